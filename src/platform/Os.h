@@ -1,0 +1,237 @@
+// The seam between the installer and the operating system.
+//
+// Everything above this header is portable and sees Windows only through these
+// interfaces. Two implementations exist: platform/win32 calls the real APIs, and
+// platform/posix emulates a Windows system rooted in a host folder (drive letters
+// mapped to folders, names resolved without regard to case, a file-backed registry,
+// preset shell folders). All text crossing the seam is Windows-1252; paths are
+// Windows paths with "\" separators.
+//
+// The logic reaches the active implementation through CurrentOs(); the program entry
+// (or a test fixture) installs one with SetCurrentOs().
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace setup::platform {
+
+// ---------------------------------------------------------------------------
+// Profile (INI) files, with the semantics of GetPrivateProfileStringA and
+// WritePrivateProfileStringA: section and key names compare without regard to
+// case; a read value loses surrounding blanks and one pair of matching enclosing
+// quotes; a value longer than maxChars is cut to maxChars characters.
+class ProfileFiles {
+  public:
+    virtual ~ProfileFiles() = default;
+    virtual std::string ReadString(std::string_view file, std::string_view section,
+                                   std::string_view key, std::string_view defaultValue,
+                                   std::size_t maxChars) = 0;
+    // Every key of the section in file order; empty when section or file is missing.
+    virtual std::vector<std::string> ListKeys(std::string_view file, std::string_view section) = 0;
+    // Every section name of the file in file order.
+    virtual std::vector<std::string> ListSections(std::string_view file) = 0;
+    // Creates file and section as needed. False when the file can't be written.
+    virtual bool WriteString(std::string_view file, std::string_view section, std::string_view key,
+                             std::string_view value) = 0;
+    // Removes the section with all its keys. False when the file can't be written.
+    virtual bool EraseSection(std::string_view file, std::string_view section) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Registry.
+enum class RegRoot { ClassesRoot, LocalMachine };
+
+// Value types as Windows numbers them.
+enum class RegType : std::uint32_t {
+    None = 0,
+    String = 1,        // REG_SZ
+    ExpandString = 2,  // REG_EXPAND_SZ
+    Binary = 3,        // REG_BINARY
+    Number = 4,        // REG_DWORD
+};
+
+enum class RegQueryStatus {
+    Ok,
+    Missing,     // the size query failed: the value does not exist
+    ReadFailed,  // the size was known but the data could not be read
+};
+
+struct RegValue {
+    RegQueryStatus status = RegQueryStatus::Missing;
+    RegType type = RegType::None;
+    std::string data;  // raw bytes as stored (strings include their NUL when stored so)
+};
+
+// An open key; closing happens when the object is destroyed (RegCloseKey).
+class RegistryKey {
+  public:
+    virtual ~RegistryKey() = default;
+    // An empty name addresses the key's default value.
+    virtual RegValue Query(std::string_view valueName) = 0;
+    virtual bool SetString(std::string_view valueName, std::string_view value) = 0;
+};
+
+class Registry {
+  public:
+    virtual ~Registry() = default;
+    // Opens an existing key, never creates it: asks for full access first and, when
+    // that is refused, for read access. Null when the key can't be opened.
+    virtual std::unique_ptr<RegistryKey> Open(RegRoot root, std::string_view subKey) = 0;
+    // Opens the key, creating it and any missing parents. Null on failure.
+    virtual std::unique_ptr<RegistryKey> Create(RegRoot root, std::string_view subKey) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Files and folders.
+namespace attr {
+inline constexpr std::uint32_t kReadOnly = 0x01;
+inline constexpr std::uint32_t kHidden = 0x02;
+inline constexpr std::uint32_t kSystem = 0x04;
+inline constexpr std::uint32_t kDirectory = 0x10;
+inline constexpr std::uint32_t kArchive = 0x20;
+inline constexpr std::uint32_t kNormal = 0x80;
+inline constexpr std::uint32_t kInvalid = 0xFFFFFFFF;  // GetFileAttributesA's failure value
+}  // namespace attr
+
+// A file time: 100-nanosecond intervals since 1601-01-01 UTC (FILETIME).
+using FileTime = std::uint64_t;
+
+struct FoundEntry {
+    std::string name;  // the entry's own name (no folder part), as stored
+    std::uint32_t attributes = 0;
+    FileTime lastWrite = 0;
+    std::uint64_t size = 0;
+    bool IsFolder() const { return (attributes & attr::kDirectory) != 0; }
+};
+
+enum class OpenMode {
+    Read,         // existing file, read only, others may read too
+    CreateWrite,  // create or truncate, write only
+    ReadWrite,    // existing file, read and write
+};
+
+// An open file; closed when destroyed. Reads and writes report the byte count, or -1.
+class File {
+  public:
+    virtual ~File() = default;
+    virtual std::int64_t Read(std::span<std::uint8_t> buffer) = 0;
+    virtual std::int64_t Write(std::span<const std::uint8_t> data) = 0;
+    virtual bool Seek(std::uint64_t position) = 0;  // from the start of the file
+    virtual std::int64_t Size() = 0;                // -1 on failure
+    // Closes now and reports whether buffered data reached the disk.
+    virtual bool Close() = 0;
+};
+
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+    // FindFirstFileA: the first entry matching the last component of `pattern`
+    // (wildcards * and ?), file or folder. Nothing when no entry matches.
+    virtual std::optional<FoundEntry> FindFirst(std::string_view pattern) = 0;
+    // GetFileAttributesA; attr::kInvalid when the path does not exist.
+    virtual std::uint32_t GetAttributes(std::string_view path) = 0;
+    virtual bool SetAttributes(std::string_view path, std::uint32_t attributes) = 0;
+    // FileTimeToLocalFileTime followed by FileTimeToDosDateTime: time in the low
+    // 16 bits, date in the high 16. Nothing when the time can't be expressed so.
+    virtual std::optional<std::uint32_t> ToLocalDosDateTime(FileTime time) = 0;
+    // Sets a file's last-write time from an MS-DOS date and time taken as local time.
+    virtual bool SetLastWriteDos(std::string_view path, std::uint32_t dosDateTime) = 0;
+    // CopyFileA: copies content, attributes and last-write time. With
+    // failIfExists an existing target makes the copy fail.
+    virtual bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) = 0;
+    // MoveFileExA: renames, replacing an existing target when asked.
+    virtual bool MoveFile(std::string_view from, std::string_view to, bool replaceExisting) = 0;
+    virtual bool DeleteFile(std::string_view path) = 0;
+    // CreateDirectoryA: one folder whose parent exists.
+    virtual bool CreateFolder(std::string_view path) = 0;
+    virtual std::string GetCurrentFolder() = 0;  // without trailing backslash (but "C:\")
+    virtual bool SetCurrentFolder(std::string_view path) = 0;
+    virtual std::unique_ptr<File> Open(std::string_view path, OpenMode mode) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// System information and the thread's clock.
+class SystemInfo {
+  public:
+    virtual ~SystemInfo() = default;
+    // GetWindowsDirectoryA / GetSystemDirectoryA: no trailing backslash.
+    virtual std::string WindowsFolder() = 0;
+    virtual std::string SystemFolder() = 0;
+    // GetVersionExA reports the NT platform id.
+    virtual bool IsWindowsNT() = 0;
+    virtual std::uint32_t TickCount() = 0;  // GetTickCount
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // Full path of the running program (GetModuleFileNameA).
+    virtual std::string ProgramPath() = 0;
+};
+
+// ---------------------------------------------------------------------------
+// The window thread: pending messages and the keyboard.
+class MessageThread {
+  public:
+    virtual ~MessageThread() = default;
+    // Dispatches every message waiting for the thread (PeekMessageA with removal,
+    // IsDialogMessageA for the active dialog, TranslateMessage, DispatchMessageA).
+    virtual void PumpMessages() = 0;
+    // GetAsyncKeyState: the key with this virtual key code is held down now.
+    virtual bool IsKeyDown(int virtualKey) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Shell services.
+namespace csidl {
+inline constexpr int kPrograms = 2;
+inline constexpr int kFavorites = 6;
+inline constexpr int kStartup = 7;
+inline constexpr int kSendTo = 9;
+inline constexpr int kStartMenu = 11;
+inline constexpr int kDesktopDirectory = 16;
+inline constexpr int kDrives = 17;
+}  // namespace csidl
+
+class Shell {
+  public:
+    virtual ~Shell() = default;
+    // SHGetSpecialFolderLocation + SHGetPathFromIDListA, without trailing
+    // backslash. Nothing when the shell can't locate the folder.
+    virtual std::optional<std::string> SpecialFolderPath(int csidl) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// One operating system: the services above, owned by the implementation.
+class Os {
+  public:
+    virtual ~Os() = default;
+    virtual ProfileFiles& Profiles() = 0;
+    virtual Registry& Reg() = 0;
+    virtual FileSystem& Files() = 0;
+    virtual SystemInfo& System() = 0;
+    virtual MessageThread& Thread() = 0;
+    virtual Shell& ShellServices() = 0;
+};
+
+// The active implementation. Using it before one was installed is a programming
+// error and terminates.
+Os& CurrentOs();
+// Installs an implementation (not owned); returns the previous one.
+Os* SetCurrentOs(Os* os);
+
+// Installs an implementation for the lifetime of the guard (tests).
+class ScopedOs {
+  public:
+    explicit ScopedOs(Os& os) : previous_(SetCurrentOs(&os)) {}
+    ~ScopedOs() { SetCurrentOs(previous_); }
+    ScopedOs(const ScopedOs&) = delete;
+    ScopedOs& operator=(const ScopedOs&) = delete;
+
+  private:
+    Os* previous_;
+};
+
+}  // namespace setup::platform

@@ -1,0 +1,134 @@
+#include "system/PathHelpers.h"
+
+#include "platform/Os.h"
+
+namespace setup {
+namespace {
+
+// Position of the last folder separator ("\" or ":"), or npos.
+std::size_t LastSeparator(std::string_view path) {
+    return path.find_last_of("\\:");
+}
+
+char UpperChar(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+char LowerChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+}  // namespace
+
+std::string AddTrailingBackslash(std::string_view text) {
+    std::string result(text);
+    if (!result.empty() && result.back() != '\\') {
+        result += '\\';
+    }
+    return result;
+}
+
+std::string KeyModule(std::string_view key) {
+    auto hash = key.find('#');
+    return hash == std::string_view::npos ? std::string() : std::string(key.substr(0, hash));
+}
+
+std::string KeyFileName(std::string_view key) {
+    auto hash = key.find('#');
+    std::string_view name = hash == std::string_view::npos ? key : key.substr(hash + 1);
+    return std::string(name.substr(0, name.find('@')));
+}
+
+bool KeyIsArchive(std::string_view key) {
+    auto at = key.find('@');
+    return at != std::string_view::npos && at + 1 < key.size() && key[at + 1] == '1';
+}
+
+std::string LastPathComponent(std::string_view folder) {
+    if (!folder.empty() && folder.back() == '\\') {
+        folder.remove_suffix(1);
+    }
+    auto slash = folder.rfind('\\');
+    return std::string(slash == std::string_view::npos ? folder : folder.substr(slash + 1));
+}
+
+std::string TrimNameEnd(std::string_view name) {
+    if (!name.empty()) {
+        auto last = static_cast<unsigned char>(name.back());
+        if (last < '.' || last > 'z') {
+            name.remove_suffix(1);
+        }
+    }
+    return std::string(name);
+}
+
+std::string FileNameOf(std::string_view path) {
+    auto sep = LastSeparator(path);
+    return std::string(sep == std::string_view::npos ? path : path.substr(sep + 1));
+}
+
+std::string FolderOf(std::string_view path) {
+    auto sep = LastSeparator(path);
+    return sep == std::string_view::npos ? std::string() : std::string(path.substr(0, sep + 1));
+}
+
+std::string ExtensionOf(std::string_view path) {
+    auto dot = path.rfind('.');
+    if (dot == std::string_view::npos) {
+        return {};
+    }
+    auto sep = LastSeparator(path);
+    if (sep != std::string_view::npos && sep > dot) {
+        return {};
+    }
+    return std::string(path.substr(dot));
+}
+
+std::string ReplaceExtension(std::string_view path, std::string_view extension) {
+    std::string result(path.substr(0, path.size() - ExtensionOf(path).size()));
+    result += extension;
+    return result;
+}
+
+std::string AsciiUpper(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        c = UpperChar(c);
+    }
+    return result;
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        c = LowerChar(c);
+    }
+    return result;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (UpperChar(a[i]) != UpperChar(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::int32_t FileDateOf(std::string_view path) {
+    auto& files = platform::CurrentOs().Files();
+    auto found = files.FindFirst(path);
+    if (!found || found->IsFolder()) {
+        return -1;
+    }
+    auto dos = files.ToLocalDosDateTime(found->lastWrite);
+    return dos ? static_cast<std::int32_t>(*dos) : -1;
+}
+
+bool IsExistingFile(std::string_view path) {
+    return FileDateOf(path) != -1;
+}
+
+}  // namespace setup
