@@ -11,6 +11,7 @@
 // (or a test fixture) installs one with SetCurrentOs().
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -153,6 +154,12 @@ class FileSystem {
     virtual std::string GetCurrentFolder() = 0;  // without trailing backslash (but "C:\")
     virtual bool SetCurrentFolder(std::string_view path) = 0;
     virtual std::unique_ptr<File> Open(std::string_view path, OpenMode mode) = 0;
+    // The fixed version information of a program file (GetFileVersionInfoA and
+    // VerQueryValueA with "\\"): major, minor, release and build. Nothing when the
+    // file has no version information; four zeros when it has some whose fixed
+    // part can't be read. The default reads the file's version resource through
+    // Open(); an implementation may ask the system's version library instead.
+    virtual std::optional<std::array<std::uint16_t, 4>> ReadFileVersion(std::string_view path);
 };
 
 // ---------------------------------------------------------------------------

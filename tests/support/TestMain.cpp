@@ -11,7 +11,10 @@
 int main(int argc, char** argv) {
 #ifdef _WIN32
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+#if defined(_MSC_VER) || defined(_UCRT)
+    // The MinGW runtime's msvcrt.dll has no such switch (and shows no box on abort).
     _set_abort_behavior(0, _WRITE_ABORT_MSG | _CALL_REPORTFAULT);
+#endif
 #endif
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

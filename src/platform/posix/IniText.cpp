@@ -1,0 +1,213 @@
+#include "platform/posix/IniText.h"
+
+namespace setup::platform::posix {
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A';
+}
+
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Upper(a[i]) != Upper(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string_view TrimProfileBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+IniText::IniText(std::string bytes) : bytes_(std::move(bytes)) {
+    Parse();
+}
+
+void IniText::Parse() {
+    lines_.clear();
+    const std::string_view all = bytes_;
+    for (std::size_t begin = 0; begin < all.size();) {
+        Line line;
+        line.begin = begin;
+        const std::size_t newline = all.find('\n', begin);
+        line.next = newline == std::string_view::npos ? all.size() : newline + 1;
+        line.end = newline == std::string_view::npos ? all.size() : newline;
+        if (line.end > begin && all[line.end - 1] == '\r') {
+            --line.end;
+        }
+        const std::string_view content = TrimProfileBlanks(all.substr(begin, line.end - begin));
+        const std::size_t close = content.rfind(']');
+        if (content.empty()) {
+            line.kind = Kind::Blank;
+        } else if (content.front() == ';') {
+            line.kind = Kind::Comment;
+        } else if (content.front() == '[' && close != std::string_view::npos && close > 0) {
+            line.kind = Kind::Section;
+            line.name = TrimProfileBlanks(content.substr(1, close - 1));
+        } else {
+            line.kind = Kind::Entry;
+            const std::size_t equals = content.find('=');
+            if (equals == std::string_view::npos) {
+                line.name = content;
+            } else {
+                line.name = TrimProfileBlanks(content.substr(0, equals));
+                line.value = TrimProfileBlanks(content.substr(equals + 1));
+            }
+        }
+        lines_.push_back(line);
+        begin = line.next;
+    }
+}
+
+std::vector<IniText::Range> IniText::SectionRanges() const {
+    std::vector<Range> ranges;
+    ranges.push_back({kNone, 0, lines_.size()});
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Kind::Section) {
+            ranges.back().last = i;
+            ranges.push_back({i, i + 1, lines_.size()});
+        }
+    }
+    return ranges;
+}
+
+std::optional<IniText::Range> IniText::FindSection(std::string_view name) const {
+    name = TrimProfileBlanks(name);
+    for (const Range& range : SectionRanges()) {
+        const std::string_view rangeName =
+            range.header == kNone ? std::string_view() : lines_[range.header].name;
+        if (SameName(rangeName, name)) {
+            return range;
+        }
+    }
+    return std::nullopt;
+}
+
+const IniText::Line* IniText::FindKey(const Range& range, std::string_view key) const {
+    key = TrimProfileBlanks(key);
+    for (std::size_t i = range.first; i < range.last; ++i) {
+        if (lines_[i].kind == Kind::Entry && SameName(lines_[i].name, key)) {
+            return &lines_[i];
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::string> IniText::Find(std::string_view section, std::string_view key) const {
+    auto range = FindSection(section);
+    const Line* line = range ? FindKey(*range, key) : nullptr;
+    if (line == nullptr || !line->value) {
+        return std::nullopt;
+    }
+    return std::string(*line->value);
+}
+
+std::vector<std::string> IniText::Keys(std::string_view section) const {
+    std::vector<std::string> keys;
+    if (auto range = FindSection(section)) {
+        for (std::size_t i = range->first; i < range->last; ++i) {
+            const Line& line = lines_[i];
+            if (line.kind == Kind::Entry && line.value && !line.name.empty()) {
+                keys.emplace_back(line.name);
+            }
+        }
+    }
+    return keys;
+}
+
+std::vector<std::string> IniText::Sections() const {
+    std::vector<std::string> sections;
+    for (const Line& line : lines_) {
+        if (line.kind == Kind::Section && !line.name.empty()) {
+            sections.emplace_back(line.name);
+        }
+    }
+    return sections;
+}
+
+void IniText::Set(std::string_view section, std::string_view key, std::string_view value) {
+    section = TrimProfileBlanks(section);
+    key = TrimProfileBlanks(key);
+    value = TrimProfileBlanks(value);
+    std::string entry(key);
+    entry += '=';
+    entry += value;
+
+    auto range = FindSection(section);
+    if (!range) {
+        std::string added;
+        if (!bytes_.empty() && bytes_.back() != '\n') {
+            added += "\r\n";
+        }
+        added += '[';
+        added += section;
+        added += "]\r\n";
+        added += entry;
+        added += "\r\n";
+        bytes_ += added;
+        Parse();
+        return;
+    }
+    if (const Line* line = FindKey(*range, key)) {
+        // The key keeps its spelling in the file.
+        std::string replaced(line->name);
+        replaced += '=';
+        replaced += value;
+        bytes_.replace(line->begin, line->end - line->begin, replaced);
+        Parse();
+        return;
+    }
+    std::size_t at = range->header == kNone ? 0 : lines_[range->header].next;
+    for (std::size_t i = range->first; i < range->last; ++i) {
+        if (lines_[i].kind != Kind::Blank) {
+            at = lines_[i].next;
+        }
+    }
+    // The last line of a file may lack its line break.
+    const bool needsBreak = at > 0 && bytes_[at - 1] != '\n';
+    bytes_.insert(at, (needsBreak ? "\r\n" : "") + entry + "\r\n");
+    Parse();
+}
+
+bool IniText::EraseSection(std::string_view section) {
+    section = TrimProfileBlanks(section);
+    bool erased = false;
+    // From the end, so that earlier positions stay valid.
+    const std::vector<Range> ranges = SectionRanges();
+    for (auto range = ranges.rbegin(); range != ranges.rend(); ++range) {
+        const std::string_view name =
+            range->header == kNone ? std::string_view() : lines_[range->header].name;
+        if (!SameName(name, section)) {
+            continue;
+        }
+        const std::size_t begin = range->header == kNone ? 0 : lines_[range->header].begin;
+        const std::size_t end =
+            range->last < lines_.size() ? lines_[range->last].begin : bytes_.size();
+        bytes_.erase(begin, end - begin);
+        erased = true;
+    }
+    if (erased) {
+        Parse();
+    }
+    return erased;
+}
+
+}  // namespace setup::platform::posix

@@ -1,0 +1,70 @@
+// The text of a profile (INI) file, read and edited the way Windows does.
+//
+// Reading: lines end at LF (a CR before it is a blank); blanks around names and
+// values are dropped; "[name]" starts a section (the last "]" of the line closes
+// the name); "name=value" is an entry, a line without "=" an entry without value;
+// lines starting with ";" are comments. Entries before the first section belong to
+// a section with the empty name. Of repeated sections only the first is read, and of
+// repeated keys in it only the first; section and key names compare without regard
+// to the case of A-Z. Any bytes are accepted.
+//
+// Editing keeps every other byte of the file as it was and writes its own lines
+// with CRLF: a changed value replaces its line, a new key goes behind the last
+// non-blank line of its section, a new section goes to the end of the file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace setup::platform::posix {
+
+class IniText {
+  public:
+    explicit IniText(std::string bytes = {});
+
+    const std::string& Bytes() const { return bytes_; }
+
+    // The value of the key, blanks removed (quotes are left to the reader). Nothing
+    // for a missing section or key and for an entry without "=".
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+    // Keys with "=" of the first section of that name, in file order.
+    std::vector<std::string> Keys(std::string_view section) const;
+    // Every named section, in file order.
+    std::vector<std::string> Sections() const;
+
+    void Set(std::string_view section, std::string_view key, std::string_view value);
+    // Removes every section of that name with its lines; false when there was none.
+    bool EraseSection(std::string_view section);
+
+  private:
+    enum class Kind { Blank, Comment, Section, Entry };
+    struct Line {
+        std::size_t begin = 0;  // first byte
+        std::size_t end = 0;    // end of the content (before CR LF / LF)
+        std::size_t next = 0;   // first byte of the next line
+        Kind kind = Kind::Blank;
+        std::string_view name;
+        std::optional<std::string_view> value;
+    };
+    // A section's lines: its header (if named) up to the next header.
+    struct Range {
+        std::size_t header;  // index of the header line, or npos for the unnamed section
+        std::size_t first;   // first line after the header
+        std::size_t last;    // one past its last line
+    };
+
+    void Parse();
+    std::optional<Range> FindSection(std::string_view name) const;
+    std::vector<Range> SectionRanges() const;
+    const Line* FindKey(const Range& range, std::string_view key) const;
+
+    std::string bytes_;
+    std::vector<Line> lines_;
+};
+
+// Blanks as the profile functions see them (space, tab, CR, LF, VT, FF, ^Z).
+std::string_view TrimProfileBlanks(std::string_view text);
+
+}  // namespace setup::platform::posix

@@ -1,0 +1,181 @@
+#include "platform/posix/PathMapper.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/posix/Cp1252.h"
+#include "platform/posix/HostHandles.h"
+
+namespace setup::platform::posix {
+namespace {
+
+char UpperLetter(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Windows drops trailing dots and blanks from the names of a path ("a.txt." and
+// "a.txt " name "a.txt"); a name of dots only is "." or ".." and handled apart.
+std::string_view StripNameEnd(std::string_view name) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+        name.remove_suffix(1);
+    }
+    return name;
+}
+
+// Appends the names of `text` ("\"-separated) to `names`, resolving "." and "..".
+void AppendNames(std::vector<std::string>& names, std::string_view text) {
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\\', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        const std::string_view name = text.substr(start, end - start);
+        if (name == "..") {
+            if (!names.empty()) {
+                names.pop_back();
+            }
+        } else if (name != "." && !name.empty()) {
+            const std::string_view stripped = StripNameEnd(name);
+            if (!stripped.empty()) {
+                names.emplace_back(stripped);
+            }
+        }
+        start = end + 1;
+    }
+}
+
+bool Exists(const std::filesystem::path& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+std::string WindowsPath::ToString() const {
+    std::string text{drive, ':', '\\'};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) {
+            text += '\\';
+        }
+        text += names[i];
+    }
+    return text;
+}
+
+WindowsPath WindowsPath::Parent() const {
+    WindowsPath parent{drive, names, false};
+    if (!parent.names.empty()) {
+        parent.names.pop_back();
+    }
+    return parent;
+}
+
+PathMapper::PathMapper(std::map<char, std::filesystem::path> drives) {
+    for (auto& [letter, folder] : drives) {
+        MapDrive(letter, std::move(folder));
+    }
+}
+
+void PathMapper::MapDrive(char letter, std::filesystem::path folder) {
+    drives_[UpperLetter(letter)] = std::move(folder);
+}
+
+std::optional<std::filesystem::path> PathMapper::DriveFolder(char letter) const {
+    auto found = drives_.find(UpperLetter(letter));
+    if (found == drives_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+std::optional<WindowsPath> PathMapper::Normalize(std::string_view path) const {
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    std::string text(path);
+    std::replace(text.begin(), text.end(), '/', '\\');
+    std::string_view rest = text;
+    if (rest.starts_with("\\\\")) {
+        return std::nullopt;  // network and device paths
+    }
+
+    WindowsPath result;
+    if (rest.size() >= 2 && rest[1] == ':' && IsLetter(rest[0])) {
+        result.drive = rest[0];  // spelled as given, as Windows keeps it
+        rest.remove_prefix(2);
+        // "D:name" is relative to the drive's current folder; only the current
+        // drive has one here, other drives start at their root.
+        if (!rest.starts_with('\\') && UpperLetter(result.drive) == UpperLetter(current_.drive)) {
+            result.names = current_.names;
+        }
+    } else {
+        result.drive = current_.drive;
+        if (!rest.starts_with('\\')) {
+            result.names = current_.names;
+        }
+    }
+    if (rest.find(':') != std::string_view::npos) {
+        return std::nullopt;  // streams and device names are not emulated
+    }
+    result.endsWithSeparator = rest.size() > 0 && rest.back() == '\\';
+    AppendNames(result.names, rest);
+    if (!DriveFolder(result.drive)) {
+        return std::nullopt;
+    }
+    return result;
+}
+
+std::optional<std::filesystem::path> PathMapper::ToHost(const WindowsPath& path) const {
+    auto host = DriveFolder(path.drive);
+    if (!host) {
+        return std::nullopt;
+    }
+    bool matching = true;  // still inside existing folders
+    for (const std::string& name : path.names) {
+        std::optional<std::string> entry;
+        if (matching) {
+            entry = FindHostEntry(*host, name);
+            matching = entry.has_value();
+        }
+        *host /= entry ? *entry : Cp1252ToUtf8(name);
+    }
+    return host;
+}
+
+std::optional<std::filesystem::path> PathMapper::ToHost(std::string_view path) const {
+    auto normal = Normalize(path);
+    return normal ? ToHost(*normal) : std::nullopt;
+}
+
+std::optional<std::string> FindHostEntry(const std::filesystem::path& folder,
+                                         std::string_view name) {
+    const std::string exact = Cp1252ToUtf8(name);
+    if (Exists(folder / exact)) {
+        return exact;
+    }
+    HostDirectory dir(opendir(folder.c_str()));
+    if (!dir) {
+        return std::nullopt;
+    }
+    std::optional<std::string> best;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string_view hostName = entry->d_name;
+        if (hostName == "." || hostName == "..") {
+            continue;
+        }
+        if (EqualsFolded1252(Utf8ToCp1252(hostName), name) && (!best || hostName < *best)) {
+            best = std::string(hostName);
+        }
+    }
+    return best;
+}
+
+}  // namespace setup::platform::posix

@@ -1,0 +1,62 @@
+// Maps Windows paths of the emulated system to host paths.
+//
+// Drive letters map to host folders. A path is first made full and normal the way
+// Windows does it ("/" and "\" alike, relative paths against the current folder,
+// "." and ".." resolved, trailing dots and blanks dropped from names), then each
+// name is looked up in its host folder without regard to letter case: an existing
+// entry is used with its own spelling, and from the first missing name on the given
+// spelling is kept, so that creating a file or folder uses the name as written.
+// Names are Windows-1252 inside and UTF-8 on the host.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace setup::platform::posix {
+
+// A full, normal Windows path: a drive and the names below its root.
+struct WindowsPath {
+    char drive = 'C';  // as written; drives compare without regard to case
+    std::vector<std::string> names;
+    bool endsWithSeparator = false;  // the path was written with a trailing "\"
+
+    bool IsRoot() const { return names.empty(); }
+    // "C:\" for the root, else "C:\a\b" (no trailing backslash).
+    std::string ToString() const;
+    WindowsPath Parent() const;
+};
+
+class PathMapper {
+  public:
+    explicit PathMapper(std::map<char, std::filesystem::path> drives);
+
+    void MapDrive(char letter, std::filesystem::path folder);
+
+    // Nothing for forms the emulation does not know (empty text, "\\server\share",
+    // device paths) and for drives without a folder.
+    std::optional<WindowsPath> Normalize(std::string_view path) const;
+
+    // The host path of a Windows path; nothing when its drive is not mapped.
+    std::optional<std::filesystem::path> ToHost(const WindowsPath& path) const;
+    std::optional<std::filesystem::path> ToHost(std::string_view path) const;
+
+    const WindowsPath& CurrentFolder() const { return current_; }
+    void SetCurrentFolder(WindowsPath folder) { current_ = std::move(folder); }
+
+  private:
+    std::optional<std::filesystem::path> DriveFolder(char letter) const;
+
+    std::map<char, std::filesystem::path> drives_;
+    WindowsPath current_;
+};
+
+// The entry of `folder` whose name equals `name` (Windows-1252) without regard to
+// case: the exact spelling when present, else the first match in sorted order.
+std::optional<std::string> FindHostEntry(const std::filesystem::path& folder,
+                                         std::string_view name);
+
+}  // namespace setup::platform::posix

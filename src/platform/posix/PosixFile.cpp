@@ -1,0 +1,76 @@
+#include "platform/posix/PosixFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace setup::platform::posix {
+
+PosixFile::~PosixFile() {
+    Close();
+}
+
+std::int64_t PosixFile::Read(std::span<std::uint8_t> buffer) {
+    if (descriptor_ < 0) {
+        return -1;
+    }
+    // Like ReadFile on a disk file: fills the buffer unless the file ends first.
+    std::size_t total = 0;
+    while (total < buffer.size()) {
+        const ssize_t count = read(descriptor_, buffer.data() + total, buffer.size() - total);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return -1;
+        }
+        if (count == 0) {
+            break;
+        }
+        total += static_cast<std::size_t>(count);
+    }
+    return static_cast<std::int64_t>(total);
+}
+
+std::int64_t PosixFile::Write(std::span<const std::uint8_t> data) {
+    if (descriptor_ < 0) {
+        return -1;
+    }
+    std::size_t total = 0;
+    while (total < data.size()) {
+        const ssize_t count = write(descriptor_, data.data() + total, data.size() - total);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return -1;
+        }
+        total += static_cast<std::size_t>(count);
+    }
+    return static_cast<std::int64_t>(total);
+}
+
+bool PosixFile::Seek(std::uint64_t position) {
+    return descriptor_ >= 0 && position <= static_cast<std::uint64_t>(INT64_MAX) &&
+           lseek(descriptor_, static_cast<off_t>(position), SEEK_SET) >= 0;
+}
+
+std::int64_t PosixFile::Size() {
+    struct stat info {};
+    if (descriptor_ < 0 || fstat(descriptor_, &info) != 0) {
+        return -1;
+    }
+    return info.st_size;
+}
+
+bool PosixFile::Close() {
+    if (descriptor_ < 0) {
+        return false;
+    }
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    return close(descriptor) == 0;
+}
+
+}  // namespace setup::platform::posix

@@ -1,0 +1,25 @@
+// An open host file behind the File interface.
+#pragma once
+
+#include "platform/Os.h"
+
+namespace setup::platform::posix {
+
+class PosixFile final : public File {
+  public:
+    explicit PosixFile(int descriptor) : descriptor_(descriptor) {}
+    ~PosixFile() override;
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+
+    std::int64_t Read(std::span<std::uint8_t> buffer) override;
+    std::int64_t Write(std::span<const std::uint8_t> data) override;
+    bool Seek(std::uint64_t position) override;
+    std::int64_t Size() override;
+    bool Close() override;
+
+  private:
+    int descriptor_;
+};
+
+}  // namespace setup::platform::posix

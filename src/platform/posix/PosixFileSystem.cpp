@@ -1,0 +1,352 @@
+#include "platform/posix/PosixFileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "platform/posix/Cp1252.h"
+#include "platform/posix/DosTime.h"
+#include "platform/posix/HostAttributes.h"
+#include "platform/posix/HostHandles.h"
+#include "platform/posix/PosixFile.h"
+
+namespace setup::platform::posix {
+namespace {
+
+struct HostEntry {
+    std::filesystem::path path;
+    struct stat info {};
+};
+
+// The entry a Windows path names, following symbolic links. Nothing when it is
+// missing, or when the path ends in "\" but names a file.
+std::optional<HostEntry> Lookup(const PathMapper& paths, std::string_view windowsPath) {
+    auto normal = paths.Normalize(windowsPath);
+    if (!normal) {
+        return std::nullopt;
+    }
+    auto host = paths.ToHost(*normal);
+    HostEntry entry{*host, {}};
+    if (stat(entry.path.c_str(), &entry.info) != 0) {
+        return std::nullopt;
+    }
+    if (normal->endsWithSeparator && !S_ISDIR(entry.info.st_mode)) {
+        return std::nullopt;
+    }
+    return entry;
+}
+
+bool IsReadOnlyFile(const HostEntry& entry) {
+    return !S_ISDIR(entry.info.st_mode) && (entry.info.st_mode & S_IWUSR) == 0;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+FoundEntry MakeFound(std::string name, const std::filesystem::path& path, const struct stat& info) {
+    FoundEntry found;
+    found.name = std::move(name);
+    found.attributes = AttributesOf(path, info);
+    found.lastWrite = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+    found.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
+    return found;
+}
+
+bool HasWildcard(std::string_view name) {
+    return name.find_first_of("*?") != std::string_view::npos;
+}
+
+// Copies the bytes of one open file into another.
+bool CopyContent(int from, int to) {
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        const ssize_t count = read(from, buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return false;
+        }
+        if (count == 0) {
+            return true;
+        }
+        for (ssize_t written = 0; written < count;) {
+            const ssize_t step =
+                write(to, buffer.data() + written, static_cast<std::size_t>(count - written));
+            if (step < 0 && errno == EINTR) {
+                continue;
+            }
+            if (step <= 0) {
+                return false;
+            }
+            written += step;
+        }
+    }
+}
+
+bool CopyHostFile(const HostEntry& source, const std::filesystem::path& target) {
+    HostDescriptor in(open(source.path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.Get() < 0) {
+        return false;
+    }
+    HostDescriptor out(open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (out.Get() < 0) {
+        return false;
+    }
+    const timespec times[2] = {{0, UTIME_OMIT}, source.info.st_mtim};
+    if (!CopyContent(in.Get(), out.Get()) || !out.Close() ||
+        !CopyHostAttributes(source.path, target) ||
+        utimensat(AT_FDCWD, target.c_str(), times, 0) != 0) {
+        // Nothing half-copied is left behind.
+        chmod(target.c_str(), 0666);
+        unlink(target.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool MatchesWildcard(std::string_view pattern, std::string_view name) {
+    if (pattern == "*.*") {
+        pattern = "*";
+    }
+    // Greedy matching with one backtrack point: the last "*" seen.
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t starPattern = std::string_view::npos;
+    std::size_t starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starPattern = p++;
+            starName = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || FoldCase1252(pattern[p]) == FoldCase1252(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starPattern != std::string_view::npos) {
+            p = starPattern + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+std::optional<FoundEntry> PosixFileSystem::FindFirst(std::string_view pattern) {
+    auto normal = paths_.Normalize(pattern);
+    if (!normal || normal->IsRoot() || normal->endsWithSeparator) {
+        return std::nullopt;
+    }
+    const std::string last = normal->names.back();
+    const WindowsPath folder = normal->Parent();
+    auto hostFolder = paths_.ToHost(folder);
+    if (!hostFolder) {
+        return std::nullopt;
+    }
+
+    if (!HasWildcard(last)) {
+        auto entry = FindHostEntry(*hostFolder, last);
+        struct stat info {};
+        if (!entry || stat((*hostFolder / *entry).c_str(), &info) != 0) {
+            return std::nullopt;
+        }
+        return MakeFound(Utf8ToCp1252(*entry), *hostFolder / *entry, info);
+    }
+
+    HostDirectory dir(opendir(hostFolder->c_str()));
+    if (!dir) {
+        return std::nullopt;
+    }
+    // Folders other than a drive's root list "." and ".." first; the rest follows in
+    // the order of names without regard to case, as NTFS keeps them.
+    std::vector<std::pair<std::string, std::string>> names;  // (folded, host name)
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string_view hostName = entry->d_name;
+        if (hostName == "." || hostName == "..") {
+            continue;
+        }
+        std::string folded = Utf8ToCp1252(hostName);
+        std::transform(folded.begin(), folded.end(), folded.begin(), FoldCase1252);
+        names.emplace_back(std::move(folded), std::string(hostName));
+    }
+    std::sort(names.begin(), names.end());
+    if (!folder.IsRoot()) {
+        names.insert(names.begin(), {{".", "."}, {"..", ".."}});
+    }
+    for (const auto& [folded, hostName] : names) {
+        const std::string name = Utf8ToCp1252(hostName);
+        struct stat info {};
+        const std::filesystem::path path = *hostFolder / hostName;
+        if (MatchesWildcard(last, name) && stat(path.c_str(), &info) == 0) {
+            return MakeFound(name, path, info);
+        }
+    }
+    return std::nullopt;
+}
+
+std::uint32_t PosixFileSystem::GetAttributes(std::string_view path) {
+    auto entry = Lookup(paths_, path);
+    return entry ? AttributesOf(entry->path, entry->info) : attr::kInvalid;
+}
+
+bool PosixFileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
+    auto entry = Lookup(paths_, path);
+    return entry && WriteHostAttributes(entry->path, attributes);
+}
+
+std::optional<std::uint32_t> PosixFileSystem::ToLocalDosDateTime(FileTime time) {
+    const std::int64_t offset = CurrentLocalOffsetSeconds() * 10'000'000;
+    const auto local = static_cast<std::int64_t>(time) + offset;
+    if (local < 0) {
+        return std::nullopt;
+    }
+    return DosFromFileTime(static_cast<FileTime>(local));
+}
+
+bool PosixFileSystem::SetLastWriteDos(std::string_view path, std::uint32_t dosDateTime) {
+    auto entry = Lookup(paths_, path);
+    auto local = FileTimeFromDos(dosDateTime);
+    if (!entry || !local) {
+        return false;
+    }
+    const std::int64_t offset = CurrentLocalOffsetSeconds() * 10'000'000;
+    const auto utc = static_cast<std::int64_t>(*local) - offset;
+    if (utc < 0) {
+        return false;
+    }
+    const timespec times[2] = {{0, UTIME_OMIT}, UnixFromFileTime(static_cast<FileTime>(utc))};
+    return utimensat(AT_FDCWD, entry->path.c_str(), times, 0) == 0;
+}
+
+bool PosixFileSystem::CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
+    auto source = Lookup(paths_, from);
+    auto target = paths_.Normalize(to);
+    if (!source || S_ISDIR(source->info.st_mode) || !target || target->endsWithSeparator) {
+        return false;
+    }
+    auto targetHost = paths_.ToHost(*target);
+    struct stat existing {};
+    if (stat(targetHost->c_str(), &existing) == 0) {
+        if (failIfExists || S_ISDIR(existing.st_mode) || (existing.st_mode & S_IWUSR) == 0 ||
+            SameFile(existing, source->info)) {
+            return false;
+        }
+    }
+    return CopyHostFile(*source, *targetHost);
+}
+
+bool PosixFileSystem::MoveFile(std::string_view from, std::string_view to, bool replaceExisting) {
+    auto source = Lookup(paths_, from);
+    auto target = paths_.Normalize(to);
+    if (!source || !target || target->IsRoot()) {
+        return false;
+    }
+    auto targetHost = paths_.ToHost(*target);
+    struct stat existing {};
+    if (stat(targetHost->c_str(), &existing) == 0) {
+        if (SameFile(existing, source->info)) {
+            // A new spelling of the same name: rename to the name as written.
+            targetHost = *paths_.ToHost(target->Parent()) / Cp1252ToUtf8(target->names.back());
+        } else if (!replaceExisting || S_ISDIR(existing.st_mode) || S_ISDIR(source->info.st_mode) ||
+                   (existing.st_mode & S_IWUSR) == 0) {
+            return false;
+        }
+    }
+    if (rename(source->path.c_str(), targetHost->c_str()) == 0) {
+        return true;
+    }
+    if (errno != EXDEV || S_ISDIR(source->info.st_mode)) {
+        return false;
+    }
+    // Another host file system: copy, then remove the original.
+    return CopyHostFile(*source, *targetHost) && unlink(source->path.c_str()) == 0;
+}
+
+bool PosixFileSystem::DeleteFile(std::string_view path) {
+    auto entry = Lookup(paths_, path);
+    if (!entry || S_ISDIR(entry->info.st_mode) || IsReadOnlyFile(*entry)) {
+        return false;
+    }
+    return unlink(entry->path.c_str()) == 0;
+}
+
+bool PosixFileSystem::CreateFolder(std::string_view path) {
+    auto normal = paths_.Normalize(path);
+    if (!normal || normal->IsRoot()) {
+        return false;
+    }
+    auto host = paths_.ToHost(*normal);
+    return mkdir(host->c_str(), 0777) == 0;
+}
+
+std::string PosixFileSystem::GetCurrentFolder() {
+    return paths_.CurrentFolder().ToString();
+}
+
+bool PosixFileSystem::SetCurrentFolder(std::string_view path) {
+    auto normal = paths_.Normalize(path);
+    if (!normal) {
+        return false;
+    }
+    auto host = paths_.ToHost(*normal);
+    struct stat info {};
+    if (stat(host->c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return false;
+    }
+    normal->endsWithSeparator = false;
+    paths_.SetCurrentFolder(*normal);
+    return true;
+}
+
+std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode) {
+    auto normal = paths_.Normalize(path);
+    if (!normal || normal->IsRoot() || normal->endsWithSeparator) {
+        return nullptr;
+    }
+    auto host = paths_.ToHost(*normal);
+    struct stat info {};
+    const bool exists = stat(host->c_str(), &info) == 0;
+    if (exists && S_ISDIR(info.st_mode)) {
+        return nullptr;
+    }
+    const bool readOnly = exists && (info.st_mode & S_IWUSR) == 0;
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case OpenMode::Read:
+            if (!exists) {
+                return nullptr;
+            }
+            flags |= O_RDONLY;
+            break;
+        case OpenMode::CreateWrite:
+            if (readOnly) {
+                return nullptr;
+            }
+            flags |= O_WRONLY | O_CREAT | O_TRUNC;
+            break;
+        case OpenMode::ReadWrite:
+            if (!exists || readOnly) {
+                return nullptr;
+            }
+            flags |= O_RDWR;
+            break;
+    }
+    const int descriptor = open(host->c_str(), flags, 0666);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    return std::make_unique<PosixFile>(descriptor);
+}
+
+}  // namespace setup::platform::posix

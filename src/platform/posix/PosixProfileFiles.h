@@ -1,0 +1,41 @@
+// Profile (INI) files of the emulated system: IniText over host files.
+//
+// A file name without any folder separator names a file in the Windows folder, as
+// with the real profile functions. Lists are never cut: all keys and sections are
+// returned however long their names are.
+#pragma once
+
+#include <string>
+
+#include "platform/Os.h"
+#include "platform/posix/PathMapper.h"
+
+namespace setup::platform::posix {
+
+class PosixProfileFiles final : public ProfileFiles {
+  public:
+    PosixProfileFiles(PathMapper& paths, std::string windowsFolder)
+        : paths_(paths), windowsFolder_(std::move(windowsFolder)) {}
+
+    std::string ReadString(std::string_view file, std::string_view section, std::string_view key,
+                           std::string_view defaultValue, std::size_t maxChars) override;
+    std::vector<std::string> ListKeys(std::string_view file, std::string_view section) override;
+    std::vector<std::string> ListSections(std::string_view file) override;
+    bool WriteString(std::string_view file, std::string_view section, std::string_view key,
+                     std::string_view value) override;
+    bool EraseSection(std::string_view file, std::string_view section) override;
+
+  private:
+    std::optional<std::filesystem::path> HostFile(std::string_view file) const;
+    std::optional<std::string> Load(std::string_view file) const;
+
+    PathMapper& paths_;
+    std::string windowsFolder_;
+};
+
+// What a profile read makes of a stored value (or of the caller's default): cut at
+// a NUL byte, one pair of matching enclosing quotes (" or ') removed, cut at
+// maxChars characters.
+std::string ProfileResult(std::string_view value, std::size_t maxChars);
+
+}  // namespace setup::platform::posix

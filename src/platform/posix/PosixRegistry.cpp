@@ -1,0 +1,63 @@
+#include "platform/posix/PosixRegistry.h"
+
+namespace setup::platform::posix {
+namespace {
+
+class PosixRegistryKey final : public RegistryKey {
+  public:
+    PosixRegistryKey(RegistryStore& store, RegRoot root, std::string path, bool writable)
+        : store_(store), root_(root), path_(std::move(path)), writable_(writable) {}
+
+    RegValue Query(std::string_view valueName) override {
+        RegValue result;
+        auto stored = store_.GetValue(root_, path_, valueName);
+        if (!stored) {
+            return result;
+        }
+        result.type = stored->type;
+        if (stored->unreadable) {
+            result.status = RegQueryStatus::ReadFailed;
+            return result;
+        }
+        result.status = RegQueryStatus::Ok;
+        result.data = stored->data;
+        return result;
+    }
+
+    bool SetString(std::string_view valueName, std::string_view value) override {
+        if (!writable_) {
+            return false;
+        }
+        // Stored as RegSetValueExA stores a REG_SZ: with its terminating NUL.
+        std::string data(value);
+        data += '\0';
+        return store_.SetValue(root_, path_, valueName, RegType::String, data);
+    }
+
+  private:
+    RegistryStore& store_;
+    RegRoot root_;
+    std::string path_;
+    bool writable_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryKey> PosixRegistry::Open(RegRoot root, std::string_view subKey) {
+    if (!store_.KeyExists(root, subKey)) {
+        return nullptr;
+    }
+    return std::make_unique<PosixRegistryKey>(store_, root, std::string(subKey), !readOnly_);
+}
+
+std::unique_ptr<RegistryKey> PosixRegistry::Create(RegRoot root, std::string_view subKey) {
+    if (readOnly_) {
+        return store_.KeyExists(root, subKey) ? Open(root, subKey) : nullptr;
+    }
+    if (!store_.CreateKey(root, subKey)) {
+        return nullptr;
+    }
+    return std::make_unique<PosixRegistryKey>(store_, root, std::string(subKey), true);
+}
+
+}  // namespace setup::platform::posix

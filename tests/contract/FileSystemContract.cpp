@@ -1,0 +1,338 @@
+// What the file functions must do alike on Windows and in the emulation.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "contract/ContractHelpers.h"
+#include "support/TestEnvironment.h"
+
+namespace setup::testing {
+namespace {
+
+namespace attr = platform::attr;
+using platform::OpenMode;
+
+constexpr std::uint32_t Dos(unsigned year, unsigned month, unsigned day, unsigned hour,
+                            unsigned minute, unsigned second) {
+    return (((year - 1980) << 9 | month << 5 | day) << 16) |
+           (hour << 11 | minute << 5 | second / 2);
+}
+
+class FileSystemContract : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        env_ = MakeTestEnvironment();
+        dir_ = env_->ScratchFolder();
+    }
+    void TearDown() override {
+        // Read-only files would keep a Windows scratch folder from being removed.
+        for (const char* name : {"Alpha.txt", "Ziel.txt", "Kopie.txt", "Neu.txt"}) {
+            Files().SetAttributes(dir_ + name, attr::kNormal);
+        }
+    }
+    platform::FileSystem& Files() { return env_->Os().Files(); }
+    std::string Path(std::string_view name) { return dir_ + std::string(name); }
+    void Write(std::string_view name, std::string_view bytes) {
+        ASSERT_TRUE(WriteBytes(Files(), Path(name), bytes)) << name;
+    }
+    std::string Read(std::string_view name) { return ReadBytes(Files(), Path(name)); }
+    std::optional<std::uint32_t> DosTimeOf(std::string_view name) {
+        auto found = Files().FindFirst(Path(name));
+        return found ? Files().ToLocalDosDateTime(found->lastWrite) : std::nullopt;
+    }
+
+    std::unique_ptr<TestEnvironment> env_;
+    std::string dir_;
+};
+
+TEST_F(FileSystemContract, FindFirstMatchesLikeTheSystemSearch) {
+    Write("Alpha.txt", "a");
+    Write("beta.TXT", "bb");
+    Write("Gamma.dat", "ccc");
+    ASSERT_TRUE(Files().CreateFolder(Path("Sub")));
+    Write("Sub\\Inner.txt", "x");
+
+    struct Case {
+        const char* pattern;
+        std::vector<std::string> anyOf;  // empty: nothing found
+        bool folder;
+    };
+    const Case cases[] = {
+        {"Alpha.txt", {"Alpha.txt"}, false},
+        {"ALPHA.TXT", {"Alpha.txt"}, false},  // found without regard to case, named as stored
+        {"*.dat", {"Gamma.dat"}, false},
+        {"?eta.txt", {"beta.TXT"}, false},
+        {"G*", {"Gamma.dat"}, false},
+        {"*.txt", {"Alpha.txt", "beta.TXT"}, false},  // which one comes first is not fixed
+        {"sub", {"Sub"}, true},
+        {"S?b", {"Sub"}, true},
+        {"*", {"."}, true},  // a folder's search starts with its "." entry
+        {"Sub\\i*.TXT", {"Inner.txt"}, false},
+        {"Sub\\*", {"."}, true},
+        {"Delta.txt", {}, false},
+        {"x*", {}, false},
+        {"Alpha.txt\\", {}, false},  // a file is no folder
+        {"Fehlt\\*", {}, false},     // nor is a missing name
+        {"Sub\\", {}, false},        // a search needs a name
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        auto found = Files().FindFirst(Path(c.pattern));
+        if (c.anyOf.empty()) {
+            EXPECT_FALSE(found.has_value()) << found->name;
+            continue;
+        }
+        ASSERT_TRUE(found.has_value());
+        EXPECT_NE(std::find(c.anyOf.begin(), c.anyOf.end(), found->name), c.anyOf.end())
+            << found->name;
+        EXPECT_EQ(found->IsFolder(), c.folder);
+    }
+    auto beta = Files().FindFirst(Path("beta.txt"));
+    ASSERT_TRUE(beta.has_value());
+    EXPECT_EQ(beta->size, 2u);
+}
+
+TEST_F(FileSystemContract, AttributesRoundTrip) {
+    Write("Alpha.txt", "a");
+    ASSERT_TRUE(Files().CreateFolder(Path("Sub")));
+    EXPECT_EQ(Files().GetAttributes(Path("Fehlt.txt")), attr::kInvalid);
+    EXPECT_NE(Files().GetAttributes(Path("Sub")) & attr::kDirectory, 0u);
+    EXPECT_EQ(Files().GetAttributes(Path("Alpha.txt")) & attr::kDirectory, 0u);
+    EXPECT_FALSE(Files().SetAttributes(Path("Fehlt.txt"), attr::kNormal));
+
+    struct Case {
+        std::uint32_t set;
+        std::uint32_t mustHave;
+        std::uint32_t mustLack;
+    };
+    constexpr std::uint32_t kSpecial = attr::kReadOnly | attr::kHidden | attr::kSystem;
+    const Case cases[] = {
+        {attr::kReadOnly, attr::kReadOnly, attr::kHidden | attr::kSystem},
+        {attr::kHidden | attr::kSystem, attr::kHidden | attr::kSystem, attr::kReadOnly},
+        {attr::kArchive | attr::kReadOnly, attr::kArchive | attr::kReadOnly, attr::kHidden},
+        {attr::kArchive, attr::kArchive, kSpecial},
+        {attr::kNormal, 0, kSpecial},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.set);
+        ASSERT_TRUE(Files().SetAttributes(Path("Alpha.txt"), c.set));
+        const std::uint32_t got = Files().GetAttributes(Path("Alpha.txt"));
+        EXPECT_EQ(got & c.mustHave, c.mustHave) << std::hex << got;
+        EXPECT_EQ(got & c.mustLack, 0u) << std::hex << got;
+        auto found = Files().FindFirst(Path("alpha.txt"));
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(found->attributes, got);
+    }
+}
+
+TEST_F(FileSystemContract, DosTimesRoundTripWithinTheirRange) {
+    Write("Alpha.txt", "a");
+    const std::uint32_t times[] = {
+        Dos(1980, 1, 1, 0, 0, 0),  // the first moment the format can hold
+        Dos(1999, 12, 31, 23, 59, 58), Dos(2000, 2, 29, 12, 0, 2),
+        Dos(2024, 7, 15, 8, 30, 44),   Dos(2107, 12, 31, 23, 59, 58),  // the last
+    };
+    for (std::uint32_t dos : times) {
+        SCOPED_TRACE(dos);
+        ASSERT_TRUE(Files().SetLastWriteDos(Path("Alpha.txt"), dos));
+        EXPECT_EQ(DosTimeOf("Alpha.txt"), dos);
+    }
+    // Fields out of range are refused.
+    for (std::uint32_t invalid : {Dos(2001, 0, 1, 0, 0, 0), Dos(2001, 2, 30, 0, 0, 0),
+                                  Dos(2001, 1, 1, 24, 0, 0), Dos(2001, 1, 1, 0, 60, 0)}) {
+        EXPECT_FALSE(Files().SetLastWriteDos(Path("Alpha.txt"), invalid)) << invalid;
+    }
+    EXPECT_FALSE(Files().SetLastWriteDos(Path("Fehlt.txt"), times[1]));
+}
+
+TEST_F(FileSystemContract, DosTimeExistsOnlyFrom1980To2107) {
+    // File times in UTC, a day away from the limits so that no time zone moves them
+    // across: 100-ns ticks since 1601.
+    constexpr std::uint64_t kTicksPerDay = 864'000'000'000;
+    constexpr std::uint64_t k1980 = 119'600'064'000'000'000;  // 1980-01-01 00:00 UTC
+    constexpr std::uint64_t k2108 = 159'992'928'000'000'000;  // 2108-01-01 00:00 UTC
+    EXPECT_FALSE(Files().ToLocalDosDateTime(0).has_value());
+    EXPECT_FALSE(Files().ToLocalDosDateTime(k1980 - kTicksPerDay).has_value());
+    EXPECT_TRUE(Files().ToLocalDosDateTime(k1980 + kTicksPerDay).has_value());
+    EXPECT_TRUE(Files().ToLocalDosDateTime(k2108 - kTicksPerDay).has_value());
+    EXPECT_FALSE(Files().ToLocalDosDateTime(k2108 + kTicksPerDay).has_value());
+    // Seconds round down to even.
+    auto odd = Files().ToLocalDosDateTime(k1980 + kTicksPerDay + 3 * 10'000'000 + 9'999'999);
+    ASSERT_TRUE(odd.has_value());
+    EXPECT_EQ(*odd & 0x1F, 1u);
+}
+
+TEST_F(FileSystemContract, CopyFileKeepsTimeAndAttributesAndHonoursFailIfExists) {
+    Write("Alpha.txt", "Quelle");
+    const std::uint32_t when = Dos(2003, 4, 5, 6, 7, 8);
+    ASSERT_TRUE(Files().SetLastWriteDos(Path("Alpha.txt"), when));
+    ASSERT_TRUE(Files().SetAttributes(Path("Alpha.txt"), attr::kReadOnly | attr::kHidden));
+
+    struct Case {
+        const char* target;
+        const char* before;  // nullptr: no target yet
+        bool failIfExists;
+        bool succeeds;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"Kopie.txt", nullptr, true, true, "Quelle"},
+        {"Neu.txt", nullptr, false, true, "Quelle"},
+        {"Ziel.txt", "alt", true, false, "alt"},
+        {"Ziel.txt", "alt", false, true, "Quelle"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.target) + (c.failIfExists ? " failIfExists" : ""));
+        if (c.before != nullptr) {
+            Files().SetAttributes(Path(c.target), attr::kNormal);
+            Write(c.target, c.before);
+        }
+        EXPECT_EQ(Files().CopyFile(Path("alpha.txt"), Path(c.target), c.failIfExists), c.succeeds);
+        // (ReadBytes opens for reading only, which a read-only file allows.)
+        EXPECT_EQ(Read(c.target), c.after);
+        if (c.succeeds) {
+            EXPECT_EQ(DosTimeOf(c.target), when);
+        }
+        // A new copy takes the source's attributes; what a replaced target keeps
+        // differs between systems (Wine keeps the target's own).
+        if (c.succeeds && c.before == nullptr) {
+            const std::uint32_t got = Files().GetAttributes(Path(c.target));
+            EXPECT_EQ(got & (attr::kReadOnly | attr::kHidden), attr::kReadOnly | attr::kHidden)
+                << std::hex << got;
+        }
+    }
+    EXPECT_FALSE(Files().CopyFile(Path("Fehlt.txt"), Path("Neu2.txt"), false));
+    EXPECT_FALSE(Files().CopyFile(Path("Alpha.txt"), Path("Fehlt\\Neu.txt"), false));
+}
+
+TEST_F(FileSystemContract, DeleteFileRefusesReadOnlyFilesAndFolders) {
+    Write("Alpha.txt", "a");
+    Write("Neu.txt", "b");
+    ASSERT_TRUE(Files().CreateFolder(Path("Sub")));
+    ASSERT_TRUE(Files().SetAttributes(Path("Alpha.txt"), attr::kReadOnly));
+
+    EXPECT_FALSE(Files().DeleteFile(Path("Alpha.txt")));
+    EXPECT_EQ(Read("Alpha.txt"), "a");
+    EXPECT_FALSE(Files().DeleteFile(Path("Sub")));
+    EXPECT_FALSE(Files().DeleteFile(Path("Fehlt.txt")));
+    EXPECT_TRUE(Files().DeleteFile(Path("NEU.TXT")));
+    EXPECT_EQ(Files().GetAttributes(Path("Neu.txt")), attr::kInvalid);
+    ASSERT_TRUE(Files().SetAttributes(Path("Alpha.txt"), attr::kNormal));
+    EXPECT_TRUE(Files().DeleteFile(Path("Alpha.txt")));
+}
+
+TEST_F(FileSystemContract, CreateFolderMakesOneLevel) {
+    Write("Alpha.txt", "a");
+    struct Case {
+        const char* name;
+        bool succeeds;
+    };
+    const Case cases[] = {
+        {"Neu", true},
+        {"NEU", false},           // exists already
+        {"Neu\\Unter\\", true},   // a trailing backslash is allowed
+        {"Fehlt\\Unter", false},  // parent missing
+        {"Alpha.txt", false},     // a file has the name
+        {"Alpha.txt\\Unter", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Files().CreateFolder(Path(c.name)), c.succeeds) << c.name;
+    }
+    EXPECT_NE(Files().GetAttributes(Path("Neu\\Unter")) & attr::kDirectory, 0u);
+}
+
+TEST_F(FileSystemContract, MoveFileRenamesAndReplacesOnlyWhenAsked) {
+    struct Case {
+        const char* target;
+        const char* before;  // nullptr: no target yet
+        bool replace;
+        bool succeeds;
+    };
+    const Case cases[] = {
+        {"Neu.txt", nullptr, false, true},
+        {"Ziel.txt", "alt", false, false},
+        {"Ziel.txt", "alt", true, true},
+        {"Sub\\Neu.txt", nullptr, false, true},  // into another folder
+    };
+    ASSERT_TRUE(Files().CreateFolder(Path("Sub")));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        Write("Alpha.txt", "Quelle");
+        if (c.before != nullptr) {
+            Write(c.target, c.before);
+        }
+        EXPECT_EQ(Files().MoveFile(Path("Alpha.txt"), Path(c.target), c.replace), c.succeeds);
+        EXPECT_EQ(Read(c.target), c.succeeds ? "Quelle" : c.before);
+        EXPECT_EQ(Files().GetAttributes(Path("Alpha.txt")) == attr::kInvalid, c.succeeds);
+        Files().DeleteFile(Path(c.target));
+        Files().DeleteFile(Path("Alpha.txt"));
+    }
+    // Folders move too.
+    EXPECT_TRUE(Files().MoveFile(Path("Sub"), Path("Anders"), false));
+    EXPECT_NE(Files().GetAttributes(Path("Anders")) & attr::kDirectory, 0u);
+    EXPECT_FALSE(Files().MoveFile(Path("Fehlt.txt"), Path("Neu.txt"), true));
+}
+
+TEST_F(FileSystemContract, FilesReadWriteSeekAndSize) {
+    const std::string path = Path("Daten.bin");
+    {
+        auto file = Files().Open(path, OpenMode::CreateWrite);
+        ASSERT_NE(file, nullptr);
+        const std::string text = "Hallo Welt!";
+        EXPECT_EQ(
+            file->Write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())),
+            11);
+        EXPECT_EQ(file->Size(), 11);
+        EXPECT_TRUE(file->Close());
+    }
+    {
+        auto file = Files().Open(path, OpenMode::Read);
+        ASSERT_NE(file, nullptr);
+        std::uint8_t buffer[16] = {};
+        ASSERT_TRUE(file->Seek(6));
+        EXPECT_EQ(file->Read(std::span(buffer, 4)), 4);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 4), "Welt");
+        EXPECT_EQ(file->Read(std::span(buffer, sizeof(buffer))), 1);  // only "!" is left
+        EXPECT_EQ(file->Read(std::span(buffer, sizeof(buffer))), 0);
+    }
+    {
+        auto file = Files().Open(path, OpenMode::ReadWrite);
+        ASSERT_NE(file, nullptr);
+        const std::uint8_t j = 'W';
+        ASSERT_TRUE(file->Seek(0));
+        EXPECT_EQ(file->Write(std::span(&j, 1)), 1);
+    }
+    EXPECT_EQ(ReadBytes(Files(), path), "Wallo Welt!");
+    {
+        auto file = Files().Open(path, OpenMode::CreateWrite);  // truncates
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->Size(), 0);
+    }
+    EXPECT_EQ(Files().Open(Path("Fehlt.bin"), OpenMode::Read), nullptr);
+    EXPECT_EQ(Files().Open(Path("Fehlt.bin"), OpenMode::ReadWrite), nullptr);
+    EXPECT_EQ(Files().Open(Path("Fehlt\\Neu.bin"), OpenMode::CreateWrite), nullptr);
+    ASSERT_TRUE(Files().CreateFolder(Path("Sub")));
+    EXPECT_EQ(Files().Open(Path("Sub"), OpenMode::Read), nullptr);
+}
+
+TEST_F(FileSystemContract, CurrentFolderResolvesRelativePaths) {
+    Write("Alpha.txt", "a");
+    const std::string before = Files().GetCurrentFolder();
+    ASSERT_TRUE(Files().SetCurrentFolder(dir_));
+    // Without its trailing backslash, spelled as it was set.
+    EXPECT_EQ(Files().GetCurrentFolder(), dir_.substr(0, dir_.size() - 1));
+    auto found = Files().FindFirst("alpha.txt");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->name, "Alpha.txt");
+    EXPECT_TRUE(Files().CreateFolder("Relativ"));
+    EXPECT_NE(Files().GetAttributes(Path("Relativ")) & attr::kDirectory, 0u);
+
+    EXPECT_FALSE(Files().SetCurrentFolder(Path("Fehlt")));
+    EXPECT_FALSE(Files().SetCurrentFolder(Path("Alpha.txt")));
+    EXPECT_EQ(Files().GetCurrentFolder(), dir_.substr(0, dir_.size() - 1));
+    ASSERT_TRUE(Files().SetCurrentFolder(before));
+}
+
+}  // namespace
+}  // namespace setup::testing

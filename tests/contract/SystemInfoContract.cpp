@@ -1,0 +1,51 @@
+// What the system information must deliver alike on Windows and in the emulation.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/TestEnvironment.h"
+
+namespace setup::testing {
+namespace {
+
+bool IsFullFolderPath(const std::string& path) {
+    return path.size() >= 3 && path[1] == ':' && path[2] == '\\' && path.back() != '\\';
+}
+
+TEST(SystemInfoContract, WindowsAndSystemFoldersExist) {
+    auto env = MakeTestEnvironment();
+    auto& system = env->Os().System();
+    auto& files = env->Os().Files();
+    for (const std::string& folder : {system.WindowsFolder(), system.SystemFolder()}) {
+        SCOPED_TRACE(folder);
+        EXPECT_TRUE(IsFullFolderPath(folder));
+        EXPECT_LT(folder.size(), 260u);
+        const std::uint32_t attributes = files.GetAttributes(folder);
+        ASSERT_NE(attributes, platform::attr::kInvalid);
+        EXPECT_NE(attributes & platform::attr::kDirectory, 0u);
+    }
+    // The system folder lies in the Windows folder.
+    EXPECT_TRUE(system.SystemFolder().starts_with(system.WindowsFolder() + "\\"));
+}
+
+TEST(SystemInfoContract, ReportsAnNtSystemAndAProgramPath) {
+    auto env = MakeTestEnvironment();
+    auto& system = env->Os().System();
+    EXPECT_TRUE(system.IsWindowsNT());
+    const std::string program = system.ProgramPath();
+    EXPECT_TRUE(program.size() > 3 && program[1] == ':' && program[2] == '\\') << program;
+}
+
+TEST(SystemInfoContract, SleepLetsTheTickCountAdvance) {
+    auto env = MakeTestEnvironment();
+    auto& system = env->Os().System();
+    const std::uint32_t before = system.TickCount();
+    system.Sleep(100);
+    const std::uint32_t elapsed = system.TickCount() - before;
+    // The real tick count moves in steps of about 16 ms.
+    EXPECT_GE(elapsed, 80u);
+    EXPECT_LT(elapsed, 5000u);
+}
+
+}  // namespace
+}  // namespace setup::testing

@@ -1,0 +1,153 @@
+// How the emulation maps Windows paths to host files: drives, letter case, code
+// pages, relative paths.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/EmulatedWindows.h"
+
+namespace setup::testing {
+namespace {
+
+namespace fs = std::filesystem;
+namespace attr = platform::attr;
+
+void WriteHost(const fs::path& path, std::string_view bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(EmulatedPaths, DrivesMapToTheirFolders) {
+    EmulatedWindows windows;
+    WriteHost(windows.MediumFolder() / "SETUP.INI", "[ProgInfos]\r\nName=Medium\r\n");
+    WriteHost(windows.Root() / "c" / "Daten.txt", "C");
+
+    auto& files = windows.Os().Files();
+    EXPECT_EQ(files.FindFirst("D:\\setup.ini")->name, "SETUP.INI");
+    EXPECT_EQ(windows.Os().Profiles().ReadString("d:\\Setup.ini", "ProgInfos", "Name", "", 99),
+              "Medium");
+    EXPECT_NE(files.GetAttributes("C:\\DATEN.TXT"), attr::kInvalid);
+    // An unmapped drive has nothing, and nothing can be made on it.
+    EXPECT_EQ(files.GetAttributes("Q:\\Daten.txt"), attr::kInvalid);
+    EXPECT_EQ(files.Open("Q:\\Neu.txt", platform::OpenMode::CreateWrite), nullptr);
+    EXPECT_FALSE(files.CreateFolder("Q:\\Neu"));
+    EXPECT_FALSE(windows.Os().HostPath("Q:\\Neu").has_value());
+
+    // A drive mapped later is there at once.
+    const fs::path other = windows.Root() / "other";
+    WriteHost(other / "x.txt", "x");
+    windows.Os().MapDrive('e', other);
+    EXPECT_TRUE(files.FindFirst("E:\\X.TXT").has_value());
+}
+
+TEST(EmulatedPaths, ExistingHostNamesAreFoundWithoutRegardToCase) {
+    EmulatedWindows windows;
+    WriteHost(windows.Root() / "c" / "Programme" / "Firma" / "Setup.INI", "x");
+    struct Case {
+        const char* windowsPath;
+        const char* hostPath;  // relative to the root
+    };
+    const Case cases[] = {
+        {"C:\\PROGRAMME\\firma\\setup.ini", "c/Programme/Firma/Setup.INI"},
+        {"c:/programme/FIRMA/Setup.ini", "c/Programme/Firma/Setup.INI"},
+        {"C:\\Programme\\.\\Andere\\..\\Firma\\setup.ini", "c/Programme/Firma/Setup.INI"},
+        {"C:\\Programme\\Firma\\setup.ini.", "c/Programme/Firma/Setup.INI"},  // trailing dot
+        // Missing names keep the spelling given, below the existing ones.
+        {"C:\\PROGRAMME\\Neu\\Datei.TXT", "c/Programme/Neu/Datei.TXT"},
+        {"C:\\..\\..\\x", "c/x"},  // nothing climbs out of the drive
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(windows.HostPath(c.windowsPath), windows.Root() / c.hostPath) << c.windowsPath;
+    }
+    // Creating with another case reuses the existing folder.
+    ASSERT_NE(
+        windows.Os().Files().Open("c:\\programme\\FIRMA\\neu.txt", platform::OpenMode::CreateWrite),
+        nullptr);
+    EXPECT_TRUE(fs::exists(windows.Root() / "c" / "Programme" / "Firma" / "neu.txt"));
+}
+
+TEST(EmulatedPaths, NamesAreWindows1252InsideAndUtf8OnTheHost) {
+    EmulatedWindows windows;
+    auto& files = windows.Os().Files();
+    // A name written by the installer ("ü" is one byte here) is UTF-8 on the host.
+    ASSERT_TRUE(windows.Os().Profiles().WriteString("C:\\Büro.ini", "Größe", "Maß", "groß"));
+    EXPECT_TRUE(fs::exists(windows.Root() / "c" / u8"Büro.ini"));
+    // Host names are listed in 1252 and found with accented letters in either case.
+    WriteHost(windows.Root() / "c" / u8"Übersicht €.txt", "x");
+    auto found = files.FindFirst("C:\\Ü*");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->name, "Übersicht €.txt");
+    EXPECT_NE(files.GetAttributes("C:\\übersicht €.TXT"), attr::kInvalid);
+    EXPECT_TRUE(files.FindFirst("C:\\BÜRO.INI").has_value());
+}
+
+TEST(EmulatedPaths, RelativePathsFollowTheCurrentFolder) {
+    EmulatedWindows windows;
+    auto& files = windows.Os().Files();
+    EXPECT_EQ(files.GetCurrentFolder(), "C:\\");
+    windows.MakeFolder("C:\\Arbeit\\Unter");
+    ASSERT_TRUE(files.SetCurrentFolder("c:/arbeit/"));
+    EXPECT_EQ(files.GetCurrentFolder(), "c:\\arbeit");  // spelled as set
+    struct Case {
+        const char* relative;
+        const char* absolute;
+    };
+    const Case cases[] = {
+        {"a.txt", "C:\\Arbeit\\a.txt"},   {"Unter\\b.txt", "C:\\Arbeit\\Unter\\b.txt"},
+        {"..\\c.txt", "C:\\c.txt"},       {"\\d.txt", "C:\\d.txt"},
+        {"C:e.txt", "C:\\Arbeit\\e.txt"},  // the drive's current folder
+        {"D:f.txt", "D:\\f.txt"},          // other drives start at their root
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(windows.HostPath(c.relative), windows.HostPath(c.absolute)) << c.relative;
+    }
+    EXPECT_FALSE(windows.Os().HostPath("\\\\server\\share\\x").has_value());
+}
+
+TEST(EmulatedPaths, ReadOnlyHoldsEvenForTheHostsAdministrator) {
+    // Real Windows refuses all of these; the host's permissions would not when the
+    // tests run as root, so the emulation checks the attribute itself.
+    EmulatedWindows windows;
+    auto& files = windows.Os().Files();
+    windows.WriteFile("C:\\Quelle.txt", "neu");
+    windows.WriteFile("C:\\Fest.txt", "alt");
+    windows.WriteFile("C:\\Fest.ini", "[A]\r\nB=1\r\n");
+    ASSERT_TRUE(files.SetAttributes("C:\\Fest.txt", attr::kReadOnly));
+    ASSERT_TRUE(files.SetAttributes("C:\\Fest.ini", attr::kReadOnly));
+
+    EXPECT_FALSE(files.CopyFile("C:\\Quelle.txt", "C:\\Fest.txt", false));
+    EXPECT_FALSE(files.MoveFile("C:\\Quelle.txt", "C:\\Fest.txt", true));
+    EXPECT_EQ(files.Open("C:\\Fest.txt", platform::OpenMode::CreateWrite), nullptr);
+    EXPECT_EQ(files.Open("C:\\Fest.txt", platform::OpenMode::ReadWrite), nullptr);
+    EXPECT_NE(files.Open("C:\\Fest.txt", platform::OpenMode::Read), nullptr);
+    EXPECT_FALSE(windows.Os().Profiles().WriteString("C:\\Fest.ini", "A", "B", "2"));
+    EXPECT_FALSE(windows.Os().Profiles().EraseSection("C:\\Fest.ini", "A"));
+    EXPECT_EQ(windows.ReadFile("C:\\Fest.txt"), "alt");
+    EXPECT_EQ(windows.ReadFile("C:\\Fest.ini"), "[A]\r\nB=1\r\n");
+    // A copy onto itself would destroy the source.
+    EXPECT_FALSE(files.CopyFile("C:\\Quelle.txt", "c:\\QUELLE.TXT", false));
+    EXPECT_EQ(windows.ReadFile("C:\\Quelle.txt"), "neu");
+}
+
+TEST(EmulatedPaths, FolderAttributesAndArchiveDefault) {
+    EmulatedWindows windows;
+    auto& files = windows.Os().Files();
+    windows.WriteFile("C:\\Neu.txt", "x");
+    windows.MakeFolder("C:\\Ordner");
+    EXPECT_EQ(files.GetAttributes("C:\\Neu.txt"), attr::kArchive);
+    EXPECT_EQ(files.GetAttributes("C:\\Ordner"), attr::kDirectory);
+    ASSERT_TRUE(files.SetAttributes("C:\\Neu.txt", attr::kNormal));
+    EXPECT_EQ(files.GetAttributes("C:\\Neu.txt"), attr::kNormal);
+    // A read-only folder stays writable, as on Windows.
+    ASSERT_TRUE(files.SetAttributes("C:\\Ordner", attr::kReadOnly | attr::kHidden));
+    EXPECT_EQ(files.GetAttributes("C:\\Ordner"),
+              attr::kDirectory | attr::kReadOnly | attr::kHidden);
+    EXPECT_TRUE(files.CreateFolder("C:\\Ordner\\Unter"));
+    // A case-only rename takes the new spelling.
+    ASSERT_TRUE(files.MoveFile("C:\\Neu.txt", "C:\\NEU.TXT", false));
+    EXPECT_EQ(files.FindFirst("C:\\neu.txt")->name, "NEU.TXT");
+}
+
+}  // namespace
+}  // namespace setup::testing
