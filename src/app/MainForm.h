@@ -1,0 +1,157 @@
+// TMainForm: the one window of the installer with its handlers and the
+// operations of the wizard steps. It works on the widget model only and reaches
+// the window system through UiHost, the operating system through the seam.
+//
+// Renderer-facing entry points (Create, Paint, Click, RequestClose, ...) run the
+// handler through one dispatcher: a SetupError ends the action and is shown in
+// the general error box; nothing escapes. The dispatcher also ends the program
+// once a confirmed close has happened and the outermost handler has returned.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/InstallerState.h"
+#include "app/MessageDialog.h"
+#include "app/UiHost.h"
+#include "app/WidgetModel.h"
+
+namespace setup::app {
+
+// Classification of an earlier installation; the order matters (the info page
+// is shown under Anzeigen=1 for values below ExistingNotUpdatableParallel).
+enum ExistingInstallResult : int {
+    ExistingNoVersion = 0,
+    ExistingOlder = 1,
+    ExistingSame = 2,
+    ExistingNewer = 3,
+    ExistingNotUpdatableParallel = 4,
+    ExistingNotUpdatable = 5,
+    ExistingNoFolder = 6,
+};
+
+struct ExistingInstallation {
+    std::string version;  // the installed version as compared and shown
+    int result = ExistingNoVersion;
+    std::string folder;  // empty: no earlier installation found
+};
+
+struct ExistingVersion {
+    int result = ExistingNoVersion;
+    std::string version;
+};
+
+class TMainForm {
+  public:
+    // `arguments` are the command-line arguments after the program's name.
+    TMainForm(UiHost& host, std::vector<std::string> arguments);
+    TMainForm(const TMainForm&) = delete;
+    TMainForm& operator=(const TMainForm&) = delete;
+
+    WidgetModel& Model() { return model_; }
+    const WidgetModel& Model() const { return model_; }
+    InstallerState& State() { return state_; }
+    const InstallerState& State() const { return state_; }
+
+    // --- Entry points for a renderer -------------------------------------------
+    void Create();  // once, before the window is shown
+    void Paint();   // every paint of the window
+    // A click on the named button; false (and nothing done) when the element is no
+    // button, is not showing and enabled, or the window is closing.
+    bool Click(std::string_view widget);
+    void RequestClose();  // the close box, the system menu, Alt+F4
+    // User input copied into the model.
+    void UserEditedText(std::string_view widget, std::string_view text);
+    void UserSelected(std::string_view list, std::size_t index, bool selected);
+    // The renderer loaded the logo picture with this size (pixels at 96 DPI).
+    void LogoPictureLoaded(int width, int height);
+    // The program has ended (EndProgram was called).
+    bool Ended() const { return ended_; }
+    // A close was confirmed (or the program told to end); dialogs answer at once.
+    bool Closing() const { return closing_; }
+    // True while a handler runs (a step may be pumping messages).
+    bool InHandler() const { return depth_ > 0; }
+
+    // --- Handlers ---------------------------------------------------------------
+    void FormCreate();
+    void FormPaint();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void BtnWeiterClick();
+    void BtnCancelClick();
+    void BtnNoClick();
+    void BtnBeendenClick();
+    void BtnStartenClick();
+    void BtnSuchenClick();
+    void SBRechtsClick();
+    void SBLinksClick();
+    void SBAlleLinksClick();
+    void SBAllesRechtsClick();
+
+    // --- Start-up and the script ------------------------------------------------
+    void ReadScriptSettings();
+    void ApplyLogoGeometry();
+    void ShowInfoText(std::string_view fileName, bool showOk, bool showYes, bool showNo,
+                      bool showCancel);
+
+    // --- Existing installation check --------------------------------------------
+    void RunStartChecks();
+    ExistingInstallation LookupExistingInstallation();
+    ExistingVersion EvaluateExistingVersion(std::string_view folder);
+    // The message of the decision table for a result code; asks and acts on the answer.
+    void AskAboutExistingInstallation(const ExistingInstallation& found);
+
+    // --- Target folder page -----------------------------------------------------
+    std::string BrowseForFolder(int rootCsidl, std::string_view title);
+    bool PrepareTargetFolder();
+
+    // --- Module selection page --------------------------------------------------
+    bool FillModuleLists();
+    bool IsModuleSelected(std::string_view module);
+    int ModuleFlag(std::string_view module);
+    bool IsWindowsNT();
+
+    // --- Later steps ------------------------------------------------------------
+    bool CopyFiles();
+    bool CreateProgramGroup();
+    void WriteRegistryEntries();
+    void ShowFinishPage();
+
+    // --- Window services for the steps ------------------------------------------
+    // A message dialog of the installer; answers "Abbrechen" at once after a
+    // confirmed close.
+    int MessageDlg(std::string_view text, DialogKind kind, DialogButtons buttons);
+    int ShowDialog(const MessageDialog& dialog);
+    void ShowErrorBox(std::string_view message);
+    // Closes the window through FormCloseQuery.
+    void Close();
+    // Ends the program without asking, when the current handler returns.
+    void Terminate();
+    // Lets the window handle pending messages (the seam's message pump).
+    void ProcessMessages();
+    // The text of the target-folder field.
+    const std::string& InstallDir() const;
+    void SetInstallDir(std::string_view text);
+    const std::string& Caption(std::string_view widget) const;
+
+  private:
+    template <typename Action>
+    void Dispatch(Action&& action);
+    void MoveSelected(std::string_view from, std::string_view to);
+    void SelectAll(std::string_view list);
+    void OpenUninstallLog();
+    void DeleteScriptCopy();
+
+    UiHost& host_;
+    std::vector<std::string> arguments_;
+    WidgetModel model_;
+    InstallerState state_;
+    int depth_ = 0;
+    bool sequenceRunning_ = false;  // BtnWeiterClick is running (maybe pumping)
+    bool closing_ = false;
+    bool ended_ = false;
+    bool destroyed_ = false;
+};
+
+}  // namespace setup::app

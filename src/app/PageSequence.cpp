@@ -1,0 +1,150 @@
+// The page sequence: one click handler moves the wizard forward and runs the
+// step of the page it arrives on; the info text page in front of it; the
+// uninstall log that is started each time the target-folder page is left.
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "app/MainForm.h"
+#include "app/TextFile.h"
+#include "system/PathHelpers.h"
+#include "system/SystemFolders.h"
+
+namespace setup::app {
+namespace {
+
+// The page panel of each PageIndex from 0 to 3; page 4 has none.
+constexpr std::array<std::string_view, 4> kPagePanels = {"PanelVerzWahl", "PanelAuswahl",
+                                                         "PanelKopieren", "PanelPrgGruppe"};
+
+// Switches the hourglass cursor on for the life of a step.
+class BusyCursor {
+  public:
+    explicit BusyCursor(WidgetModel& model) : model_(model) { model_.SetBusyCursor(true); }
+    ~BusyCursor() { model_.SetBusyCursor(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+  private:
+    WidgetModel& model_;
+};
+
+}  // namespace
+
+void TMainForm::ShowInfoText(std::string_view fileName, bool showOk, bool showYes, bool showNo,
+                             bool showCancel) {
+    std::string path(fileName);
+    if (path.find_first_of("\\:") == std::string::npos) {
+        path = state_.SourceDir + path;
+    }
+    auto text = LoadTextFile(path);
+    if (!text) {
+        return;
+    }
+    model_.SetCaption("MemoInfos", *text);
+    model_.SetVisible("MemoInfos", true);
+    model_.SetVisible("BtnOK", showOk);
+    model_.SetVisible("BtnYes", showYes);
+    model_.SetVisible("BtnNo", showNo);
+    model_.SetVisible("BtnWeiter", false);
+    model_.SetVisible("BtnCancel", showCancel);
+}
+
+void TMainForm::OpenUninstallLog() {
+    const std::string& name = Caption("ProgName");
+    state_.UninstallIniPath = WindowsFolder() + "Uninstall " + TrimNameEnd(name) + ".ini";
+    state_.UninstallExePath = ReplaceExtension(state_.UninstallIniPath, ".exe");
+    state_.UninstallLog.emplace(state_.UninstallIniPath);
+    state_.UninstallLogOpen = true;
+    if (state_.TestMode) {
+        return;
+    }
+    // The file may hold the log of an earlier installation: start it afresh.
+    for (const std::string& section : state_.UninstallLog->ReadSections()) {
+        state_.UninstallLog->EraseSection(section);
+    }
+    state_.UninstallLog->WriteString("Programm", "Name", name);
+}
+
+void TMainForm::BtnWeiterClick() {
+    // A click that arrives while the sequence pumps messages (a double click on
+    // "&Weiter..") must not run the sequence a second time inside the first.
+    if (sequenceRunning_) {
+        return;
+    }
+    sequenceRunning_ = true;
+    struct Guard {
+        bool& running;
+        ~Guard() { running = false; }
+    } guard{sequenceRunning_};
+
+    int& pageIndex = state_.PageIndex;
+    if (pageIndex == page::kInfoText) {
+        for (auto name : {"MemoInfos", "BtnOK", "BtnYes", "BtnNo"}) {
+            model_.SetVisible(name, false);
+        }
+        for (auto name : {"PanelVerzWahl", "BtnWeiter", "BtnCancel"}) {
+            model_.SetVisible(name, true);
+        }
+        model_.SetEnabled("BtnCancel", true);
+        pageIndex = page::kTargetFolder;
+        return;
+    }
+
+    if (pageIndex == page::kTargetFolder) {
+        for (auto name : {"BtnOK", "BtnYes", "BtnNo"}) {
+            model_.SetVisible(name, false);
+        }
+        model_.SetVisible("BtnWeiter", true);
+        SetInstallDir(AddTrailingBackslash(InstallDir()));
+        if (state_.UninstallerPresent) {
+            OpenUninstallLog();
+        }
+        state_.InstallOk = PrepareTargetFolder();
+    }
+
+    if (pageIndex >= page::kModules || (pageIndex == page::kTargetFolder && state_.InstallOk)) {
+        ++pageIndex;
+        if (pageIndex == page::kModules && !state_.SelectionEnabled) {
+            ++pageIndex;
+        }
+    }
+    model_.SetVisible("BtnWeiter", pageIndex < page::kFinish);
+    model_.SetEnabled("BtnCancel", pageIndex < page::kFinish);
+    for (int i = 0; i < static_cast<int>(kPagePanels.size()); ++i) {
+        model_.SetVisible(kPagePanels[static_cast<std::size_t>(i)], i == pageIndex);
+    }
+
+    // Paint the new page before a long step begins.
+    ProcessMessages();
+    std::optional<BusyCursor> busy;
+    if (pageIndex >= page::kModules) {
+        busy.emplace(model_);
+    }
+
+    if (pageIndex == page::kModules && state_.InstallOk) {
+        if (!FillModuleLists()) {
+            pageIndex = page::kCopy;
+            model_.SetVisible("PanelAuswahl", false);
+            model_.SetVisible("PanelKopieren", true);
+        }
+    }
+    if (pageIndex == page::kCopy) {
+        if (!CopyFiles()) {
+            state_.InstallOk = false;
+        }
+    }
+    if (pageIndex == page::kProgramGroup) {
+        if (!CreateProgramGroup()) {
+            state_.InstallOk = false;
+        }
+        if (!state_.TestMode) {
+            WriteRegistryEntries();
+        }
+    }
+    if (pageIndex == page::kFinish) {
+        ShowFinishPage();
+    }
+}
+
+}  // namespace setup::app

@@ -1,0 +1,25 @@
+// Files and folders through the ANSI file APIs (FindFirstFileA, CopyFileA,
+// CreateFileA, ...) and the FILETIME / MS-DOS time conversions.
+#pragma once
+
+#include "platform/Os.h"
+
+namespace setup::platform::win32 {
+
+class Win32FileSystem final : public FileSystem {
+  public:
+    std::optional<FoundEntry> FindFirst(std::string_view pattern) override;
+    std::uint32_t GetAttributes(std::string_view path) override;
+    bool SetAttributes(std::string_view path, std::uint32_t attributes) override;
+    std::optional<std::uint32_t> ToLocalDosDateTime(FileTime time) override;
+    bool SetLastWriteDos(std::string_view path, std::uint32_t dosDateTime) override;
+    bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) override;
+    bool MoveFile(std::string_view from, std::string_view to, bool replaceExisting) override;
+    bool DeleteFile(std::string_view path) override;
+    bool CreateFolder(std::string_view path) override;
+    std::string GetCurrentFolder() override;
+    bool SetCurrentFolder(std::string_view path) override;
+    std::unique_ptr<File> Open(std::string_view path, OpenMode mode) override;
+};
+
+}  // namespace setup::platform::win32

@@ -1,0 +1,172 @@
+// Building lookup tables for canonical prefix codes.
+//
+// A canonical code is fully described by its code lengths: codes are handed out in
+// order of increasing length, and within one length in order of increasing symbol
+// value, each code being the previous one plus one, shifted left whenever the
+// length grows (RFC 1951, 3.2.2). The lengths are checked first: counting, for each
+// length, how many codes of that length are still free must never go negative
+// (over-subscribed, invalid); codes left over make the code incomplete, which some
+// callers accept and others refuse.
+//
+// Decoding reads the code's first bit as the least significant bit of the index,
+// so each code is entered bit-reversed, and a code of length k shorter than the
+// table's width w fills every 2^k-th entry starting at its reversed value (the
+// remaining w - k index bits belong to the following code). Codes longer than the
+// root width go into sub-tables: all codes sharing the same first RootBits bits are
+// consecutive in canonical order, so a sub-table is opened when that prefix
+// changes. Its width starts at the current code's remaining length and grows while
+// the codes of the next lengths would not fill it, so that each sub-table is
+// exactly as wide as the longest code it has to hold (zlib's inflate sizes its
+// sub-tables the same way). Entries not covered by any code stay invalid, which is
+// how the decoders see codes that an incomplete code leaves unused.
+#include "zip/DecodeTables.h"
+
+#include <algorithm>
+#include <array>
+#include <new>
+
+namespace setup::zip {
+namespace {
+
+constexpr std::uint32_t kMaxLength = 16;
+constexpr std::size_t kMaxSymbols = 320;  // deflate has 288 + 32, the others fewer
+
+std::uint32_t Reverse(std::uint32_t code, std::uint32_t length) {
+    std::uint32_t reversed = 0;
+    for (std::uint32_t i = 0; i < length; ++i) {
+        reversed = (reversed << 1) | (code & 1);
+        code >>= 1;
+    }
+    return reversed;
+}
+
+}  // namespace
+
+int BuildDecodeTables(std::span<const std::uint8_t> lengths, std::uint32_t simpleCount,
+                      const std::uint16_t* base, const std::uint8_t* extra, std::uint32_t& rootBits,
+                      DecodeTable& table) {
+    std::array<std::uint32_t, kMaxLength + 1> count{};
+    for (std::uint8_t length : lengths) {
+        if (length > kMaxLength || lengths.size() > kMaxSymbols) {
+            table.Entries.clear();
+            rootBits = 0;
+            return kTableInvalid;
+        }
+        ++count[length];
+    }
+    try {
+        if (count[0] == lengths.size()) {
+            rootBits = 0;
+            table.RootBits = 0;
+            table.Entries.assign(1, HuffEntry{});
+            return kTableComplete;
+        }
+
+        std::uint32_t shortest = 1;
+        while (count[shortest] == 0) {
+            ++shortest;
+        }
+        std::uint32_t longest = kMaxLength;
+        while (count[longest] == 0) {
+            --longest;
+        }
+        rootBits = std::min(std::max(rootBits, shortest), longest);
+
+        // Free codes per length, in units of the current length.
+        std::int32_t unused = 1;
+        for (std::uint32_t length = 1; length <= kMaxLength; ++length) {
+            unused = unused * 2 - static_cast<std::int32_t>(count[length]);
+            if (unused < 0) {
+                return kTableInvalid;
+            }
+        }
+        const bool incomplete = unused > 0;
+
+        // Symbols in canonical order: by length, then by value.
+        std::array<std::uint32_t, kMaxLength + 2> offset{};
+        for (std::uint32_t length = 1; length <= kMaxLength; ++length) {
+            offset[length + 1] = offset[length] + count[length];
+        }
+        std::array<std::uint16_t, kMaxSymbols> sortedStorage;
+        const std::span<std::uint16_t> sorted(sortedStorage.data(), offset[kMaxLength + 1]);
+        for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
+            if (lengths[symbol] != 0) {
+                if (symbol >= simpleCount && (base == nullptr || extra == nullptr)) {
+                    return kTableInvalid;
+                }
+                sorted[offset[lengths[symbol]]++] = static_cast<std::uint16_t>(symbol);
+            }
+        }
+
+        const std::uint32_t root = rootBits;
+        table.RootBits = root;
+        table.Entries.assign(std::size_t{1} << root, HuffEntry{});
+        std::array<std::uint32_t, kMaxLength + 1> left = count;  // codes not yet entered
+        std::uint32_t code = 0;
+        std::uint32_t previousLength = lengths[sorted[0]];
+        std::uint32_t subPrefix = ~0u;  // root prefix of the open sub-table
+        std::size_t subStart = 0;
+        std::uint32_t subBits = 0;
+        for (std::uint16_t symbol : sorted) {
+            const std::uint32_t length = lengths[symbol];
+            code <<= length - previousLength;
+            previousLength = length;
+            const std::uint32_t reversed = Reverse(code, length);
+            ++code;
+
+            HuffEntry entry;
+            if (symbol < simpleCount) {
+                entry.Op = symbol < 256 ? kOpLiteral : kOpEndOfBlock;
+                entry.Value = symbol;
+            } else {
+                entry.Op = extra[symbol - simpleCount];
+                entry.Value = base[symbol - simpleCount];
+            }
+
+            if (length <= root) {
+                entry.Bits = static_cast<std::uint8_t>(length);
+                for (std::size_t i = reversed; i < table.Entries.size();
+                     i += std::size_t{1} << length) {
+                    table.Entries[i] = entry;
+                }
+            } else {
+                const std::uint32_t prefix = reversed & ((1u << root) - 1);
+                if (prefix != subPrefix) {
+                    // Widen until the codes of this prefix fill the sub-table.
+                    std::uint32_t bits = length - root;
+                    std::int32_t room = 1 << bits;
+                    while (bits + root < longest) {
+                        room -= static_cast<std::int32_t>(left[bits + root]);
+                        if (room <= 0) {
+                            break;
+                        }
+                        ++bits;
+                        room <<= 1;
+                    }
+                    subStart = table.Entries.size();
+                    if (subStart > 0xFFFF) {
+                        return kTableNoMemory;
+                    }
+                    table.Entries.resize(subStart + (std::size_t{1} << bits));
+                    table.Entries[prefix] = HuffEntry{static_cast<std::uint8_t>(16 + bits),
+                                                      static_cast<std::uint8_t>(root),
+                                                      static_cast<std::uint16_t>(subStart)};
+                    subPrefix = prefix;
+                    subBits = bits;
+                }
+                entry.Bits = static_cast<std::uint8_t>(length - root);
+                for (std::size_t i = reversed >> root; i < (std::size_t{1} << subBits);
+                     i += std::size_t{1} << (length - root)) {
+                    table.Entries[subStart + i] = entry;
+                }
+            }
+            --left[length];
+        }
+        return incomplete && longest != 1 ? kTableIncomplete : kTableComplete;
+    } catch (const std::bad_alloc&) {
+        table.Entries.clear();
+        return kTableNoMemory;
+    }
+}
+
+}  // namespace setup::zip

@@ -1,0 +1,15 @@
+// Entry names that must not be extracted as they stand.
+#pragma once
+
+#include <string_view>
+
+namespace setup::zip {
+
+// False for a name (slashes already turned into "\") that would leave the target
+// folder or address something other than a file in it: a leading "\" (the root, or
+// a network path), a ":" (a drive letter, or an alternate data stream), or a
+// component made of dots and blanks with at least two dots ("..", and the forms
+// Windows trims to it such as "... " or ". .").
+bool IsSafeEntryName(std::string_view name);
+
+}  // namespace setup::zip

@@ -1,0 +1,118 @@
+#include "zip/ExtractState.h"
+
+#include <algorithm>
+
+#include "zip/Crc32.h"
+
+namespace setup::zip {
+
+ExtractState::ExtractState()
+    : WindowStorage(std::make_unique_for_overwrite<std::uint8_t[]>(kOutputEnd + kWindowSlack)),
+      Window(WindowStorage.get()) {}
+
+void ExtractState::BeginEntry(std::int32_t compressedSize, std::int32_t size, std::uint16_t flags) {
+    EntryCompressedSize = compressedSize;
+    EntrySize = size;
+    EntryFlags = flags;
+    BytesConsumed = 0;
+    RunningCrc = 0xFFFFFFFF;
+    LastPercent = 0;
+    AbortRequested = false;
+    InputEnded = false;
+    ResetInput();
+    // Only the history needs zeros: the output area is always written before it is read.
+    std::memset(Window, 0, kOutputStart);
+    ResetWindow();
+}
+
+void ExtractState::ResetInput() {
+    InputPos = 0;
+    InputLast = -1;
+    PaddingFetched = 0;
+    BitBuffer = 0;
+    BitCount = 0;
+}
+
+void ExtractState::RefillInput() {
+    const std::size_t carried = InputPos <= InputLast ? InputAvailable() : 0;
+    if (carried > 0 && InputPos > 0) {
+        std::memmove(InputBuffer.data(), &InputBuffer[static_cast<std::size_t>(InputPos)], carried);
+    }
+    InputPos = 0;
+    InputLast = static_cast<std::int32_t>(carried) - 1;
+    if (InputEnded) {
+        return;
+    }
+    PumpMessages();
+    UpdateProgress();
+    const std::int64_t remaining = static_cast<std::int64_t>(EntryCompressedSize) - BytesConsumed;
+    if (remaining <= 0 || Archive == nullptr) {
+        InputEnded = true;
+        return;
+    }
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::int64_t>(remaining, kInputBlockSize));
+    const std::int64_t got = Archive->Read({&InputBuffer[carried], wanted});
+    if (got <= 0) {
+        InputEnded = true;
+        return;
+    }
+    BytesConsumed += got;
+    InputLast = static_cast<std::int32_t>(carried + static_cast<std::size_t>(got)) - 1;
+}
+
+bool ExtractState::FlushWindow(std::span<const std::uint8_t> data) {
+    const bool written =
+        Target == nullptr || Target->Write(data) == static_cast<std::int64_t>(data.size());
+    RunningCrc = UpdateCrc32(RunningCrc, data);
+    if (written && Report != nullptr && *Report && Record != nullptr) {
+        Record->Status = ZipStatusProgress;
+        (*Report)(static_cast<std::int32_t>(data.size()), *Record);
+    }
+    return written;
+}
+
+bool ExtractState::FlushFullWindow() {
+    while (WindowPos >= kOutputEnd) {
+        if (!FlushWindow({Window + kOutputStart, kWindowSize})) {
+            return false;
+        }
+        std::memmove(Window, Window + kWindowSize, WindowPos - kWindowSize);
+        WindowPos -= kWindowSize;
+    }
+    return true;
+}
+
+bool ExtractState::FlushWindowRest() {
+    return FlushWindow({Window + kOutputStart, WindowPos - kOutputStart});
+}
+
+void ExtractState::UpdateProgress() {
+    if (EntryCompressedSize == 0) {
+        return;
+    }
+    const auto percent = static_cast<std::int32_t>(
+        std::min<std::int64_t>(100, BytesConsumed * 100 / EntryCompressedSize));
+    if (percent == LastPercent) {
+        return;
+    }
+    LastPercent = percent;
+    if (ProgressWindow != nullptr && *ProgressWindow) {
+        auto answer = static_cast<std::uint16_t>(percent);
+        (*ProgressWindow)(ProgressId, answer);
+        AbortRequested = answer == 0xFFFF;
+    } else if (ProgressId != 0 && Thread != nullptr) {
+        AbortRequested = Thread->IsKeyDown(ProgressId);
+    }
+}
+
+void ExtractState::PumpMessages() {
+    if (Clock != nullptr && LastPumpTime != nullptr) {
+        *LastPumpTime = Clock->TickCount();
+    }
+    if (Thread != nullptr) {
+        Thread->PumpMessages();
+    }
+}
+
+}  // namespace setup::zip

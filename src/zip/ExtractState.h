@@ -1,0 +1,205 @@
+// The machinery every decoder shares while one entry is extracted: the input
+// buffer with its bit reader, the output window with its flush (write, CRC-32,
+// progress report), the progress percentage with the user's means to abort, and the
+// message pump that keeps the window responsive.
+//
+// Input. Compressed data is read in blocks of 4,096 bytes, never past the entry's
+// compressed size. Bits are taken least significant first from a 64-bit buffer.
+// Where at least eight bytes are buffered the reader loads a whole word at once and
+// tops the buffer up to 56..63 bits; the few bits above BitCount it may then hold
+// are the true next bits of the stream, so a later byte-wise refill ORs identical
+// bits over them. Unconsumed bytes are carried to the front of the buffer at each
+// refill so that word loads work across block boundaries. Past the end of the data
+// the reader delivers zero bytes and counts them; InputExhausted() becomes true only
+// once such a padding bit has actually been consumed. A decoder may therefore look
+// ahead past the last byte (as a prefix-code lookup must) without failing, yet every
+// loop that keeps reading zeros stops at its next check.
+//
+// Output. The window is one linear buffer: 32 KB of history, then the 32 KB output
+// area, then slack. Matches never wrap: their source is at most 32 KB behind the
+// write position, and the write position never drops below the output area. When
+// the output area is full it is flushed in one 32,768-byte write and the buffer
+// slides down by 32 KB. The history starts zeroed, so a distance reaching before
+// the first byte of the entry copies zeros. The slack takes the tail of a match
+// that crosses the end of the output area and the overrun of word-wise copies.
+//
+// The state carries no operating system of its own: the archive and the target are
+// platform::File objects and the pump, clock and key check are optional, so every
+// decoder can be driven from memory (tests, fuzzing).
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <span>
+
+#include "platform/Os.h"
+#include "zip/ZipTypes.h"
+
+namespace setup::zip {
+
+inline constexpr std::size_t kInputBlockSize = 4096;
+inline constexpr std::size_t kWindowSize = 32768;
+// Sizes of 0x7FFFFFFF mean "unknown" (an entry whose sizes follow its data).
+inline constexpr std::int32_t kUnknownSize = 0x7FFFFFFF;
+// Virtual key code of Escape, the abort key of extraction runs.
+inline constexpr std::int32_t kEscapeKey = 27;
+
+// Takes the place of a progress window: receives the control identifier and the
+// percentage, and aborts the entry by setting the percentage to 0xFFFF.
+using ZipProgressWindow = std::function<void(std::int32_t id, std::uint16_t& percent)>;
+
+struct ExtractState {
+    ExtractState();
+
+    // --- Connections (set by whoever drives the decoder) ---
+    platform::File* Archive = nullptr;          // positioned at the entry's data
+    platform::File* Target = nullptr;           // none: output is checked, not written
+    platform::MessageThread* Thread = nullptr;  // none: no pump, no key check
+    platform::SystemInfo* Clock = nullptr;      // none: LastPumpTime is not kept
+    std::uint32_t* LastPumpTime = nullptr;      // the extractor's shared pump time
+    const ZipReportHandler* Report = nullptr;   // handler in force for progress reports
+    ZipReport* Record = nullptr;                // the record handed to it
+    const ZipProgressWindow* ProgressWindow = nullptr;
+    std::int32_t ProgressId = 0;  // without a window: the virtual key that aborts
+
+    // --- The entry ---
+    std::int32_t EntryCompressedSize = 0;
+    std::int32_t EntrySize = 0;
+    std::uint16_t EntryFlags = 0;
+    std::int64_t BytesConsumed = 0;  // compressed bytes read from the archive
+    std::uint32_t RunningCrc = 0xFFFFFFFF;
+    std::int32_t LastPercent = 0;
+    bool AbortRequested = false;
+
+    // --- Input buffer and bit reader ---
+    static constexpr std::size_t kInputCarry = 8;  // room for bytes carried over
+    std::array<std::uint8_t, kInputCarry + kInputBlockSize + 8> InputBuffer{};
+    std::int32_t InputPos = 0;        // next byte to deliver
+    std::int32_t InputLast = -1;      // last valid byte; -1: empty
+    bool InputEnded = false;          // the entry's data (or the file) has no more bytes
+    std::int64_t PaddingFetched = 0;  // zero bytes delivered past the end
+    std::uint64_t BitBuffer = 0;
+    std::uint32_t BitCount = 0;
+
+    // --- Output window ---
+    static constexpr std::size_t kOutputStart = kWindowSize;
+    static constexpr std::size_t kOutputEnd = 2 * kWindowSize;
+    static constexpr std::size_t kWindowSlack = 1024;
+    std::unique_ptr<std::uint8_t[]> WindowStorage;
+    std::uint8_t* Window = nullptr;
+    std::size_t WindowPos = kOutputStart;
+
+    // Prepares the state for a new entry read from `archive`: counters, CRC and
+    // flags reset, history zeroed, input empty.
+    void BeginEntry(std::int32_t compressedSize, std::int32_t size, std::uint16_t flags);
+
+    // Empties the input and the bit reader (the start of every decoder).
+    void ResetInput();
+    // Reads the next block of compressed data behind the unconsumed bytes.
+    void RefillInput();
+    bool InputExhausted() const { return PaddingFetched * 8 > static_cast<std::int64_t>(BitCount); }
+    std::size_t InputAvailable() const {
+        return static_cast<std::size_t>(InputLast + 1 - InputPos);
+    }
+
+    std::uint8_t ReadByte() {
+        if (InputPos > InputLast) {
+            RefillInput();
+            if (InputPos > InputLast) {
+                ++PaddingFetched;
+                return 0;
+            }
+        }
+        return InputBuffer[static_cast<std::size_t>(InputPos++)];
+    }
+
+    // Loads a word: BitCount becomes 56..63. Needs InputAvailable() >= 8.
+    void FillBitsWord() {
+        std::uint64_t word;
+        std::memcpy(&word, &InputBuffer[static_cast<std::size_t>(InputPos)], sizeof word);
+        if constexpr (std::endian::native == std::endian::big) {
+            word = __builtin_bswap64(word);
+        }
+        BitBuffer |= word << BitCount;
+        InputPos += static_cast<std::int32_t>((63 - BitCount) >> 3);
+        BitCount |= 56;
+    }
+
+    // Ensures BitCount >= n (n at most 56).
+    void FillBits(std::uint32_t n) {
+        if (BitCount >= n) {
+            return;
+        }
+        if (InputAvailable() >= 8) {
+            FillBitsWord();
+            return;
+        }
+        while (BitCount < n) {
+            BitBuffer |= static_cast<std::uint64_t>(ReadByte()) << BitCount;
+            BitCount += 8;
+        }
+    }
+    std::uint32_t PeekBits(std::uint32_t n) const {
+        return static_cast<std::uint32_t>(BitBuffer & ((std::uint64_t{1} << n) - 1));
+    }
+    void DropBits(std::uint32_t n) {
+        BitBuffer >>= n;
+        BitCount -= n;
+    }
+    std::uint32_t ReadBits(std::uint32_t n) {
+        FillBits(n);
+        const std::uint32_t value = PeekBits(n);
+        DropBits(n);
+        return value;
+    }
+    // Drops the bits up to the next byte boundary and forgets the look-ahead above
+    // BitCount, so that bytes can be taken straight from InputBuffer.
+    void AlignToByte() {
+        DropBits(BitCount % 8);
+        BitBuffer &= (std::uint64_t{1} << BitCount) - 1;
+    }
+
+    // Writes `data` to the target, feeds it to the CRC (also after a failed write)
+    // and, after a good write, reports the count to the handler in force.
+    bool FlushWindow(std::span<const std::uint8_t> data);
+    // Starts the output area afresh (the start of every windowed decoder).
+    void ResetWindow() { WindowPos = kOutputStart; }
+    // Flushes the full output area and slides the window; false when the write failed.
+    bool FlushFullWindow();
+    // Flushes what the output area holds (the end of every windowed decoder).
+    bool FlushWindowRest();
+
+    // Recomputes the percentage; when it changed, notifies and checks for abort.
+    void UpdateProgress();
+    // Notes the pump time and dispatches the thread's pending messages.
+    void PumpMessages();
+};
+
+// Copies a match inside the window. `distance` is 1..32768 and never reaches below
+// the window start; the write may run up to 7 bytes past position + length.
+inline void CopyMatch(std::uint8_t* window, std::size_t position, std::size_t distance,
+                      std::size_t length) {
+    std::uint8_t* out = window + position;
+    const std::uint8_t* from = out - distance;
+    std::uint8_t* const end = out + length;
+    if (distance >= 8) {
+        // Each 8-byte read ends before the bytes it writes, so overlap is harmless.
+        do {
+            std::memcpy(out, from, 8);
+            out += 8;
+            from += 8;
+        } while (out < end);
+    } else if (distance == 1) {
+        std::memset(out, *from, length);
+    } else {
+        while (out < end) {
+            *out++ = *from++;
+        }
+    }
+}
+
+}  // namespace setup::zip

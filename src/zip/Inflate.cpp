@@ -1,0 +1,437 @@
+// Inflate: decoding ZIP method 8, the DEFLATE format of RFC 1951.
+//
+// A deflate stream is a sequence of blocks, each starting with three bits: the
+// final-block flag and the block type. Type 0 stores bytes as they are: the reader
+// skips to a byte boundary and reads LEN and its one's complement NLEN (16 bits
+// each), then LEN raw bytes. Types 1 and 2 code literals and matches with two
+// prefix codes: one alphabet for literal bytes (0..255), the end of the block (256)
+// and match lengths (257..285, each a base length plus extra bits), and one for
+// match distances (0..29, base plus extra bits). A match copies `length` bytes
+// starting `distance` bytes back in the output, which may overlap the bytes it is
+// producing (distance 1, length 258 repeats one byte 258 times). Type 1 uses fixed
+// codes given by the RFC; type 2 sends its codes as code lengths, themselves
+// run-length coded (symbols 16, 17, 18 repeat the previous length or zeros) and
+// prefix coded with a third, small code whose lengths come first, 3 bits each, in
+// a fixed order. Type 3 does not exist.
+//
+// Tricky cases, and what happens here:
+//  - Lengths 286 and 287 and distances 30 and 31 can be given code lengths but
+//    must not occur in the data; their table entries are invalid (-4).
+//  - Incomplete codes: an incomplete distance code (or a single distance code of
+//    one bit) is legal, an incomplete literal/length or code-length code is not.
+//    Unused codes decode as invalid.
+//  - A repeat of the previous length before any length repeats 0. A repeat (16 or
+//    17) that runs past the lengths to read gives 1, symbol 18 gives -4; callers
+//    treat the positive result as a failure without a report.
+//  - A distance reaching before the first byte of the entry copies zeros, since
+//    the window's history starts zeroed.
+//  - Matches may reach back into earlier blocks: the window persists across blocks.
+//  - Data that ends before the final block gives -3 at the next loop test; looking
+//    ahead past the last byte (a lookup needs up to 15 bits) is not an error.
+//
+// Speed. Most time goes into the literal/length loop, so it runs in two forms. The
+// fast loop works while at least eight input bytes are buffered and the output
+// area has room: it tops the 64-bit bit buffer up with one word load per symbol
+// (56 bits or more, enough for the longest length/distance pair of 48 bits), keeps
+// buffer, count and positions in locals, and decodes a second literal without a
+// refill when the first was one. Matches are copied eight bytes at a time (the
+// window's slack takes the overrun). Near the end of the input, and when the output
+// area is full, a symbol-at-a-time loop with byte-wise refills takes over. Both
+// decode the same codes with the same checks.
+#include <algorithm>
+
+#include "zip/Decoders.h"
+
+namespace setup::zip {
+namespace {
+
+// Root widths of the lookup tables.
+constexpr std::uint32_t kDynamicLiteralBits = 9;
+constexpr std::uint32_t kDynamicDistanceBits = 6;
+constexpr std::uint32_t kFixedLiteralBits = 7;
+constexpr std::uint32_t kFixedDistanceBits = 5;
+constexpr std::uint32_t kCodeLengthBits = 7;
+
+// Literal/length symbols 257..287: base lengths and extra bits; 286 and 287 are invalid.
+constexpr std::uint16_t kLengthBase[31] = {3,  4,   5,   6,   7,   8,   9,   10, 11, 13, 15,
+                                           17, 19,  23,  27,  31,  35,  43,  51, 59, 67, 83,
+                                           99, 115, 131, 163, 195, 227, 258, 0,  0};
+constexpr std::uint8_t kLengthExtra[31] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,  2, 2,
+                                           3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 99, 99};
+// Distance symbols 0..31; 30 and 31 are invalid.
+constexpr std::uint16_t kDistanceBase[32] = {
+    1,   2,   3,   4,   5,    7,    9,    13,   17,   25,   33,   49,    65,    97,    129, 193,
+    257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577, 0,   0};
+constexpr std::uint8_t kDistanceExtra[32] = {0,  0,  0,  0,  1,  1,  2,  2,  3,  3, 4,
+                                             4,  5,  5,  6,  6,  7,  7,  8,  8,  9, 9,
+                                             10, 10, 11, 11, 12, 12, 13, 13, 99, 99};
+// Order in which the code-length code's lengths are sent.
+constexpr std::uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                               11, 4,  12, 3, 13, 2, 14, 1, 15};
+
+constexpr std::uint32_t Mask(std::uint32_t bits) {
+    return (1u << bits) - 1;
+}
+
+struct BlockTables {
+    DecodeTable literal;
+    DecodeTable distance;
+};
+
+// The fixed codes never change; built once, with the block's result codes.
+struct FixedTables {
+    BlockTables tables;
+    int literalResult = 0;
+    int distanceResult = 0;
+    FixedTables() {
+        std::uint8_t lengths[288];
+        std::fill(lengths, lengths + 144, std::uint8_t{8});
+        std::fill(lengths + 144, lengths + 256, std::uint8_t{9});
+        std::fill(lengths + 256, lengths + 280, std::uint8_t{7});
+        std::fill(lengths + 280, lengths + 288, std::uint8_t{8});
+        std::uint32_t bits = kFixedLiteralBits;
+        literalResult =
+            BuildDecodeTables(lengths, 257, kLengthBase, kLengthExtra, bits, tables.literal);
+        std::fill(lengths, lengths + 30, std::uint8_t{5});
+        bits = kFixedDistanceBits;
+        distanceResult = BuildDecodeTables({lengths, 30}, 0, kDistanceBase, kDistanceExtra, bits,
+                                           tables.distance);
+    }
+};
+
+enum class FastResult { NeedSlowPath, EndOfBlock, Invalid };
+
+// Decodes symbols while eight input bytes and room in the output area remain.
+FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
+    const HuffEntry* const literals = tables.literal.Entries.data();
+    const HuffEntry* const distances = tables.distance.Entries.data();
+    const std::uint32_t literalRoot = tables.literal.RootBits;
+    const std::uint32_t distanceRoot = tables.distance.RootBits;
+    const std::uint64_t literalMask = Mask(literalRoot);
+    const std::uint64_t distanceMask = Mask(distanceRoot);
+
+    std::uint8_t* const window = state.Window;
+    std::size_t out = state.WindowPos;
+    const std::uint8_t* const input = state.InputBuffer.data();
+    std::size_t in = static_cast<std::size_t>(state.InputPos);
+    const std::size_t inputEnd = static_cast<std::size_t>(state.InputLast + 1);
+    std::uint64_t bitBuffer = state.BitBuffer;
+    std::uint32_t bitCount = state.BitCount;
+    FastResult result = FastResult::NeedSlowPath;
+
+    while (in + 8 <= inputEnd && out < ExtractState::kOutputEnd) {
+        std::uint64_t word;
+        std::memcpy(&word, input + in, sizeof word);
+        if constexpr (std::endian::native == std::endian::big) {
+            word = __builtin_bswap64(word);
+        }
+        bitBuffer |= word << bitCount;
+        in += (63 - bitCount) >> 3;
+        bitCount |= 56;
+
+        HuffEntry entry = literals[bitBuffer & literalMask];
+        if (entry.Op == kOpLiteral) {
+            // Root literals take at most 9 bits; two still leave 38 bits.
+            bitBuffer >>= entry.Bits;
+            bitCount -= entry.Bits;
+            window[out++] = static_cast<std::uint8_t>(entry.Value);
+            entry = literals[bitBuffer & literalMask];
+            if (entry.Op == kOpLiteral) {
+                bitBuffer >>= entry.Bits;
+                bitCount -= entry.Bits;
+                window[out++] = static_cast<std::uint8_t>(entry.Value);
+            }
+            continue;
+        }
+        if (entry.Op > kOpLiteral) {
+            if (entry.Op == kOpInvalid) {
+                result = FastResult::Invalid;
+                break;
+            }
+            bitBuffer >>= literalRoot;
+            bitCount -= literalRoot;
+            entry = literals[entry.Value + (bitBuffer & Mask(entry.Op - 16u))];
+            if (entry.Op == kOpInvalid) {
+                result = FastResult::Invalid;
+                break;
+            }
+        }
+        bitBuffer >>= entry.Bits;
+        bitCount -= entry.Bits;
+        if (entry.Op == kOpLiteral) {
+            window[out++] = static_cast<std::uint8_t>(entry.Value);
+            continue;
+        }
+        if (entry.Op == kOpEndOfBlock) {
+            result = FastResult::EndOfBlock;
+            break;
+        }
+        const std::size_t length = entry.Value + (bitBuffer & Mask(entry.Op));
+        bitBuffer >>= entry.Op;
+        bitCount -= entry.Op;
+
+        entry = distances[bitBuffer & distanceMask];
+        if (entry.Op > kOpLiteral) {
+            if (entry.Op == kOpInvalid) {
+                result = FastResult::Invalid;
+                break;
+            }
+            bitBuffer >>= distanceRoot;
+            bitCount -= distanceRoot;
+            entry = distances[entry.Value + (bitBuffer & Mask(entry.Op - 16u))];
+            if (entry.Op == kOpInvalid) {
+                result = FastResult::Invalid;
+                break;
+            }
+        }
+        bitBuffer >>= entry.Bits;
+        bitCount -= entry.Bits;
+        const std::size_t distance = entry.Value + (bitBuffer & Mask(entry.Op));
+        bitBuffer >>= entry.Op;
+        bitCount -= entry.Op;
+        CopyMatch(window, out, distance, length);
+        out += length;
+    }
+
+    state.WindowPos = out;
+    state.InputPos = static_cast<std::int32_t>(in);
+    state.BitBuffer = bitBuffer;
+    state.BitCount = bitCount;
+    return result;
+}
+
+// Decodes one symbol with byte-wise refills: 0 to go on, 1 at the end of the block,
+// or an error code.
+std::int32_t DecodeSlow(ExtractState& state, const BlockTables& tables) {
+    HuffEntry entry = DecodeSymbol<false>(state, tables.literal);
+    if (entry.Op == kOpLiteral) {
+        state.Window[state.WindowPos++] = static_cast<std::uint8_t>(entry.Value);
+        return 0;
+    }
+    if (entry.Op == kOpEndOfBlock) {
+        return 1;
+    }
+    if (entry.Op == kOpInvalid) {
+        return Fail(ZipErrFormat);
+    }
+    const std::size_t length = entry.Value + state.ReadBits(entry.Op);
+    entry = DecodeSymbol<false>(state, tables.distance);
+    if (entry.Op == kOpInvalid) {
+        return Fail(ZipErrFormat);
+    }
+    const std::size_t distance = entry.Value + state.ReadBits(entry.Op);
+    CopyMatch(state.Window, state.WindowPos, distance, length);
+    state.WindowPos += length;
+    return 0;
+}
+
+// The symbols of one compressed block, up to and including its end code.
+std::int32_t DecodeBlockSymbols(ExtractState& state, const BlockTables& tables) {
+    for (;;) {
+        if (state.WindowPos >= ExtractState::kOutputEnd && !state.FlushFullWindow()) {
+            return Fail(ZipErrWrite);
+        }
+        if (state.AbortRequested) {
+            return Fail(ZipErrAborted);
+        }
+        if (state.InputExhausted()) {
+            return Fail(ZipErrRead);
+        }
+        if (state.InputAvailable() < 8 && !state.InputEnded) {
+            state.RefillInput();
+            continue;
+        }
+        const FastResult fast = DecodeFast(state, tables);
+        if (fast == FastResult::EndOfBlock) {
+            return 0;
+        }
+        if (fast == FastResult::Invalid) {
+            return Fail(ZipErrFormat);
+        }
+        if (state.InputAvailable() < 8 && state.InputEnded &&
+            state.WindowPos < ExtractState::kOutputEnd) {
+            const std::int32_t result = DecodeSlow(state, tables);
+            if (result != 0) {
+                return result == 1 ? 0 : result;
+            }
+        }
+    }
+}
+
+std::int32_t StoredBlock(ExtractState& state) {
+    state.AlignToByte();
+    const std::uint32_t length = state.ReadBits(16);
+    const std::uint32_t complement = state.ReadBits(16);
+    if (state.InputExhausted()) {
+        return Fail(ZipErrRead);
+    }
+    if (length != (~complement & 0xFFFF)) {
+        return Fail(ZipErrFormat);
+    }
+    state.BitBuffer &= (std::uint64_t{1} << state.BitCount) - 1;
+    std::uint32_t left = length;
+    while (left > 0) {
+        if (state.WindowPos >= ExtractState::kOutputEnd && !state.FlushFullWindow()) {
+            return Fail(ZipErrWrite);
+        }
+        if (state.AbortRequested) {
+            return Fail(ZipErrAborted);
+        }
+        if (state.InputExhausted()) {
+            return Fail(ZipErrRead);
+        }
+        if (state.BitCount >= 8) {
+            // Whole bytes still in the bit buffer come first.
+            state.Window[state.WindowPos++] = static_cast<std::uint8_t>(state.BitBuffer);
+            state.DropBits(8);
+            --left;
+            continue;
+        }
+        if (state.InputAvailable() == 0) {
+            if (state.InputEnded) {
+                // Past the end: take a padding byte, so the exhaustion check fires.
+                state.Window[state.WindowPos++] = state.ReadByte();
+                --left;
+            } else {
+                state.RefillInput();
+            }
+            continue;
+        }
+        const std::size_t chunk = std::min({static_cast<std::size_t>(left), state.InputAvailable(),
+                                            ExtractState::kOutputEnd - state.WindowPos});
+        std::memcpy(state.Window + state.WindowPos,
+                    &state.InputBuffer[static_cast<std::size_t>(state.InputPos)], chunk);
+        state.WindowPos += chunk;
+        state.InputPos += static_cast<std::int32_t>(chunk);
+        left -= static_cast<std::uint32_t>(chunk);
+    }
+    if (state.AbortRequested) {
+        return Fail(ZipErrAborted);
+    }
+    if (state.InputExhausted()) {
+        return Fail(ZipErrRead);
+    }
+    return 0;
+}
+
+std::int32_t FixedBlock(ExtractState& state) {
+    static const FixedTables fixed;
+    if (fixed.literalResult != kTableComplete) {
+        return fixed.literalResult;
+    }
+    if (fixed.distanceResult > kTableIncomplete) {
+        return Fail(ZipErrFormat);
+    }
+    return DecodeBlockSymbols(state, fixed.tables);
+}
+
+std::int32_t DynamicBlock(ExtractState& state, BlockTables& tables) {
+    const std::uint32_t literalCount = state.ReadBits(5) + 257;
+    const std::uint32_t distanceCount = state.ReadBits(5) + 1;
+    const std::uint32_t codeLengthCount = state.ReadBits(4) + 4;
+
+    std::uint8_t codeLengthLengths[19] = {};
+    for (std::uint32_t i = 0; i < codeLengthCount; ++i) {
+        codeLengthLengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(state.ReadBits(3));
+    }
+    DecodeTable& codeLengths = tables.literal;  // reused: the literal code is built afterwards
+    std::uint32_t bits = kCodeLengthBits;
+    if (BuildDecodeTables(codeLengthLengths, 19, nullptr, nullptr, bits, codeLengths) !=
+        kTableComplete) {
+        return Fail(ZipErrFormat);
+    }
+
+    const std::uint32_t total = literalCount + distanceCount;
+    std::uint8_t lengths[288 + 32] = {};
+    std::uint32_t count = 0;
+    std::uint8_t previous = 0;
+    while (count < total) {
+        const HuffEntry entry = DecodeSymbol<false>(state, codeLengths);
+        if (entry.Op == kOpInvalid) {
+            return Fail(ZipErrFormat);
+        }
+        std::uint32_t repeat = 0;
+        std::uint8_t value = 0;
+        if (entry.Value < 16) {
+            previous = static_cast<std::uint8_t>(entry.Value);
+            lengths[count++] = previous;
+            continue;
+        }
+        if (entry.Value == 16) {
+            repeat = 3 + state.ReadBits(2);
+            value = previous;
+            if (count + repeat > total) {
+                return kTableIncomplete;  // 1: ends the run without a report
+            }
+        } else if (entry.Value == 17) {
+            repeat = 3 + state.ReadBits(3);
+            if (count + repeat > total) {
+                return kTableIncomplete;
+            }
+            previous = 0;
+        } else {
+            repeat = 11 + state.ReadBits(7);
+            if (count + repeat > total) {
+                return Fail(ZipErrFormat);
+            }
+            previous = 0;
+        }
+        std::fill(lengths + count, lengths + count + repeat, value);
+        count += repeat;
+    }
+
+    bits = kDynamicLiteralBits;
+    if (BuildDecodeTables({lengths, literalCount}, 257, kLengthBase, kLengthExtra, bits,
+                          tables.literal) != kTableComplete) {
+        return Fail(ZipErrFormat);
+    }
+    bits = kDynamicDistanceBits;
+    if (BuildDecodeTables({lengths + literalCount, distanceCount}, 0, kDistanceBase, kDistanceExtra,
+                          bits, tables.distance) > kTableIncomplete) {
+        return Fail(ZipErrFormat);
+    }
+    return DecodeBlockSymbols(state, tables);
+}
+
+}  // namespace
+
+std::int32_t InflateEntry(ExtractState& state) {
+    state.ResetInput();
+    state.ResetWindow();
+    BlockTables dynamicTables;
+    for (;;) {
+        const std::uint32_t header = state.ReadBits(3);
+        if (state.InputExhausted()) {
+            return Fail(ZipErrRead);  // the data ended before the final block
+        }
+        std::int32_t result = 0;
+        switch (header >> 1) {
+            case 0:
+                result = StoredBlock(state);
+                break;
+            case 1:
+                result = FixedBlock(state);
+                break;
+            case 2:
+                result = DynamicBlock(state, dynamicTables);
+                break;
+            default:
+                result = Fail(ZipErrFormat);
+                break;
+        }
+        if (result != 0) {
+            return result;
+        }
+        if ((header & 1) != 0) {
+            if (state.InputExhausted()) {
+                return Fail(ZipErrRead);  // the last codes needed bits past the end
+            }
+            if (!state.FlushFullWindow() || !state.FlushWindowRest()) {
+                return Fail(ZipErrWrite);
+            }
+            return 0;
+        }
+    }
+}
+
+}  // namespace setup::zip

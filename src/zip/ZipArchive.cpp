@@ -1,0 +1,297 @@
+// Extraction runs and listings over the central directory.
+#include <utility>
+
+#include "zip/EntryName.h"
+#include "zip/Zip.h"
+#include "zip/ZipDirectory.h"
+#include "zip/ZipExtract.h"
+#include "zip/ZipPattern.h"
+#include "zip/ZipState.h"
+
+namespace setup::zip {
+namespace {
+
+constexpr std::uint32_t kLocalSignature = 0x04034B50;
+
+// Sums kept as the record's 32-bit fields: wrapping, never overflowing.
+struct Totals {
+    std::uint32_t size = 0;
+    std::uint32_t compressed = 0;
+    void Add(std::int32_t entrySize, std::int32_t entryCompressed) {
+        size += static_cast<std::uint32_t>(entrySize);
+        compressed += static_cast<std::uint32_t>(entryCompressed);
+    }
+};
+
+void FillFromEntry(ZipReport& record, const ZipDirectoryCursor& cursor) {
+    record.Time = cursor.Time;
+    record.Size = cursor.Size;
+    record.CompressedSize = cursor.CompressedSize;
+    record.Method = cursor.Method;
+    record.Attributes = cursor.Attributes;
+    record.Ratio =
+        static_cast<std::uint8_t>(CompressionPercent(cursor.CompressedSize, cursor.Size));
+}
+
+void FillEndOfRun(ZipReport& record, std::string_view archivePath, const Totals& totals) {
+    record.Time = -1;
+    record.Attributes = -1;
+    record.Method = 0;
+    record.Size = static_cast<std::int32_t>(totals.size);
+    record.CompressedSize = static_cast<std::int32_t>(totals.compressed);
+    record.Name = archivePath;
+    record.Ratio =
+        static_cast<std::uint8_t>(CompressionPercent(record.CompressedSize, record.Size));
+    record.Status = ZipStatusArchiveEnd;
+}
+
+bool IsReportable(std::int32_t code) {
+    return code == ZipErrCrc || code == ZipErrWrite || code == ZipErrMethod ||
+           code == ZipErrEncrypted;
+}
+
+std::string WithoutTrailingBackslash(std::string path) {
+    if (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    return path;
+}
+
+enum class RunMode { Extract, Test };
+
+// One extraction run (Test: decode and check only). `folder` ends with "\" or is
+// empty (Test).
+std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& folder,
+                 std::string_view pattern, const ZipReportHandler& report,
+                 const ZipQuestionHandler& question) {
+    ZipSharedState& shared = ZipShared();
+    platform::FileSystem& files = platform::CurrentOs().Files();
+    if (!ZipIsArchive(archivePath)) {
+        return ZipErrNotArchive;
+    }
+    ZipReport& record = shared.Report;
+    record = ZipReport{};
+    ZipDirectoryCursor cursor;
+    if (ZipOpenDirectory(archivePath, cursor) != ZipOk) {
+        return Fail(ZipErrDirectory);
+    }
+
+    auto send = [&report, &record](std::int32_t code) {
+        if (report) {
+            report(code, record);
+        }
+    };
+    auto finish = [&shared, &cursor] {
+        ZipCloseDirectory(cursor);
+        shared.ReportInForce = nullptr;
+        shared.RegisteredReport = nullptr;
+        shared.RegisteredQuestion = nullptr;
+    };
+    if (report) {
+        record.IsFolder = false;
+        record.Name = archivePath;
+        record.Size = ZipArchiveSizes(archivePath, record.CompressedSize);
+        record.Ratio =
+            static_cast<std::uint8_t>(CompressionPercent(record.CompressedSize, record.Size));
+        record.Status = ZipStatusArchiveStart;
+        send(ZipStatusArchiveStart);
+        shared.ReportInForce = &report;
+    }
+
+    std::int32_t count = 0;
+    Totals totals;
+    do {
+        if (!ZipMatchPattern(pattern, cursor.Name)) {
+            continue;
+        }
+        totals.Add(cursor.Size, cursor.CompressedSize);
+        const std::string target = folder + cursor.Name;
+        FillFromEntry(record, cursor);
+        record.IsFolder = !target.empty() && (target.back() == '\\' || target.back() == '/');
+        record.Name = mode == RunMode::Extract ? target : cursor.Name;
+        record.Status = ZipStatusStart;
+        send(ZipStatusStart);
+
+        std::int32_t result = ZipOk;
+        if (!IsSafeEntryName(cursor.Name)) {
+            result = Fail(ZipErrFormat);
+        } else if (mode == RunMode::Test) {
+            result = record.IsFolder ? ZipOk
+                                     : ZipTestEntry(archivePath, cursor.HeaderOffset, kEscapeKey);
+        } else {
+            const std::string targetFile = WithoutTrailingBackslash(target);
+            const std::uint32_t oldAttributes = files.GetAttributes(targetFile);
+            const bool exists = oldAttributes != platform::attr::kInvalid;
+            const bool isFile = exists && (oldAttributes & platform::attr::kDirectory) == 0;
+            if (question && isFile && !question(record)) {
+                record.Status = ZipStatusProgress;
+                record.Method = kMethodSkipped;
+                send(cursor.Size);
+                ++count;
+                record.Status = ZipStatusDone;
+                send(ZipStatusDone);
+                continue;
+            }
+            // Attributes cleared, so that a read-only file can be replaced; put back
+            // when the target stays as it was.
+            if (exists) {
+                files.SetAttributes(targetFile, 0);
+            }
+            result = ZipExtractEntry(archivePath, target, cursor.HeaderOffset, nullptr, kEscapeKey);
+            if (result == ZipOk) {
+                files.SetAttributes(targetFile, cursor.Attributes);
+            } else if (exists) {
+                files.SetAttributes(targetFile, oldAttributes);
+            }
+        }
+
+        if (result == ZipOk) {
+            ++count;
+            record.Status = ZipStatusDone;
+            send(ZipStatusDone);
+            continue;
+        }
+        record.Status = ZipStatusFailed;
+        if (IsReportable(result)) {
+            send(result);
+            break;
+        }
+        if (result < 0) {
+            record.Status = result;
+            send(ZipReportFatal);
+            finish();
+            return result;
+        }
+        break;  // a decoder's positive code: the run ends without a report
+    } while (ZipNextEntry(cursor) == ZipOk);
+
+    finish();
+    FillEndOfRun(record, archivePath, totals);
+    send(count);
+    return count;
+}
+
+}  // namespace
+
+bool ZipIsArchive(std::string_view path) {
+    if (path.find('_') == std::string_view::npos) {
+        return false;
+    }
+    std::string file(path);
+    SlashesToBackslashes(file);
+    file = WithoutTrailingBackslash(std::move(file));
+    platform::FileSystem& files = platform::CurrentOs().Files();
+    const std::uint32_t attributes = files.GetAttributes(file);
+    if (attributes != platform::attr::kInvalid && (attributes & platform::attr::kDirectory) != 0) {
+        return false;
+    }
+    auto archive = files.Open(file, platform::OpenMode::Read);
+    if (archive == nullptr) {
+        return false;
+    }
+    std::uint8_t signature[4];
+    const bool isArchive = archive->Read(signature) == 4 && LoadLe32(signature) == kLocalSignature;
+    archive->Close();
+    return isArchive;
+}
+
+std::int32_t ZipListEntries(std::string_view archivePath, std::string_view pattern,
+                            const ZipReportHandler& handler) {
+    if (archivePath.empty() || !handler) {
+        return Fail(ZipErrArgument);
+    }
+    if (!ZipIsArchive(archivePath)) {
+        return Fail(ZipErrNotArchive);
+    }
+    ZipReport& record = ZipShared().Report;
+    record = ZipReport{};
+    ZipDirectoryCursor cursor;
+    if (ZipOpenDirectory(archivePath, cursor) != ZipOk) {
+        return Fail(ZipErrDirectory);
+    }
+    std::int32_t count = 0;
+    Totals totals;
+    do {
+        if (!ZipMatchPattern(pattern, cursor.Name)) {
+            continue;
+        }
+        totals.Add(cursor.Size, cursor.CompressedSize);
+        FillFromEntry(record, cursor);
+        record.Name = cursor.Name;
+        record.Status = ZipStatusProgress;
+        ++count;
+        handler(0, record);
+    } while (ZipNextEntry(cursor) == ZipOk);
+    ZipCloseDirectory(cursor);
+    FillEndOfRun(record, archivePath, totals);
+    handler(count, record);
+    return count;
+}
+
+std::int32_t ZipExtractFiles(std::string_view archivePath, std::string_view targetFolder,
+                             std::string_view pattern) {
+    // Copies: the run unregisters the handlers while it still uses them.
+    const ZipReportHandler report = ZipShared().RegisteredReport;
+    const ZipQuestionHandler question = ZipShared().RegisteredQuestion;
+    return ZipExtractWithHandlers(archivePath, targetFolder, pattern, report, question);
+}
+
+std::int32_t ZipExtractWithHandlers(std::string_view archivePath, std::string_view targetFolder,
+                                    std::string_view pattern, const ZipReportHandler& report,
+                                    const ZipQuestionHandler& question) {
+    if (archivePath.empty() || targetFolder.empty()) {
+        return Fail(ZipErrArgument);
+    }
+    std::string folder(targetFolder);
+    SlashesToBackslashes(folder);
+    if (folder.back() != '\\') {
+        folder += '\\';
+    }
+    return Run(RunMode::Extract, archivePath, folder, pattern, report, question);
+}
+
+std::int32_t ZipTestArchive(std::string_view archivePath, std::string_view pattern,
+                            const ZipReportHandler& report) {
+    if (archivePath.empty()) {
+        return Fail(ZipErrArgument);
+    }
+    return Run(RunMode::Test, archivePath, std::string(), pattern, report, nullptr);
+}
+
+std::int32_t ZipArchiveSizes(std::string_view archivePath, std::int32_t& compressedSize) {
+    compressedSize = 0;
+    if (archivePath.empty()) {
+        return 0;
+    }
+    auto file = platform::CurrentOs().Files().Open(archivePath, platform::OpenMode::Read);
+    if (file == nullptr) {
+        return 0;
+    }
+    const auto fileSize = static_cast<std::int32_t>(file->Size());
+    file->Close();
+    compressedSize = fileSize;
+    if (!ZipIsArchive(archivePath)) {
+        return fileSize;
+    }
+    compressedSize = 0;
+    ZipDirectoryCursor cursor;
+    if (ZipOpenDirectory(archivePath, cursor) != ZipOk) {
+        return fileSize;
+    }
+    Totals totals;
+    do {
+        totals.Add(cursor.Size, cursor.CompressedSize);
+    } while (ZipNextEntry(cursor) == ZipOk);
+    compressedSize = static_cast<std::int32_t>(totals.compressed);
+    return static_cast<std::int32_t>(totals.size);
+}
+
+ZipReportHandler ZipSetReportHandler(ZipReportHandler handler) {
+    return std::exchange(ZipShared().RegisteredReport, std::move(handler));
+}
+
+ZipQuestionHandler ZipSetQuestionHandler(ZipQuestionHandler handler) {
+    return std::exchange(ZipShared().RegisteredQuestion, std::move(handler));
+}
+
+}  // namespace setup::zip

@@ -1,0 +1,32 @@
+// Extracting one entry of an archive into one file or folder.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "zip/ExtractState.h"
+
+namespace setup::zip {
+
+// Extracts the entry whose local header is at `headerOffset` into `targetPath`
+// (a path ending with "\" is a folder entry: the folders are created, no file).
+// The data is decoded into a temporary file beside the target, which replaces the
+// target only after its CRC matched, so a failed, corrupt or aborted extraction
+// leaves an existing target as it was and a new target absent. Without a progress
+// window, `progressId` is the virtual key that aborts while held (0: none).
+// 0, or -1, -2, -3, -4, -5, -6, -7, -8, -14, or a decoder's positive code.
+std::int32_t ZipExtractEntry(std::string_view archivePath, std::string_view targetPath,
+                             std::int32_t headerOffset, const ZipProgressWindow* progressWindow,
+                             std::int32_t progressId);
+
+// Decodes the entry and checks its CRC without writing anything (`ziptool test`).
+// The same codes as ZipExtractEntry, except those of writing.
+std::int32_t ZipTestEntry(std::string_view archivePath, std::int32_t headerOffset,
+                          std::int32_t progressId);
+
+// Creates the missing folders of a path; the part after the last "\" is a file
+// name and is not created. The first part that can be neither found nor created
+// ends the work silently.
+void ZipCreateFolders(std::string_view path);
+
+}  // namespace setup::zip

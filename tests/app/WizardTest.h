@@ -1,0 +1,94 @@
+// Fixture for wizard tests: an emulated Windows with the medium as drive D:
+// (the program runs as D:\SETUP.EXE), a script written there, and sessions run
+// through the same runner as the console simulator.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "app/headless/HeadlessHost.h"
+#include "app/headless/Session.h"
+#include "support/EmulatedWindows.h"
+
+namespace setup::app {
+
+class PosixInput final : public SimulatedInput {
+  public:
+    explicit PosixInput(platform::PosixOs& os) : os_(os) {}
+    void SetPumpHook(std::function<void()> hook) override { os_.SetPumpHook(std::move(hook)); }
+    void SetKeyDown(int virtualKey, bool down) override { os_.SetKeyDown(virtualKey, down); }
+
+  private:
+    platform::PosixOs& os_;
+};
+
+class WizardTest : public ::testing::Test {
+  protected:
+    void WriteScript(std::string_view ini) { windows_.WriteFile("D:\\Setup.ini", ini); }
+
+    // Runs a session; the script's own "expect" lines make the test fail.
+    SessionResult Run(std::string_view script, std::vector<std::string> arguments = {}) {
+        PosixInput input(windows_.Os());
+        SessionResult result = RunSession(script, arguments, input);
+        for (const auto& failure : result.failures) {
+            ADD_FAILURE() << failure;
+        }
+        if (!result.failures.empty()) {
+            ADD_FAILURE() << Joined(result.transcript);
+        }
+        return result;
+    }
+
+    // Runs a session that is expected to fail; returns its transcript.
+    SessionResult RunExpectingFailure(std::string_view script) {
+        PosixInput input(windows_.Os());
+        SessionResult result = RunSession(script, {}, input);
+        EXPECT_FALSE(result.ok) << Joined(result.transcript);
+        return result;
+    }
+
+    static std::string Joined(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const auto& line : lines) {
+            text += line + "\n";
+        }
+        return text;
+    }
+
+    static std::vector<std::string> Dialogs(const SessionResult& result) {
+        std::vector<std::string> dialogs;
+        for (const auto& line : result.transcript) {
+            if (line.starts_with("dialog ")) {
+                dialogs.push_back(line);
+            }
+        }
+        return dialogs;
+    }
+
+    static bool HasLine(const SessionResult& result, std::string_view text) {
+        return std::any_of(result.transcript.begin(), result.transcript.end(),
+                           [text](const std::string& line) { return line == text; });
+    }
+
+    testing::EmulatedWindows windows_;
+};
+
+// A form created directly, for tests of single operations.
+class FormTest : public WizardTest {
+  protected:
+    TMainForm& CreateForm(std::vector<std::string> arguments = {}) {
+        form_ = std::make_unique<TMainForm>(host_, std::move(arguments));
+        form_->Create();
+        return *form_;
+    }
+
+    HeadlessHost host_;
+    std::unique_ptr<TMainForm> form_;
+};
+
+}  // namespace setup::app

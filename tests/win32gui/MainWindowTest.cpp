@@ -1,0 +1,547 @@
+// The wizard's window under the real window system: every element of the model
+// has its window with the model's text and visibility, the layout and the
+// resizing rule, the keyboard (focus at start, Tab, Enter, Escape), the two-way
+// sync of the edit field and the lists, the logo loader and the folder dialog.
+#ifdef _WIN32
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "app/MainForm.h"
+#include "platform/win32/gui/MainWindow.h"
+#include "platform/win32/gui/Win32UiHost.h"
+
+namespace setup::testing {
+namespace {
+
+namespace gui = setup::platform::win32::gui;
+
+constexpr char kCloseQuestion[] =
+    "Die Installation ist noch nicht vollständig. Möchten Sie diese wirklich abbrechen?";
+
+struct Place {
+    int left, top, width, height;
+    bool operator==(const Place&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Place& p) {
+    return out << "{" << p.left << ", " << p.top << ", " << p.width << ", " << p.height << "}";
+}
+
+// A window's place relative to its parent's client area.
+Place PlaceOf(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+bool AtDesignDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi == 96;
+}
+
+std::vector<std::string> ListTexts(HWND list) {
+    std::vector<std::string> texts;
+    const auto count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[256] = {};
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+void PressSpeedButton(HWND button) {
+    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        if (script_) {
+            EXPECT_TRUE(script_->Unexpected().empty()) << script_->Unexpected().front().text;
+        }
+        window_.reset();
+        form_.reset();
+        scoped_.reset();
+        // A quit request of an ended program must not reach the next test.
+        MSG message;
+        while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    std::string Medium() const { return env_->ScratchFolder() + "Medium\\"; }
+    std::string Target() const { return env_->ScratchFolder() + "Ziel"; }
+
+    std::string Script(const std::string& extra = "") const {
+        return "[ProgInfos]\r\nFirma=Testfirma\r\nName=Testprogramm\r\nVersion=2.5\r\nZielVerz=" +
+               Target() + "\r\n" + extra;
+    }
+
+    void Start(const std::string& script,
+               const std::vector<std::pair<std::string, std::string>>& files = {}) {
+        CreateDirectoryA(Medium().c_str(), nullptr);
+        WriteBytes(Medium() + "Setup.ini", script);
+        for (const auto& [name, bytes] : files) {
+            WriteBytes(Medium() + name, bytes);
+        }
+        os_ = std::make_unique<MediumOs>(env_->Os(), Medium() + "Setup.exe");
+        scoped_ = std::make_unique<platform::ScopedOs>(*os_);
+        form_ = std::make_unique<app::TMainForm>(host_, std::vector<std::string>{});
+        form_->Create();
+        window_ = std::make_unique<gui::MainWindow>(*form_, host_);
+        ASSERT_TRUE(window_->Create(SW_SHOWNORMAL));
+        Expect({});
+        // The window shows; its first paint runs the start checks.
+        Pump(10000, [this] { return !form_->State().FirstPaintPending; });
+        ASSERT_FALSE(form_->State().FirstPaintPending);
+        Pump(100);
+        EXPECT_TRUE(script_->Unexpected().empty()) << script_->Unexpected().front().text;
+    }
+
+    // The dialogs the test expects from here on, and how they are answered; any
+    // other dialog is escaped and reported.
+    DialogScript& Expect(std::vector<DialogStep> steps) {
+        script_.reset();
+        script_ = std::make_unique<DialogScript>(std::move(steps));
+        return *script_;
+    }
+
+    bool Pump(int milliseconds, const std::function<bool()>& until = {}) {
+        return PumpFor(
+            milliseconds, [this](MSG& m) { return window_->PreTranslate(m); }, until);
+    }
+    HWND Control(const char* name) const { return window_->ControlOf(name); }
+    const app::WidgetModel& Model() const { return form_->Model(); }
+
+    std::unique_ptr<TestEnvironment> env_ = MakeTestEnvironment();
+    std::unique_ptr<MediumOs> os_;
+    std::unique_ptr<platform::ScopedOs> scoped_;
+    gui::Win32UiHost host_;
+    std::unique_ptr<app::TMainForm> form_;
+    std::unique_ptr<gui::MainWindow> window_;
+    std::unique_ptr<DialogScript> script_;
+};
+
+TEST_F(MainWindowTest, EveryElementHasItsWindowUnderItsParent) {
+    Start(Script());
+    for (const app::Widget& w : Model().All()) {
+        HWND window = Control(w.name.c_str());
+        ASSERT_NE(window, nullptr) << w.name;
+        if (!w.parent.empty()) {
+            EXPECT_EQ(GetParent(window), Control(w.parent.c_str())) << w.name;
+        }
+        EXPECT_EQ(IsWindowVisible(window) != FALSE, Model().IsShowing(w.name)) << w.name;
+        EXPECT_EQ(IsWindowEnabled(window) != FALSE, w.enabled) << w.name;
+    }
+}
+
+struct Shown {
+    const char* name;
+    const char* text;
+    bool visible;
+};
+
+TEST_F(MainWindowTest, FolderPageShowsCaptionNameVersionAndButtons) {
+    Start(Script());
+    const Shown expected[] = {
+        {"MainForm", "Testfirma Installation", true},
+        {"ProgName", "Testprogramm", true},
+        {"Version", "Version 2.5", true},
+        {"LblVerzWahl", "Bitte wählen Sie ein Zielverzeichnis für die Installation:", true},
+        {"BtnSuchen", "S&uchen..", true},
+        {"BtnWeiter", "&Weiter..", true},
+        {"BtnCancel", "&Abbruch", true},
+        {"BtnOK", "OK", false},
+        {"BtnYes", "&Ja", false},
+        {"BtnNo", "&Nein", false},
+        {"BtnBeenden", "&Beenden", false},
+        {"BtnStarten", "&Starten", false},
+        {"PanelVerzWahl", nullptr, true},
+        {"PanelAuswahl", nullptr, false},
+        {"PanelKopieren", nullptr, false},
+        {"PanelPrgGruppe", nullptr, false},
+        {"MemoInfos", nullptr, false},
+        {"SBAlleLinks", "Alles wählen", false},
+    };
+    for (const Shown& e : expected) {
+        HWND window = Control(e.name);
+        ASSERT_NE(window, nullptr) << e.name;
+        if (e.text != nullptr) {
+            EXPECT_EQ(WindowText(window), e.text) << e.name;
+        }
+        EXPECT_EQ(IsWindowVisible(window) != FALSE, e.visible) << e.name;
+    }
+    EXPECT_EQ(WindowText(Control("EditInstallDir")), Target());
+}
+
+TEST_F(MainWindowTest, EditInstallDirHasTheFocusAtStart) {
+    Start(Script());
+    EXPECT_EQ(GetFocus(), Control("EditInstallDir"));
+}
+
+// The result labels lie under the page panels; the folder page is on top.
+TEST_F(MainWindowTest, PagesCoverTheResultLabels) {
+    Start(Script());
+    HWND success = Control("Erfolgsmeldung");
+    ASSERT_TRUE(IsWindowVisible(success));
+    RECT r;
+    GetWindowRect(success, &r);
+    POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    HWND main = Control("PanelMain");
+    ScreenToClient(main, &middle);
+    EXPECT_EQ(ChildWindowFromPointEx(main, middle, CWP_SKIPINVISIBLE), Control("PanelVerzWahl"));
+}
+
+TEST_F(MainWindowTest, TabWalksTheFocusableElementsInOrder) {
+    Start(Script());
+    const char* order[] = {"BtnSuchen", "BtnWeiter", "BtnCancel", "EditInstallDir"};
+    for (const char* name : order) {
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+        Pump(150);
+        EXPECT_EQ(GetFocus(), Control(name)) << name;
+    }
+}
+
+TEST_F(MainWindowTest, LayoutFollowsTheDesignAndTheResizingRule) {
+    if (!AtDesignDpi()) {
+        GTEST_SKIP() << "the design places are checked at 96 DPI";
+    }
+    Start(Script());
+    RECT client;
+    GetClientRect(Control("MainForm"), &client);
+    EXPECT_EQ(client.right, 435);
+    EXPECT_EQ(client.bottom, 297);
+    const std::pair<const char*, Place> design[] = {
+        {"PanelTop", {0, 0, 435, 57}},
+        {"PanelMain", {0, 57, 435, 199}},
+        {"PanelBottom", {0, 256, 435, 41}},
+        {"Version", {5, 5, 425, 16}},
+        {"PanelVerzWahl", {16, 28, 401, 149}},
+        {"EditInstallDir", {8, 76, 291, 21}},
+        {"BtnSuchen", {306, 48, 85, 49}},
+        {"BtnWeiter", {240, 8, 85, 26}},
+        {"BtnCancel", {332, 8, 85, 26}},
+        // Without a logo the name is 8 narrower than the panel, at its right edge.
+        {"ProgName", {3, 5, 427, 47}},
+    };
+    for (const auto& [name, place] : design) {
+        EXPECT_EQ(PlaceOf(Control(name)), place) << name;
+    }
+
+    // 100 pixels wider and 60 higher: the bands keep their heights, the middle
+    // takes the rest, the rest keeps place and size (the name stays at the right).
+    RECT outer;
+    GetWindowRect(Control("MainForm"), &outer);
+    SetWindowPos(Control("MainForm"), nullptr, 0, 0, outer.right - outer.left + 100,
+                 outer.bottom - outer.top + 60, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(100);
+    const std::pair<const char*, Place> resized[] = {
+        {"PanelTop", {0, 0, 535, 57}},         {"PanelMain", {0, 57, 535, 259}},
+        {"PanelBottom", {0, 316, 535, 41}},    {"Version", {5, 5, 525, 16}},
+        {"PanelVerzWahl", {16, 28, 401, 149}}, {"BtnWeiter", {240, 8, 85, 26}},
+        {"ProgName", {103, 5, 427, 47}},
+    };
+    for (const auto& [name, place] : resized) {
+        EXPECT_EQ(PlaceOf(Control(name)), place) << name;
+    }
+}
+
+// While a step runs the window shows the hourglass, over the window and its controls.
+TEST_F(MainWindowTest, BusyStepsShowTheHourglass) {
+    Start(Script());
+    HCURSOR wait = LoadCursorA(nullptr, MAKEINTRESOURCEA(32514));   // IDC_WAIT
+    HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    HWND over = Control("PanelVerzWahl");
+    const LPARAM hit = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+    form_->Model().SetBusyCursor(true);
+    SendMessageA(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), hit);
+    EXPECT_EQ(GetCursor(), wait);
+    form_->Model().SetBusyCursor(false);
+    SendMessageA(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), hit);
+    EXPECT_EQ(GetCursor(), arrow);
+}
+
+TEST_F(MainWindowTest, TypedTextReachesTheModelAndTheModelReachesTheField) {
+    Start(Script());
+    HWND edit = Control("EditInstallDir");
+    SetWindowTextA(edit, "D:\\Anders");
+    EXPECT_EQ(form_->InstallDir(), "D:\\Anders");
+    form_->SetInstallDir("E:\\Neu\\");
+    EXPECT_EQ(WindowText(edit), "E:\\Neu\\");
+}
+
+TEST_F(MainWindowTest, EscapeAsksTheCloseQuestionAndNoKeepsTheWindow) {
+    Start(Script());
+    DialogScript& script = Expect({{DialogAction::Escape, "", false, {}}});
+    PostMessageA(Control("EditInstallDir"), WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_TRUE(Pump(3000, [&] { return script.Done() && FindThreadDialog() == nullptr; }));
+    ASSERT_EQ(script.Snapshots().size(), 1u);
+    EXPECT_EQ(script.Snapshots()[0].caption, "Bestätigen");
+    EXPECT_EQ(script.Snapshots()[0].text, kCloseQuestion);
+    EXPECT_EQ(script.Snapshots()[0].buttons, (std::vector<std::string>{"&Ja", "&Nein"}));
+    EXPECT_FALSE(script.Snapshots()[0].ownerEnabled);
+    EXPECT_FALSE(host_.ProgramEnded());
+    EXPECT_TRUE(IsWindowEnabled(Control("MainForm")));
+}
+
+TEST_F(MainWindowTest, CloseBoxWithYesEndsTheProgram) {
+    Start(Script());
+    DialogScript& script = Expect({{DialogAction::Enter, "", false, {}}});
+    PostMessageA(Control("MainForm"), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(Pump(3000));  // the quit request arrives
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(host_.ProgramEnded());
+    EXPECT_TRUE(form_->Ended());
+}
+
+TEST_F(MainWindowTest, EnterInTheFieldLeavesTheFolderPage) {
+    Start(Script());
+    PostMessageA(Control("EditInstallDir"), WM_KEYDOWN, VK_RETURN, 1);
+    Pump(1500, [&] { return !IsWindowVisible(Control("PanelVerzWahl")); });
+    EXPECT_FALSE(IsWindowVisible(Control("PanelVerzWahl")));
+    const DWORD attributes = GetFileAttributesA(Target().c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(WindowText(Control("EditInstallDir")), Target() + "\\");
+    EXPECT_GE(form_->State().PageIndex, 2);
+}
+
+TEST_F(MainWindowTest, ModuleListsFollowTheModelBothWays) {
+    Start(
+        Script("Auswahl=1\r\n[Auswahl]\r\nHilfe=1\r\nTreiber=0\r\nextra=0\r\nBeispiele=0\r\n"
+               "Versteckt=0;2\r\n"));
+    form_->Click("BtnWeiter");
+    ASSERT_TRUE(IsWindowVisible(Control("PanelAuswahl")));
+    HWND left = Control("ListeNotInstall");
+    HWND right = Control("ListeInstall");
+    EXPECT_EQ(ListTexts(left), (std::vector<std::string>{"Beispiele", "extra", "Treiber"}));
+    EXPECT_EQ(ListTexts(right), std::vector<std::string>{"Hilfe"});
+
+    // The user selects "extra" and "Treiber": the model learns it.
+    SendMessageA(left, LB_SETSEL, TRUE, 1);
+    SendMessageA(left, LB_SETSEL, TRUE, 2);
+    SendMessageA(GetParent(left), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(left), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(left));
+    EXPECT_TRUE(Model().Get("ListeNotInstall").items[1].selected);
+    EXPECT_TRUE(Model().Get("ListeNotInstall").items[2].selected);
+
+    // The arrow moves them; the lists show the model's new items, still sorted.
+    HWND focus = GetFocus();
+    PressSpeedButton(Control("SBRechts"));
+    EXPECT_EQ(ListTexts(left), std::vector<std::string>{"Beispiele"});
+    EXPECT_EQ(ListTexts(right), (std::vector<std::string>{"extra", "Hilfe", "Treiber"}));
+    EXPECT_EQ(GetFocus(), focus);  // a speed button takes no focus
+
+    PressSpeedButton(Control("SBAllesRechts"));
+    EXPECT_EQ(SendMessageA(right, LB_GETSELCOUNT, 0, 0), 3);
+}
+
+TEST_F(MainWindowTest, InfoTextIsShownAboveTheFolderPage) {
+    Start(Script("[Infodatei]\r\nAnzeigen=2\r\nDateiname=Info.txt\r\nJa_Button=1\r\n"),
+          {{"Info.txt", "Zeile 1\nZeile 2\r\nZeile 3"}});
+    HWND memo = Control("MemoInfos");
+    ASSERT_TRUE(IsWindowVisible(memo));
+    EXPECT_EQ(WindowText(memo), "Zeile 1\r\nZeile 2\r\nZeile 3");
+    EXPECT_TRUE(IsWindowVisible(Control("BtnOK")));
+    EXPECT_TRUE(IsWindowVisible(Control("BtnYes")));
+    EXPECT_FALSE(IsWindowVisible(Control("BtnWeiter")));
+    RECT r;
+    GetWindowRect(memo, &r);
+    POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    HWND main = Control("PanelMain");
+    ScreenToClient(main, &middle);
+    EXPECT_EQ(ChildWindowFromPointEx(main, middle, CWP_SKIPINVISIBLE), memo);
+}
+
+// --- The logo -----------------------------------------------------------------
+
+std::string Little16(int value) {
+    return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
+}
+std::string Little32(std::uint32_t value) {
+    return Little16(static_cast<int>(value & 0xFFFF)) + Little16(static_cast<int>(value >> 16));
+}
+
+// A 24-bit bitmap file: red, with a blue square in the middle.
+std::string BitmapFile(int width, int height) {
+    const int stride = (width * 3 + 3) & ~3;
+    std::string pixels;
+    for (int y = 0; y < height; ++y) {
+        std::string row;
+        for (int x = 0; x < width; ++x) {
+            const bool inner =
+                x >= width / 4 && x < width * 3 / 4 && y >= height / 4 && y < height * 3 / 4;
+            row += inner ? std::string("\xFF\x00\x00", 3) : std::string("\x00\x00\xFF", 3);
+        }
+        row.resize(static_cast<std::size_t>(stride), '\0');
+        pixels += row;
+    }
+    std::string info = Little32(40) + Little32(static_cast<std::uint32_t>(width)) +
+                       Little32(static_cast<std::uint32_t>(height)) + Little16(1) + Little16(24) +
+                       Little32(0) + Little32(static_cast<std::uint32_t>(pixels.size())) +
+                       Little32(2835) + Little32(2835) + Little32(0) + Little32(0);
+    return "BM" + Little32(static_cast<std::uint32_t>(14 + info.size() + pixels.size())) +
+           Little32(0) + Little32(14 + 40) + info + pixels;
+}
+
+// A 16 by 16 icon file with one 32-bit image.
+std::string IconFile() {
+    std::string image = Little32(40) + Little32(16) + Little32(32) + Little16(1) + Little16(32) +
+                        Little32(0) + Little32(0) + Little32(0) + Little32(0) + Little32(0) +
+                        Little32(0);
+    for (int i = 0; i < 16 * 16; ++i) {
+        image += std::string("\x00\x80\x00\xFF", 4);
+    }
+    image += std::string(16 * 4, '\0');  // AND mask: all opaque
+    return Little16(0) + Little16(1) + Little16(1) + std::string("\x10\x10\x00\x00", 4) +
+           Little16(1) + Little16(32) + Little32(static_cast<std::uint32_t>(image.size())) +
+           Little32(6 + 16) + image;
+}
+
+// A placeable metafile of 1 by 0.5 inch (96 by 48 pixels at 96 DPI).
+std::string PlaceableMetafile() {
+    HDC dc = CreateMetaFileA(nullptr);
+    Rectangle(dc, 0, 0, 1440, 720);
+    HMETAFILE metafile = CloseMetaFile(dc);
+    std::string bits(GetMetaFileBitsEx(metafile, 0, nullptr), '\0');
+    GetMetaFileBitsEx(metafile, static_cast<UINT>(bits.size()), bits.data());
+    DeleteMetaFile(metafile);
+    std::string header = Little32(0x9AC6CDD7u) + Little16(0) + Little16(0) + Little16(0) +
+                         Little16(1440) + Little16(720) + Little16(1440) + Little32(0);
+    std::uint16_t checksum = 0;
+    for (std::size_t i = 0; i < header.size(); i += 2) {
+        checksum ^= static_cast<std::uint16_t>(static_cast<unsigned char>(header[i]) |
+                                               (static_cast<unsigned char>(header[i + 1]) << 8));
+    }
+    return header + Little16(checksum) + bits;
+}
+
+// An enhanced metafile of 1 by 0.5 inch, written where the test says.
+void WriteEnhancedMetafile(const std::string& path) {
+    RECT frame{0, 0, 2540, 1270};  // hundredths of a millimetre
+    HDC dc = CreateEnhMetaFileA(nullptr, path.c_str(), &frame, nullptr);
+    Rectangle(dc, 0, 0, 50, 25);
+    DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+}
+
+struct LogoCase {
+    const char* name;
+    const char* file;
+    int width;  // the logo box after loading (80 by 45 when nothing loads)
+    int height;
+};
+
+class LogoTest : public MainWindowTest, public ::testing::WithParamInterface<LogoCase> {};
+
+TEST_P(LogoTest, AutoSizedBoxTakesThePictureSize) {
+    const LogoCase& c = GetParam();
+    std::vector<std::pair<std::string, std::string>> files = {{"logo.bmp", BitmapFile(40, 30)},
+                                                              {"logo.ico", IconFile()},
+                                                              {"logo.wmf", PlaceableMetafile()},
+                                                              {"bild.jpg", BitmapFile(40, 30)},
+                                                              {"kaputt.bmp", "BM kein Bild"}};
+    CreateDirectoryA(Medium().c_str(), nullptr);
+    WriteEnhancedMetafile(Medium() + "logo.emf");
+    Start(Script(std::string("Logo=") + c.file + "\r\nStretchLogo=0\r\nAutoSizeLogo=1\r\n"), files);
+    const app::Rect box = Model().Get("Logo").bounds;
+    EXPECT_EQ(box.width, c.width);
+    EXPECT_EQ(box.height, c.height);
+    EXPECT_EQ(box.top, c.height < 49 ? (57 - c.height) / 2 : 6);
+    EXPECT_EQ(Model().Get("ProgName").bounds.width, 435 - 12 - c.width);
+    if (AtDesignDpi()) {
+        EXPECT_EQ(PlaceOf(Control("Logo")), (Place{6, box.top, c.width, c.height}));
+    }
+}
+
+const LogoCase kLogoCases[] = {
+    {"Bitmap", "logo.bmp", 40, 30},      {"Icon", "logo.ico", 16, 16},
+    {"Metafile", "logo.wmf", 96, 48},    {"EnhancedMetafile", "logo.emf", 96, 48},
+    {"OtherFormat", "bild.jpg", 80, 45}, {"Unreadable", "kaputt.bmp", 80, 45},
+    {"Missing", "fehlt.bmp", 80, 45},
+};
+
+INSTANTIATE_TEST_SUITE_P(Win32, LogoTest, ::testing::ValuesIn(kLogoCases),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+// What the logo box shows: the picture stretched over the box, or with its
+// bottom-left colour left out so the title panel shows through.
+struct LogoLook {
+    const char* name;
+    const char* settings;
+    COLORREF corner;
+    COLORREF middle;
+};
+
+class LogoLookTest : public MainWindowTest, public ::testing::WithParamInterface<LogoLook> {};
+
+TEST_P(LogoLookTest, PixelsOfTheBox) {
+    const LogoLook& c = GetParam();
+    Start(Script(std::string("Logo=logo.bmp\r\n") + c.settings),
+          {{"logo.bmp", BitmapFile(40, 30)}});
+    HWND logo = Control("Logo");
+    UpdateWindow(logo);
+    RECT r;
+    GetClientRect(logo, &r);
+    HDC dc = GetDC(logo);
+    const COLORREF corner = GetPixel(dc, 1, r.bottom - 2);
+    const COLORREF middle = GetPixel(dc, r.right / 2, r.bottom / 2);
+    ReleaseDC(logo, dc);
+    EXPECT_EQ(corner, c.corner);
+    EXPECT_EQ(middle, c.middle);
+}
+
+const LogoLook kLogoLooks[] = {
+    {"Stretched", "StretchLogo=1\r\n", RGB(255, 0, 0), RGB(0, 0, 255)},
+    {"Transparent", "StretchLogo=1\r\nLogoTransparent=1\r\n", RGB(221, 221, 221), RGB(0, 0, 255)},
+    // Centred at its own size in the 80 by 45 box: the corner is the panel's.
+    {"Centred", "StretchLogo=0\r\n", RGB(221, 221, 221), RGB(0, 0, 255)},
+};
+
+INSTANTIATE_TEST_SUITE_P(Win32, LogoLookTest, ::testing::ValuesIn(kLogoLooks),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+// --- The folder dialog ----------------------------------------------------------
+
+std::string WindowsFolder() {
+    char folder[MAX_PATH] = {};
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    return folder;
+}
+
+TEST_F(MainWindowTest, FolderDialogOpensOnTheFieldsFolderAndWritesTheChoiceBack) {
+    Start(Script());
+    form_->SetInstallDir(WindowsFolder() + "\\");
+    DialogScript& script = Expect({{DialogAction::Enter, "", false, {}}});
+    form_->Click("BtnSuchen");
+    EXPECT_TRUE(script.Done());
+    ASSERT_EQ(script.Snapshots().size(), 1u);
+    EXPECT_NE(script.Snapshots()[0].text.find("Zielverzeichnis ausw"), std::string::npos);
+    EXPECT_EQ(
+        _stricmp(WindowText(Control("EditInstallDir")).c_str(), (WindowsFolder() + "\\").c_str()),
+        0)
+        << WindowText(Control("EditInstallDir"));
+}
+
+TEST_F(MainWindowTest, CancelledFolderDialogLeavesTheField) {
+    Start(Script());
+    DialogScript& script = Expect({{DialogAction::Escape, "", false, {}}});
+    form_->Click("BtnSuchen");
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(WindowText(Control("EditInstallDir")), Target());
+}
+
+}  // namespace
+}  // namespace setup::testing
+
+#endif  // _WIN32

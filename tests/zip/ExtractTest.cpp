@@ -1,0 +1,435 @@
+// Extraction runs on the emulated Windows: archives made by Info-ZIP zip and by
+// Python's zipfile must come out byte for byte or fail with their documented code;
+// hostile names, damaged and truncated archives must leave the disk as it was.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/EmulatedWindows.h"
+#include "support/zipenc/Crc32.h"
+#include "support/zipenc/ZipEntries.h"
+#include "zip/Zip.h"
+#include "zip/ZipExtract.h"
+#include "zip/ZipState.h"
+
+namespace setup::zip {
+namespace {
+
+namespace fs = std::filesystem;
+using setup::testing::EmulatedWindows;
+using setup::testing::TemporaryFolder;
+
+struct Event {
+    std::int32_t code;
+    std::int32_t status;
+    std::string name;
+};
+
+std::string ReadHostFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteHostFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Source files and archives made from them by the host's tools, once per program.
+class HostArchives {
+  public:
+    HostArchives() {
+        std::mt19937 random(5);
+        std::string text;
+        for (int i = 0; text.size() < 150000; ++i) {
+            text += "Zeile " + std::to_string(i * 7919 % 1000) + ": Der Installer packt aus.\n";
+        }
+        std::string binary;
+        for (int i = 0; i < 90000; ++i) {
+            binary += static_cast<char>(i % 3 == 0 ? random() : i / 100);
+        }
+        files_ = {{"readme.txt", text},
+                  {"sub/deeper/data.bin", binary},
+                  {"sub/small.txt", "small small small small small\n"},
+                  {"empty.txt", ""}};
+        for (const auto& [name, bytes] : files_) {
+            WriteHostFile(Source() / name, bytes);
+        }
+    }
+    fs::path Source() const { return folder_.Path() / "src"; }
+    const std::map<std::string, std::string>& Files() const { return files_; }
+
+    // Runs `command` in the source folder; it writes ../out.zip. Empty on failure.
+    std::string Make(const std::string& command) const {
+        const fs::path out = folder_.Path() / "out.zip";
+        fs::remove(out);
+        const std::string line =
+            "cd '" + Source().string() + "' && (" + command + ") >/dev/null 2>&1";
+        if (std::system(line.c_str()) != 0) {
+            ADD_FAILURE() << "command failed: " << command;
+            return {};
+        }
+        return ReadHostFile(out);
+    }
+
+  private:
+    TemporaryFolder folder_;
+    std::map<std::string, std::string> files_;
+};
+
+const HostArchives& Archives() {
+    static const HostArchives archives;
+    return archives;
+}
+
+const char* const kPythonStreaming = R"(python3 -c "
+import zipfile, io, sys
+class Pipe(io.RawIOBase):
+    def __init__(self): self.data = bytearray()
+    def writable(self): return True
+    def write(self, b): self.data += b; return len(b)
+pipe = Pipe()
+with zipfile.ZipFile(pipe, 'w', zipfile.ZIP_DEFLATED) as z:
+    for name in ['readme.txt', 'sub/deeper/data.bin', 'sub/small.txt']:
+        z.write(name)
+open('../out.zip', 'wb').write(pipe.data)
+")";
+
+class ZipExtraction : public ::testing::Test {
+  protected:
+    // Puts the archive on drive C: (with the "_" ZipIsArchive wants).
+    std::string PutArchive(const std::string& bytes, const std::string& name = "test_arc.zip") {
+        const std::string path = "C:\\ARC\\" + name;
+        windows_.WriteFile(path, bytes);
+        return path;
+    }
+    ZipReportHandler Recorder() {
+        return [this](std::int32_t code, const ZipReport& report) {
+            events_.push_back({code, report.Status, report.Name});
+        };
+    }
+    // Every regular file under the emulated root, with its content.
+    std::map<std::string, std::string> Snapshot() const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(windows_.Root())) {
+            if (entry.is_regular_file() && entry.path().filename() != "registry.txt") {
+                files[entry.path().string()] = ReadHostFile(entry.path());
+            }
+        }
+        return files;
+    }
+    void ExpectExtracted(const std::string& folder, const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            std::string windowsName = name;
+            for (char& c : windowsName) {
+                c = c == '/' ? '\\' : c;
+            }
+            EXPECT_TRUE(windows_.ReadFile(folder + "\\" + windowsName) ==
+                        Archives().Files().at(name))
+                << folder << ": " << name;
+        }
+    }
+
+    EmulatedWindows windows_;
+    std::vector<Event> events_;
+};
+
+TEST_F(ZipExtraction, ArchivesOfTheHostToolsComeOutByteForByte) {
+    struct Case {
+        const char* name;
+        std::string command;
+        std::int32_t entries;  // what the run returns
+    };
+    const std::vector<Case> cases = {
+        {"stored", "zip -q -r -0 ../out.zip .", 6},
+        {"deflate -1", "zip -q -r -1 ../out.zip .", 6},
+        {"deflate -6", "zip -q -r -6 ../out.zip .", 6},
+        {"deflate -9", "zip -q -r -9 ../out.zip .", 6},
+        {"to a pipe (descriptors)",
+         "zip -q - readme.txt sub/deeper/data.bin sub/small.txt | cat > ../out.zip", 3},
+        {"python, stored",
+         "python3 -c \"import zipfile; z = zipfile.ZipFile('../out.zip', 'w'); "
+         "[z.write(n) for n in ['readme.txt', 'sub/deeper/data.bin', 'empty.txt']]; z.close()\"",
+         3},
+        {"python, streaming (signed descriptors)", kPythonStreaming, 3},
+        {"with a comment",
+         "echo 'Ein Kommentar' > ../c.txt && zip -q -z ../out.zip readme.txt < ../c.txt", 1},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        const std::string archive = PutArchive(Archives().Make(c.command));
+        const std::string folder = "C:\\OUT" + std::to_string(run++);
+        const std::int32_t listed = ZipListEntries(archive, "*.*", Recorder());
+        EXPECT_EQ(listed, c.entries) << c.name;
+        EXPECT_EQ(ZipExtractWithHandlers(archive, folder, "", Recorder(), nullptr), c.entries)
+            << c.name;
+        for (const auto& [name, bytes] : Archives().Files()) {
+            const std::string windowsPath = folder + "\\" + name;
+            if (windows_.Exists(windowsPath)) {
+                EXPECT_TRUE(windows_.ReadFile(windowsPath) == bytes) << c.name << ": " << name;
+            }
+        }
+        ExpectExtracted(folder, {"readme.txt"});
+    }
+    ExpectExtracted("C:\\OUT0", {"sub/deeper/data.bin", "sub/small.txt", "empty.txt"});
+    ExpectExtracted("C:\\OUT4", {"sub/deeper/data.bin", "sub/small.txt"});
+    ExpectExtracted("C:\\OUT6", {"sub/deeper/data.bin", "sub/small.txt"});
+}
+
+TEST_F(ZipExtraction, DocumentedFailuresOfToolArchives) {
+    // Stored data followed by a descriptor has no known end: -3, nothing left behind.
+    std::string archive =
+        PutArchive(Archives().Make("zip -q - empty.txt | cat > ../out.zip"), "pipe_0.zip");
+    EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", Recorder(), nullptr), -3);
+    EXPECT_EQ(events_.back().code, ZipReportFatal);
+    EXPECT_EQ(events_.back().status, -3);
+    EXPECT_FALSE(windows_.Exists("C:\\OUT\\empty.txt"));
+
+    // An encrypted entry is reported (-7 with Status Failed) and ends the run.
+    events_.clear();
+    archive = PutArchive(Archives().Make("zip -q -P geheim ../out.zip readme.txt sub/small.txt"),
+                         "enc_1.zip");
+    EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", Recorder(), nullptr), 0);
+    ASSERT_GE(events_.size(), 3u);
+    EXPECT_EQ(events_[events_.size() - 2].code, -7);
+    EXPECT_EQ(events_[events_.size() - 2].status, ZipStatusFailed);
+    EXPECT_EQ(events_.back().status, ZipStatusArchiveEnd);
+    EXPECT_FALSE(windows_.Exists("C:\\OUT\\readme.txt"));
+
+    // An archive without entries starts with its end record: not an archive.
+    const std::string empty = Archives().Make(
+        "python3 -c \"import zipfile; zipfile.ZipFile('../out.zip', 'w').close()\"");
+    archive = PutArchive(empty, "empty_2.zip");
+    EXPECT_FALSE(ZipIsArchive(archive));
+    EXPECT_EQ(ZipListEntries(archive, "*.*", Recorder()), -12);
+    EXPECT_EQ(ZipExtractFiles(archive, "C:\\OUT", "*.*"), -12);
+    std::int32_t compressed = 0;
+    EXPECT_EQ(ZipArchiveSizes(archive, compressed), static_cast<std::int32_t>(empty.size()));
+    EXPECT_EQ(compressed, static_cast<std::int32_t>(empty.size()));
+}
+
+TEST_F(ZipExtraction, ReportProtocolAndNesting) {
+    const std::string archive = PutArchive(Archives().Make("zip -q -r ../out.zip sub"));
+    const std::int32_t count = ZipExtractWithHandlers(archive, "C:\\X", "*", Recorder(), nullptr);
+    EXPECT_EQ(count, 4);  // sub/, sub/deeper/, the .bin and the .txt
+    EXPECT_TRUE(windows_.Exists("C:\\X\\SUB\\DEEPER\\data.bin"));
+    ExpectExtracted("C:\\X", {"sub/deeper/data.bin", "sub/small.txt"});
+
+    ASSERT_FALSE(events_.empty());
+    EXPECT_EQ(events_.front().status, ZipStatusArchiveStart);
+    EXPECT_EQ(events_.front().name, archive);
+    EXPECT_EQ(events_.back().status, ZipStatusArchiveEnd);
+    EXPECT_EQ(events_.back().code, 4);
+    std::int32_t starts = 0;
+    std::int32_t dones = 0;
+    std::int64_t written = 0;
+    for (const Event& e : events_) {
+        starts += e.status == ZipStatusStart;
+        dones += e.status == ZipStatusDone;
+        if (e.status == ZipStatusProgress) {
+            written += e.code;
+        }
+    }
+    EXPECT_EQ(starts, 4);
+    EXPECT_EQ(dones, 4);
+    EXPECT_EQ(written,
+              static_cast<std::int64_t>(Archives().Files().at("sub/deeper/data.bin").size() +
+                                        Archives().Files().at("sub/small.txt").size()));
+
+    // A pattern that matches nothing: only the start and end reports.
+    events_.clear();
+    EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\X", "*.none", Recorder(), nullptr), 0);
+    ASSERT_EQ(events_.size(), 2u);
+
+    // Listing: one report per matching entry with code 0, then the end with the count.
+    events_.clear();
+    EXPECT_EQ(ZipListEntries(archive, "*.txt", Recorder()), 1);
+    ASSERT_EQ(events_.size(), 2u);
+    EXPECT_EQ(events_[0].code, 0);
+    EXPECT_EQ(events_[0].name, "sub\\small.txt");
+    EXPECT_EQ(events_[1].code, 1);
+}
+
+std::string OneEntryArchive(const std::string& name, const std::string& content,
+                            std::uint32_t attributes = 0x20) {
+    zipenc::ZipWriter writer;
+    auto entry =
+        zipenc::StoredEntry(name, std::vector<std::uint8_t>(content.begin(), content.end()));
+    entry.externalAttributes = attributes;
+    writer.Add(entry);
+    const auto bytes = writer.Finish();
+    return {bytes.begin(), bytes.end()};
+}
+
+TEST_F(ZipExtraction, DataDescriptorsWithAndWithoutSignature) {
+    const std::string plain = "deflated as one stored block";
+    std::vector<std::uint8_t> deflated = {1, static_cast<std::uint8_t>(plain.size()), 0,
+                                          static_cast<std::uint8_t>(~plain.size()), 0xFF};
+    deflated.insert(deflated.end(), plain.begin(), plain.end());
+    const std::vector<std::uint8_t> bytes(plain.begin(), plain.end());
+    for (auto descriptor :
+         {zipenc::DataDescriptor::WithSignature, zipenc::DataDescriptor::WithoutSignature}) {
+        zipenc::ZipWriter writer;
+        zipenc::ZipEntry entry;
+        entry.name = "d.txt";
+        entry.method = 8;
+        entry.data = deflated;
+        entry.crc = zipenc::Crc32(bytes);
+        entry.uncompressedSize = static_cast<std::uint32_t>(plain.size());
+        entry.descriptor = descriptor;
+        writer.Add(entry);
+        const auto archive = writer.Finish();
+        const std::string path = PutArchive({archive.begin(), archive.end()});
+        EXPECT_EQ(ZipExtractFiles(path, "C:\\D", "*.*"), 1);
+        EXPECT_EQ(windows_.ReadFile("C:\\D\\d.txt"), plain);
+    }
+}
+
+TEST_F(ZipExtraction, HostileNamesAreRefusedAndNothingIsWritten) {
+    windows_.MakeFolder("C:\\OUT\\INNER");
+    const char* names[] = {
+        "../evil.txt",    "..\\evil.txt",     "/evil.txt",          "\\evil.txt",
+        "C:evil.txt",     "C:\\evil.txt",     "sub/../../evil.txt", "sub\\..\\..\\evil.txt",
+        "a/.. /evil.txt", "stream.txt:hidden"};
+    for (const char* name : names) {
+        const std::string archive = PutArchive(OneEntryArchive(name, "boese"), "hostile_.zip");
+        const auto before = Snapshot();
+        events_.clear();
+        EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT\\INNER", "*.*", Recorder(), nullptr), -4)
+            << name;
+        EXPECT_EQ(events_.back().code, ZipReportFatal) << name;
+        EXPECT_EQ(Snapshot(), before) << name;
+    }
+}
+
+TEST_F(ZipExtraction, ExistingTargetsAreReplacedOnlyByGoodData) {
+    windows_.WriteFile("C:\\OUT\\a.txt", "OLD");
+    platform::CurrentOs().Files().SetAttributes("C:\\OUT\\a.txt", platform::attr::kReadOnly);
+
+    // A read-only target is replaced and then carries the entry's attributes.
+    std::string archive = PutArchive(OneEntryArchive("a.txt", "NEW", 0x21));
+    EXPECT_EQ(ZipExtractFiles(archive, "C:\\OUT", "*.*"), 1);
+    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\a.txt"), "NEW");
+    EXPECT_EQ(platform::CurrentOs().Files().GetAttributes("C:\\OUT\\a.txt") & 0x21u, 0x21u);
+
+    // A CRC mismatch keeps the old file and its attributes.
+    std::string bad = OneEntryArchive("a.txt", "BAD", 0x20);
+    bad[14] ^= 1;  // the local header's CRC
+    archive = PutArchive(bad);
+    EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", Recorder(), nullptr), 0);
+    ASSERT_GE(events_.size(), 2u);
+    EXPECT_EQ(events_[events_.size() - 2].code, -1);
+    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\a.txt"), "NEW");
+    EXPECT_EQ(platform::CurrentOs().Files().GetAttributes("C:\\OUT\\a.txt") & 0x21u, 0x21u);
+
+    // The question handler's "no" skips the entry and leaves the file alone.
+    events_.clear();
+    archive = PutArchive(OneEntryArchive("a.txt", "OTHER"));
+    const ZipQuestionHandler no = [](const ZipReport&) { return false; };
+    EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", Recorder(), no), 1);
+    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\a.txt"), "NEW");
+    ASSERT_GE(events_.size(), 4u);
+    EXPECT_EQ(events_[2].status, ZipStatusProgress);
+    EXPECT_EQ(events_[2].code, 5);  // the entry's size
+
+    // Target paths over 259 characters are refused whole (-2), nothing is created.
+    const std::string longFolder = "C:\\" + std::string(252, 'L');
+    EXPECT_EQ(ZipExtractWithHandlers(archive, longFolder, "*.*", Recorder(), nullptr), 0);
+    ASSERT_GE(events_.size(), 2u);
+    EXPECT_EQ(events_[events_.size() - 2].code, -2);
+    EXPECT_FALSE(windows_.Exists(longFolder));
+}
+
+// The archive with the entry's data cut at `cut` and the central directory moved up
+// behind it (its offset in the end record adjusted): the data runs out early.
+std::string CutData(const std::string& archive, std::size_t cut) {
+    const std::size_t end = archive.size() - 22;  // no archive comment
+    std::uint32_t directory = 0;
+    for (int i = 3; i >= 0; --i) {
+        directory = directory << 8 | static_cast<std::uint8_t>(archive[end + 16 + i]);
+    }
+    std::string result = archive.substr(0, cut) + archive.substr(directory);
+    const auto moved = static_cast<std::uint32_t>(cut);
+    for (int i = 0; i < 4; ++i) {
+        result[result.size() - 22 + 16 + i] = static_cast<char>(moved >> (8 * i));
+    }
+    return result;
+}
+
+TEST_F(ZipExtraction, DamagedAndTruncatedArchivesLeaveTheTargetAlone) {
+    const std::string plain = Archives().Files().at("sub/small.txt");
+    for (const char* level : {"-0", "-9"}) {
+        const std::string bytes =
+            Archives().Make(std::string("zip -q ") + level + " ../out.zip sub/small.txt");
+        const std::size_t dataStart = 30 + std::string("sub/small.txt").size();
+        windows_.WriteFile("C:\\OUT\\sub\\small.txt", "OLD");
+        std::vector<std::string> variants;
+        for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
+            variants.push_back(bytes.substr(0, cut));  // the end record is gone
+            std::string damaged = bytes;
+            damaged[cut] = static_cast<char>(damaged[cut] ^ 0x5A);
+            variants.push_back(damaged);
+        }
+        for (std::size_t cut = dataStart; cut < dataStart + 20 && cut < bytes.size(); ++cut) {
+            variants.push_back(CutData(bytes, cut));
+        }
+        for (std::size_t i = 0; i < variants.size(); ++i) {
+            const std::string archive = PutArchive(variants[i], "cut_.zip");
+            const std::int32_t result = ZipExtractFiles(archive, "C:\\OUT", "*.*");
+            const std::string now = windows_.ReadFile("C:\\OUT\\sub\\small.txt");
+            // Success may also mean that only the name or an unused field was damaged.
+            EXPECT_TRUE(now == "OLD" || (result == 1 && now == plain)) << level << " variant " << i;
+            for (const auto& entry : fs::recursive_directory_iterator(windows_.Root())) {
+                EXPECT_NE(entry.path().extension(), ".tmp") << "left behind: " << entry.path();
+            }
+            windows_.WriteFile("C:\\OUT\\sub\\small.txt", "OLD");
+        }
+    }
+}
+
+TEST_F(ZipExtraction, EscapeAbortsAndTheBusyFlagGuardsReentry) {
+    std::string big(3'000'000, 'a');
+    for (std::size_t i = 0; i < big.size(); i += 97) {
+        big[i] = static_cast<char>('a' + i % 26);
+    }
+    WriteHostFile(Archives().Source() / "big.txt", big);
+    const std::string archive = PutArchive(Archives().Make("zip -q -1 ../out.zip big.txt"));
+    fs::remove(Archives().Source() / "big.txt");
+
+    windows_.Os().SetKeyDown(kEscapeKey, true);
+    EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", Recorder(), nullptr), -5);
+    EXPECT_EQ(events_.back().code, ZipReportFatal);
+    EXPECT_EQ(events_.back().status, -5);
+    EXPECT_FALSE(windows_.Exists("C:\\OUT\\big.txt"));
+    windows_.Os().SetKeyDown(kEscapeKey, false);
+
+    // A handler started from the message pump can't start a second extraction.
+    std::int32_t nested = 1;
+    windows_.Os().SetPumpHook([&] {
+        if (nested == 1) {
+            nested = ZipExtractEntry(archive, "C:\\NESTED\\big.txt", 0, nullptr, 0);
+        }
+    });
+    EXPECT_EQ(ZipExtractFiles(archive, "C:\\OUT", "*.*"), 1);
+    windows_.Os().SetPumpHook({});
+    EXPECT_EQ(nested, -8);
+    EXPECT_TRUE(windows_.ReadFile("C:\\OUT\\big.txt") == big);
+
+    // A busy flag left behind by an abandoned extraction is stale after 30 s without a pump.
+    ZipShared().Busy = true;
+    EXPECT_EQ(ZipExtractEntry(archive, "C:\\AGAIN\\big.txt", 0, nullptr, 0), -8);
+    windows_.Os().AdvanceTicks(30001);
+    EXPECT_EQ(ZipExtractEntry(archive, "C:\\AGAIN\\big.txt", 0, nullptr, 0), 0);
+    EXPECT_FALSE(ZipShared().Busy);
+}
+
+}  // namespace
+}  // namespace setup::zip

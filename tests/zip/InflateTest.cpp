@@ -1,0 +1,328 @@
+// Inflate on hand-made streams: each case aims at one rule of the format that a
+// decoder can get wrong (block framing, code construction, copies across the
+// window, the end of the input).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DecoderHarness.h"
+#include "support/zipenc/BitWriter.h"
+
+namespace setup::zip {
+namespace {
+
+using testing::DecodeFromMemory;
+using zipenc::BitWriter;
+
+constexpr std::uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                           15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                           67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr int kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                  2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr std::uint16_t kDistanceBase[30] = {
+    1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr int kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+
+// Writes deflate blocks with the fixed codes, or a dynamic block header.
+struct DeflateWriter {
+    BitWriter bits;
+
+    void BlockHeader(bool final, int type) {
+        bits.Put(final ? 1 : 0, 1);
+        bits.Put(static_cast<std::uint32_t>(type), 2);
+    }
+    void FixedSymbol(int symbol) {
+        if (symbol < 144) {
+            bits.PutCodeMsbFirst(0x30 + symbol, 8);
+        } else if (symbol < 256) {
+            bits.PutCodeMsbFirst(0x190 + symbol - 144, 9);
+        } else if (symbol < 280) {
+            bits.PutCodeMsbFirst(symbol - 256, 7);
+        } else {
+            bits.PutCodeMsbFirst(0xC0 + symbol - 280, 8);
+        }
+    }
+    void FixedMatch(int length, int distance) {
+        int code = 28;
+        while (kLengthBase[code] > length) {
+            --code;
+        }
+        FixedSymbol(257 + code);
+        bits.Put(static_cast<std::uint32_t>(length - kLengthBase[code]), kLengthExtra[code]);
+        int dcode = 29;
+        while (kDistanceBase[dcode] > distance) {
+            --dcode;
+        }
+        bits.PutCodeMsbFirst(static_cast<std::uint32_t>(dcode), 5);
+        bits.Put(static_cast<std::uint32_t>(distance - kDistanceBase[dcode]),
+                 kDistanceExtra[dcode]);
+    }
+    void Stored(bool final, std::uint16_t length, std::uint16_t complement,
+                const std::string& data) {
+        BlockHeader(final, 0);
+        while (bits.BitCount() % 8 != 0) {
+            bits.Put(0, 1);
+        }
+        bits.Put(length, 16);
+        bits.Put(complement, 16);
+        for (char c : data) {
+            bits.Put(static_cast<std::uint8_t>(c), 8);
+        }
+    }
+    // A dynamic header whose code-length code gives symbols 0..12 four bits and
+    // 13..18 five bits; `script` holds (code-length symbol, extra value) pairs.
+    void DynamicHeader(bool final, int literalCount, int distanceCount,
+                       const std::vector<std::pair<int, int>>& script) {
+        static const int order[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                      11, 4,  12, 3, 13, 2, 14, 1, 15};
+        BlockHeader(final, 2);
+        bits.Put(static_cast<std::uint32_t>(literalCount - 257), 5);
+        bits.Put(static_cast<std::uint32_t>(distanceCount - 1), 5);
+        bits.Put(15, 4);
+        for (int symbol : order) {
+            bits.Put(symbol <= 12 ? 4 : 5, 3);
+        }
+        for (auto [symbol, extra] : script) {
+            if (symbol <= 12) {
+                bits.PutCodeMsbFirst(static_cast<std::uint32_t>(symbol), 4);
+            } else {
+                bits.PutCodeMsbFirst(static_cast<std::uint32_t>(26 + symbol - 13), 5);
+            }
+            if (symbol == 16) {
+                bits.Put(static_cast<std::uint32_t>(extra), 2);
+            } else if (symbol == 17) {
+                bits.Put(static_cast<std::uint32_t>(extra), 3);
+            } else if (symbol == 18) {
+                bits.Put(static_cast<std::uint32_t>(extra), 7);
+            }
+        }
+    }
+    std::vector<std::uint8_t> Finish() { return std::move(bits).Finish(); }
+};
+
+// Code-length script for lengths given explicitly, runs of zeros as symbol 18.
+std::vector<std::pair<int, int>> Script(const std::vector<int>& lengths) {
+    std::vector<std::pair<int, int>> script;
+    for (std::size_t i = 0; i < lengths.size();) {
+        std::size_t run = 0;
+        while (i + run < lengths.size() && lengths[i + run] == 0 && run < 138) {
+            ++run;
+        }
+        if (run >= 11) {
+            script.emplace_back(18, static_cast<int>(run - 11));
+            i += run;
+        } else {
+            script.emplace_back(lengths[i], 0);
+            ++i;
+        }
+    }
+    return script;
+}
+
+// Literal/length lengths with 'a' and end-of-block one bit each, then distances.
+std::vector<int> TwoSymbolLengths(const std::vector<int>& distances) {
+    std::vector<int> lengths(257, 0);
+    lengths['a'] = 1;
+    lengths[256] = 1;
+    lengths.insert(lengths.end(), distances.begin(), distances.end());
+    return lengths;
+}
+
+std::string Text(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+struct Case {
+    const char* name;
+    std::function<void(DeflateWriter&)> write;
+    std::int32_t code;
+    std::string output;  // checked when code is 0
+};
+
+TEST(Inflate, HandMadeStreams) {
+    const Case cases[] = {
+        {"empty stored block", [](DeflateWriter& w) { w.Stored(true, 0, 0xFFFF, ""); }, 0, ""},
+        {"stored blocks",
+         [](DeflateWriter& w) {
+             w.Stored(false, 3, 0xFFFC, "abc");
+             w.Stored(true, 2, 0xFFFD, "de");
+         },
+         0, "abcde"},
+        {"stored length check", [](DeflateWriter& w) { w.Stored(true, 3, 0xFFFD, "abc"); }, -4, ""},
+        {"block type 3",
+         [](DeflateWriter& w) {
+             w.BlockHeader(true, 3);
+             w.bits.Put(0, 16);
+         },
+         -4, ""},
+        {"fixed literals and a match",
+         [](DeflateWriter& w) {
+             w.BlockHeader(true, 1);
+             for (char c : std::string("abc"))
+                 w.FixedSymbol(c);
+             w.FixedMatch(6, 3);
+             w.FixedSymbol(256);
+         },
+         0, "abcabcabc"},
+        {"distance before the start copies zeros",
+         [](DeflateWriter& w) {
+             w.BlockHeader(true, 1);
+             w.FixedSymbol('x');
+             w.FixedMatch(3, 4);
+             w.FixedSymbol(256);
+         },
+         0, std::string("x\0\0\0", 4)},
+        {"match reaches into an earlier block",
+         [](DeflateWriter& w) {
+             w.Stored(false, 4, 0xFFFB, "wxyz");
+             w.BlockHeader(true, 1);
+             w.FixedMatch(5, 4);
+             w.FixedSymbol(256);
+         },
+         0, "wxyzwxyzw"},
+        {"length symbol 286",
+         [](DeflateWriter& w) {
+             w.BlockHeader(true, 1);
+             w.FixedSymbol(286);
+             w.bits.Put(0, 16);
+         },
+         -4, ""},
+        {"distance symbol 30",
+         [](DeflateWriter& w) {
+             w.BlockHeader(true, 1);
+             w.FixedSymbol('a');
+             w.FixedSymbol(257);
+             w.bits.PutCodeMsbFirst(30, 5);
+             w.bits.Put(0, 16);
+         },
+         -4, ""},
+        {"ends before the final block",
+         [](DeflateWriter& w) {
+             w.BlockHeader(false, 1);
+             w.FixedSymbol('a');
+             w.FixedSymbol(256);
+         },
+         -3, ""},
+        {"ends inside a block",
+         [](DeflateWriter& w) {
+             w.BlockHeader(true, 1);
+             for (int i = 0; i < 20; ++i)
+                 w.FixedSymbol('a' + i);
+         },
+         -3, ""},
+        {"dynamic, one distance code of one bit",
+         [](DeflateWriter& w) {
+             w.DynamicHeader(true, 257, 1, Script(TwoSymbolLengths({1})));
+             w.bits.Put(0, 1);  // 'a'
+             w.bits.Put(0, 1);  // 'a'
+             w.bits.Put(1, 1);  // end of block
+         },
+         0, "aa"},
+        {"dynamic, first symbol 16 repeats zero",
+         [](DeflateWriter& w) {
+             auto script = Script(TwoSymbolLengths({1}));
+             // The 97 zeros before 'a': three by repeating the "previous" length, then 94.
+             script.erase(script.begin());
+             script.insert(script.begin(), {{16, 0}, {18, 'a' - 3 - 11}});
+             w.DynamicHeader(true, 257, 1, script);
+             w.bits.Put(0, 1);
+             w.bits.Put(1, 1);
+         },
+         0, "a"},
+        {"dynamic, incomplete distance code",
+         [](DeflateWriter& w) {
+             w.DynamicHeader(true, 257, 2, Script(TwoSymbolLengths({2, 2})));
+             w.bits.Put(0, 1);
+             w.bits.Put(1, 1);
+         },
+         0, "a"},
+        {"dynamic, incomplete literal code",
+         [](DeflateWriter& w) {
+             auto lengths = TwoSymbolLengths({1});
+             lengths[256] = 2;
+             w.DynamicHeader(true, 257, 1, Script(lengths));
+         },
+         -4, ""},
+        {"dynamic, over-subscribed literal code",
+         [](DeflateWriter& w) {
+             auto lengths = TwoSymbolLengths({1});
+             lengths['b'] = 1;
+             w.DynamicHeader(true, 257, 1, Script(lengths));
+         },
+         -4, ""},
+        {"dynamic, repeat 16 past the end",
+         [](DeflateWriter& w) {
+             auto script = Script(TwoSymbolLengths({}));
+             script.emplace_back(1, 0);
+             script.emplace_back(16, 3);  // six more lengths where there is room for none
+             w.DynamicHeader(true, 257, 2, script);
+         },
+         1, ""},
+        {"dynamic, repeat 18 past the end",
+         [](DeflateWriter& w) {
+             auto script = Script(TwoSymbolLengths({}));
+             script.emplace_back(18, 0);
+             w.DynamicHeader(true, 257, 2, script);
+         },
+         -4, ""},
+    };
+    for (const Case& c : cases) {
+        DeflateWriter writer;
+        c.write(writer);
+        const auto data = writer.Finish();
+        const auto result = DecodeFromMemory(InflateEntry, data);
+        EXPECT_EQ(result.code, c.code) << c.name;
+        if (c.code == 0) {
+            EXPECT_EQ(Text(result.output), c.output) << c.name;
+        }
+    }
+}
+
+TEST(Inflate, LongRunCrossesTheWindowAndFlushesWholeBlocks) {
+    DeflateWriter writer;
+    writer.BlockHeader(true, 1);
+    writer.FixedSymbol('q');
+    for (int i = 0; i < 300; ++i) {
+        writer.FixedMatch(258, 1);
+    }
+    writer.FixedMatch(100, 32768);  // reaches back exactly one window
+    writer.FixedSymbol(256);
+    const auto data = writer.Finish();
+    const auto result = DecodeFromMemory(InflateEntry, data);
+    ASSERT_EQ(result.code, 0);
+    EXPECT_EQ(result.output.size(), 1u + 300 * 258 + 100);
+    EXPECT_EQ(Text(result.output), std::string(result.output.size(), 'q'));
+}
+
+TEST(Inflate, AbortAndFailedWritesStopTheDecoder) {
+    DeflateWriter writer;
+    writer.BlockHeader(true, 1);
+    writer.FixedSymbol('q');
+    for (int i = 0; i < 1000; ++i) {
+        writer.FixedMatch(258, 1);
+    }
+    writer.FixedSymbol(256);
+    const auto data = writer.Finish();
+
+    MemoryFile archive(data);
+    MemoryFile target({}, 1000);  // the first 32 KB write fails
+    ExtractState state;
+    state.Archive = &archive;
+    state.Target = &target;
+    state.BeginEntry(static_cast<std::int32_t>(data.size()), 0, 0);
+    EXPECT_EQ(InflateEntry(state), -2);
+
+    MemoryFile archive2(data);
+    ExtractState aborted;
+    aborted.Archive = &archive2;
+    aborted.BeginEntry(static_cast<std::int32_t>(data.size()), 0, 0);
+    aborted.AbortRequested = true;
+    EXPECT_EQ(InflateEntry(aborted), -5);
+}
+
+}  // namespace
+}  // namespace setup::zip

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The main job: installs what is missing, builds Setup.exe and the demo installation
+# medium build/medium from examples/demo/, and starts the installer on it under
+# Wine. With no display it runs on a virtual screen (Xvfb), saves a screenshot as
+# build/screenshots/demo.png and ends the installer again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+bash tools/install-deps.sh
+
+echo "== build Setup.exe"
+mkdir -p build
+log=build/demo-build.log
+if ! { cmake --preset win32 && cmake --build build/win32 --target Setup -j2; } > "$log" 2>&1; then
+    echo "demo: the build failed; see $log" >&2
+    grep -E "error|FAILED" "$log" | head -20 >&2
+    exit 1
+fi
+exe=build/win32/src/platform/win32/entry/Setup.exe
+echo "Setup.exe: $(stat -c %s "$exe") bytes"
+
+echo "== build the medium build/medium"
+medium=build/medium
+rm -rf "$medium"
+mkdir -p "$medium"
+cp -r examples/demo/. "$medium"/
+# The example's text files are kept in UTF-8; on the medium they are Windows text.
+while IFS= read -r -d '' file; do
+    iconv -f UTF-8 -t CP1252 "$file" | sed 's/$/\r/' > "$file.tmp"
+    mv "$file.tmp" "$file"
+done < <(find "$medium" -type f \( -iname '*.ini' -o -iname '*.txt' -o -iname '*.csv' \) -print0)
+cp "$exe" "$medium/Setup.exe"
+ls -l "$medium"
+
+source tools/wine-env.sh
+wine_prefix_ready
+
+if [ -n "${DISPLAY:-}" ]; then
+    echo "== start Setup.exe on $DISPLAY"
+    wine_draw_own_frames no
+    wine "$medium/Setup.exe"
+    exit 0
+fi
+
+# No display: a virtual screen on the first free display number from :99 on.
+number=99
+while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+    number=$((number + 1))
+done
+export DISPLAY=:$number
+echo "== start Setup.exe on a virtual screen ($DISPLAY)"
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > build/xvfb.log 2>&1 &
+xvfb=$!
+stop() {
+    wineserver -k 2> /dev/null || true
+    kill "$xvfb" 2> /dev/null || true
+    wait "$xvfb" 2> /dev/null || true
+}
+trap stop EXIT
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$number" ] && break
+    sleep 0.1
+done
+wine_draw_own_frames yes
+wine "$medium/Setup.exe" > build/demo-wine.log 2>&1 &
+sleep "${SETUP_DEMO_WAIT:-8}"
+
+mkdir -p build/screenshots
+import -window root build/screenshots/demo.png
+echo "screenshot: build/screenshots/demo.png"

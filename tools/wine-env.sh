@@ -1,0 +1,38 @@
+# Sourced by the scripts that run Windows programs. Sets up Wine the same way for
+# the tests and the demo: a dedicated 32-bit prefix under build/, no debug chatter,
+# no offer to download the .NET and HTML engines (nothing here needs them).
+# Expects $root, the repository root.
+
+export WINEPREFIX="$root/build/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Creates the prefix once; later runs reuse it (creating it takes a while).
+wine_prefix_ready() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "wine: creating the prefix $WINEPREFIX"
+        mkdir -p "$(dirname "$WINEPREFIX")"
+        if ! DISPLAY= wineboot --init > "$root/build/wineboot.log" 2>&1 || ! wineserver -w; then
+            echo "wine: wineboot failed; see build/wineboot.log" >&2
+            return 1
+        fi
+    fi
+    # Debian's Wine does not find its own fonts (fonts-wine) where it installs them;
+    # without Marlett the caption buttons show letters. The prefix's font folder is
+    # always searched.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
+        cp -n /usr/share/wine/fonts/*.ttf "$fonts"/ 2> /dev/null || true
+    fi
+}
+
+# Wine draws a window's caption and frame itself only when no window manager is
+# asked to; a bare Xvfb screen has none.
+wine_draw_own_frames() {
+    if [ "$1" = yes ]; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+    else
+        wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f > /dev/null 2>&1 || true
+    fi
+}

@@ -1,0 +1,161 @@
+// ziptool: runs the extractor from the command line and prints every report and
+// the run's result code.
+//
+//   ziptool list ARCHIVE
+//   ziptool test ARCHIVE [PATTERN]            decode and check CRCs, write nothing
+//   ziptool extract ARCHIVE FOLDER [PATTERN]
+//
+// Natively the extractor runs on the emulated Windows with drive Z: mapped to the
+// host's "/", so host paths work as arguments; under Windows on the real system.
+// Note that ZipIsArchive only accepts paths containing "_", as the installer's
+// packed files have; other archives give -12.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "zip/Zip.h"
+
+#ifdef _WIN32
+#include "platform/win32/Win32Os.h"
+#else
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/posix/PosixOs.h"
+#endif
+
+namespace {
+
+using namespace setup::zip;
+
+const char* StatusName(std::int32_t status) {
+    switch (status) {
+        case ZipStatusStart:
+            return "start";
+        case ZipStatusProgress:
+            return "progress";
+        case ZipStatusDone:
+            return "done";
+        case ZipStatusFailed:
+            return "failed";
+        case ZipStatusArchiveStart:
+            return "archive-start";
+        case ZipStatusArchiveEnd:
+            return "archive-end";
+        default:
+            return "error";
+    }
+}
+
+void PrintReport(std::int32_t code, const ZipReport& report, bool verbose) {
+    if (report.Status == ZipStatusProgress && code != 0 && !verbose) {
+        return;  // output blocks of an entry being written
+    }
+    std::printf(
+        "%-13s code=%-6d size=%-10d packed=%-10d method=%-2u ratio=%-3d attr=%-3d time=%08X %s%s\n",
+        StatusName(report.Status), static_cast<int>(code), static_cast<int>(report.Size),
+        static_cast<int>(report.CompressedSize), static_cast<unsigned>(report.Method),
+        static_cast<int>(static_cast<std::int8_t>(report.Ratio)),
+        static_cast<int>(report.Attributes), static_cast<unsigned>(report.Time),
+        report.Name.c_str(), report.IsFolder ? " (folder)" : "");
+}
+
+int Usage() {
+    std::fputs(
+        "usage: ziptool list ARCHIVE\n"
+        "       ziptool test ARCHIVE [PATTERN]\n"
+        "       ziptool extract ARCHIVE FOLDER [PATTERN]\n"
+        "       (-v before the command also prints each block written)\n",
+        stderr);
+    return 2;
+}
+
+#ifndef _WIN32
+// The emulated system: its own scratch root, drive Z: for the host's file system.
+class HostSystem {
+  public:
+    HostSystem() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "ziptool-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            std::perror("ziptool: temporary folder");
+            std::exit(2);
+        }
+        root_ = pattern;
+        setup::platform::PosixOsConfig config;
+        config.root = root_;
+        config.drives['Z'] = "/";
+        os_ = std::make_unique<setup::platform::PosixOs>(std::move(config));
+        installed_ = std::make_unique<setup::platform::ScopedOs>(*os_);
+    }
+    ~HostSystem() {
+        installed_.reset();
+        os_.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    HostSystem(const HostSystem&) = delete;
+    HostSystem& operator=(const HostSystem&) = delete;
+
+    // The Windows path of a host path on drive Z:.
+    static std::string WindowsPath(std::string_view hostPath) {
+        std::string path = std::filesystem::absolute(std::filesystem::path(hostPath)).string();
+        for (char& c : path) {
+            c = c == '/' ? '\\' : c;
+        }
+        return "Z:" + path;
+    }
+
+  private:
+    std::filesystem::path root_;
+    std::unique_ptr<setup::platform::PosixOs> os_;
+    std::unique_ptr<setup::platform::ScopedOs> installed_;
+};
+#else
+class HostSystem {
+  public:
+    HostSystem() : installed_(setup::platform::win32::ProcessOs()) {}
+    static std::string WindowsPath(std::string_view hostPath) { return std::string(hostPath); }
+
+  private:
+    setup::platform::ScopedOs installed_;
+};
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int first = 1;
+    bool verbose = false;
+    if (argc > first && std::string_view(argv[first]) == "-v") {
+        verbose = true;
+        ++first;
+    }
+    if (argc - first < 2) {
+        return Usage();
+    }
+    const std::string_view command = argv[first];
+    HostSystem system;
+    const std::string archive = HostSystem::WindowsPath(argv[first + 1]);
+    const ZipReportHandler print = [verbose](std::int32_t code, const ZipReport& report) {
+        PrintReport(code, report, verbose);
+    };
+
+    std::int32_t result = 0;
+    if (command == "list" && argc - first == 2) {
+        result = ZipListEntries(archive, "*.*", print);
+    } else if (command == "test" && argc - first <= 3) {
+        result = ZipTestArchive(archive, argc - first == 3 ? argv[first + 2] : "*.*", print);
+    } else if (command == "extract" && (argc - first == 3 || argc - first == 4)) {
+        const std::string folder = HostSystem::WindowsPath(argv[first + 2]);
+        result = ZipExtractWithHandlers(
+            archive, folder, argc - first == 4 ? argv[first + 3] : "*.*", print, nullptr);
+    } else {
+        return Usage();
+    }
+    std::printf("result %d\n", static_cast<int>(result));
+    return result >= 0 ? 0 : 1;
+}
