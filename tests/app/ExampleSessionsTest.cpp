@@ -11,7 +11,7 @@ namespace setup::app {
 namespace {
 
 namespace fs = std::filesystem;
-const fs::path kExamples = fs::path(SETUP_TEST_DATA_DIR) / ".." / ".." / "examples";
+const fs::path kExamples = fs::path(SETUP_SOURCE_DIR) / "examples";
 
 std::string ReadHostFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
