@@ -44,24 +44,9 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # No display: a virtual screen on the first free display number from :99 on.
-number=99
-while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
-    number=$((number + 1))
-done
-export DISPLAY=:$number
+start_virtual_screen build/xvfb.log
+trap stop_virtual_screen EXIT
 echo "== start Setup.exe on a virtual screen ($DISPLAY)"
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > build/xvfb.log 2>&1 &
-xvfb=$!
-stop() {
-    wineserver -k 2> /dev/null || true
-    kill "$xvfb" 2> /dev/null || true
-    wait "$xvfb" 2> /dev/null || true
-}
-trap stop EXIT
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$number" ] && break
-    sleep 0.1
-done
 wine_draw_own_frames yes
 wine "$medium/Setup.exe" > build/demo-wine.log 2>&1 &
 sleep "${SETUP_DEMO_WAIT:-8}"

@@ -45,23 +45,8 @@ if [ -n "${SETUP_WINEPREFIX:-}" ]; then
 fi
 wine_prefix_ready
 
-number=99
-while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
-    number=$((number + 1))
-done
-export DISPLAY=:$number
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > build/xvfb-screenshots.log 2>&1 &
-xvfb=$!
-stop() {
-    wineserver -k 2> /dev/null || true
-    kill "$xvfb" 2> /dev/null || true
-    wait "$xvfb" 2> /dev/null || true
-}
-trap stop EXIT
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$number" ] && break
-    sleep 0.1
-done
+start_virtual_screen build/xvfb-screenshots.log
+trap stop_virtual_screen EXIT
 wine_draw_own_frames yes
 
 mkdir -p "$shots"

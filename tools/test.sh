@@ -65,33 +65,17 @@ if build linux "$linux_dir"; then
     run_ctest linux "$linux_dir" "$results/linux/gtest/"
 fi
 
-# A virtual screen for the Windows test programs: the window tests need one, and
-# every Wine process of a run must share the display of the first (it starts the
-# desktop), so all of them get it.
-virtual_screen() {
-    local number=99
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
-        number=$((number + 1))
-    done
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp > "$results/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$number"
-    for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$number" ] && break
-        sleep 0.1
-    done
-}
-
 # 2. Windows, under Wine.
 if build win32 "$win32_dir"; then
     source tools/wine-env.sh
     if wine_prefix_ready; then
-        virtual_screen
+        # The window tests need a screen, and every Wine process of a run must
+        # share the display of the first (it starts the desktop).
+        start_virtual_screen "$results/xvfb.log"
         mkdir -p "$results/win32/gtest"
         gtest_dir=$(winepath -w "$results/win32/gtest" 2> /dev/null)
         run_ctest win32 "$win32_dir" "$gtest_dir\\"
-        wineserver -k 2> /dev/null || true
-        kill "$xvfb_pid" 2> /dev/null || true
+        stop_virtual_screen
         export DISPLAY=
     else
         record wine-prefix 1

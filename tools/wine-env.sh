@@ -36,3 +36,26 @@ wine_draw_own_frames() {
         wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f > /dev/null 2>&1 || true
     fi
 }
+
+# Starts a virtual screen (Xvfb) on the first free display from :99 on, exports
+# DISPLAY and sets SETUP_XVFB_PID. Argument: the file for Xvfb's output.
+start_virtual_screen() {
+    local number=99
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+        number=$((number + 1))
+    done
+    export DISPLAY=":$number"
+    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > "$1" 2>&1 &
+    SETUP_XVFB_PID=$!
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$number" ] && break
+        sleep 0.1
+    done
+}
+
+# Ends every Wine process of the prefix and the virtual screen started above.
+stop_virtual_screen() {
+    wineserver -k 2> /dev/null || true
+    kill "$SETUP_XVFB_PID" 2> /dev/null || true
+    wait "$SETUP_XVFB_PID" 2> /dev/null || true
+}

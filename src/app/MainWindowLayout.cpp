@@ -1,271 +1,368 @@
 #include "app/MainWindowLayout.h"
 
-#include <utility>
+#include <cstdint>
+#include <iterator>
 
 namespace setup::app {
 namespace {
 
-constexpr Color kBlack = Color::Rgb(0, 0, 0);
-constexpr Color kRed = Color::Rgb(255, 0, 0);
-constexpr Color kGreen = Color::Rgb(0, 128, 0);
-constexpr Color kMaroon = Color::Rgb(128, 0, 0);
-constexpr Color kBlue = Color::Rgb(0, 0, 255);
-constexpr Color kButtonFace = Color::System(Color::Source::ButtonFace);
+// The layout is a constant table turned into widgets by one loop: building each
+// widget in code took some 15 KB of Setup.exe, the table and the loop take 3 KB.
 
-Widget Make(WidgetKind kind, std::string name, std::string parent, Rect bounds) {
-    Widget w;
-    w.kind = kind;
-    w.name = std::move(name);
-    w.parent = std::move(parent);
-    w.bounds = bounds;
-    return w;
+// Fonts of the layout; an element refers to one by index.
+enum FontId : std::uint8_t {
+    kInheritedFont,  // face empty: the parent's
+    kFormFont,
+    kBold,
+    kBoldBlack,
+    kBoldRed,
+    kBoldMaroon,
+    kBoldVersion,
+    kBoldRedLarge,
+    kBoldGreenLarge,
+    kTitleFont,
+};
+
+struct FontEntry {
+    const char* face;
+    std::uint8_t height;
+    bool bold;
+    bool italic;
+    Color color;
+};
+
+constexpr Color kWindowText = Color::System(Color::Source::WindowText);
+
+constexpr FontEntry kFonts[] = {
+    {"", 11, false, false, kWindowText},
+    {"MS Sans Serif", 11, false, false, kWindowText},
+    {"MS Sans Serif", 11, true, false, kWindowText},
+    {"MS Sans Serif", 11, true, false, Color::Rgb(0, 0, 0)},
+    {"MS Sans Serif", 11, true, false, Color::Rgb(255, 0, 0)},
+    {"MS Sans Serif", 11, true, false, Color::Rgb(128, 0, 0)},
+    {"MS Sans Serif", 13, true, false, kWindowText},
+    {"MS Sans Serif", 16, true, false, Color::Rgb(255, 0, 0)},
+    {"MS Sans Serif", 16, true, false, Color::Rgb(0, 128, 0)},
+    {"Times New Roman", 37, true, true, Color::Rgb(0, 0, 255)},
+};
+static_assert(std::size(kFonts) == kTitleFont + 1, "one entry per FontId, in order");
+
+// Backgrounds of the layout, by index.
+enum BackgroundId : std::uint8_t { kInherited, kButtonFace, kGray221, kGray187, kGray153 };
+
+constexpr Color kBackgrounds[] = {
+    Color::System(Color::Source::Inherit),
+    Color::System(Color::Source::ButtonFace),
+    Color::Rgb(221, 221, 221),
+    Color::Rgb(187, 187, 187),
+    Color::Rgb(153, 153, 153),
+};
+static_assert(std::size(kBackgrounds) == kGray153 + 1, "one entry per BackgroundId, in order");
+
+// Yes/no properties of an element; all off by default.
+enum Flag : std::uint16_t {
+    kHidden = 1 << 0,
+    kWordWrap = 1 << 1,
+    kAutoSize = 1 << 2,
+    kFocusable = 1 << 3,
+    kScrollBar = 1 << 4,
+    kReadOnly = 1 << 5,
+    kStretch = 1 << 6,      // picture stretched to the box
+    kTransparent = 1 << 7,  // picture drawn transparently
+    kPathStyle = 1 << 8,    // effect label shortening long paths
+    kGlyphTop = 1 << 9,     // button picture above the caption
+};
+
+struct Box {
+    std::int16_t left, top, width, height;
+};
+
+// One element of the window; fields not listed keep the Widget defaults. The
+// enumerations are held in bytes (an enum bit-field would sign-extend).
+struct Element {
+    std::uint8_t kind;
+    std::uint8_t align = 0;
+    std::uint8_t textAlign = 0;
+    std::uint8_t bevel = 0;  // outer bevel; no element has an inner one
+    std::uint8_t role = 0;
+    std::uint8_t glyph = 0;
+    std::uint8_t borderWidth = 0;
+    FontId font = kInheritedFont;
+    BackgroundId background = kInherited;
+    std::uint16_t flags = 0;
+    Box box{};
+    const char* name = "";
+    const char* parent = "";
+    const char* caption = "";
+    const char* hint = "";
+};
+
+template <typename Enum>
+constexpr std::uint8_t Byte(Enum value) {
+    return static_cast<std::uint8_t>(value);
 }
 
-Font Bold(int height, Color color = Color::System(Color::Source::WindowText)) {
-    return Font{"MS Sans Serif", height, true, false, color};
+constexpr Element Make(WidgetKind kind, const char* name, const char* parent, Box box) {
+    Element e{Byte(kind)};
+    e.name = name;
+    e.parent = parent;
+    e.box = box;
+    return e;
+}
+
+constexpr Element With(Element e, std::uint16_t flags) {
+    e.flags |= flags;
+    return e;
 }
 
 // A raised panel with a border, as the window's three bands are.
-Widget Band(std::string name, Align align, Rect bounds, Color color) {
-    Widget w = Make(WidgetKind::Panel, std::move(name), "MainForm", bounds);
-    w.align = align;
-    w.borderWidth = 4;
-    w.bevelOuter = Bevel::Raised;
-    w.background = color;
-    return w;
+constexpr Element Band(const char* name, Align align, Box box, BackgroundId color) {
+    Element e = Make(WidgetKind::Panel, name, "MainForm", box);
+    e.align = Byte(align);
+    e.borderWidth = 4;
+    e.bevel = Byte(Bevel::Raised);
+    e.background = color;
+    return e;
 }
 
 // A wizard page: 401 by 149 with a lowered bevel, hidden unless it is the first.
-Widget Page(std::string name, bool visible) {
-    Widget w = Make(WidgetKind::Panel, std::move(name), "PanelMain", {16, 28, 401, 149});
-    w.bevelOuter = Bevel::Lowered;
-    w.visible = visible;
-    return w;
+constexpr Element Page(const char* name, bool visible) {
+    Element e = Make(WidgetKind::Panel, name, "PanelMain", {16, 28, 401, 149});
+    e.bevel = Byte(Bevel::Lowered);
+    return visible ? e : With(e, kHidden);
 }
 
-Widget Text(std::string name, std::string parent, Rect bounds, std::string caption) {
-    Widget w = Make(WidgetKind::Label, std::move(name), std::move(parent), bounds);
-    w.caption = std::move(caption);
-    return w;
+constexpr Element Text(const char* name, const char* parent, Box box, const char* caption) {
+    Element e = Make(WidgetKind::Label, name, parent, box);
+    e.caption = caption;
+    return e;
 }
 
 // A result label of a page: bold, word-wrapped, fixed size, hidden at first.
-Widget Result(std::string name, std::string parent, Rect bounds, Color color, std::string caption) {
-    Widget w = Text(std::move(name), std::move(parent), bounds, std::move(caption));
-    w.font = Bold(11, color);
-    w.wordWrap = true;
-    w.visible = false;
-    return w;
+constexpr Element Result(const char* name, const char* parent, Box box, FontId font,
+                         const char* caption) {
+    Element e = With(Text(name, parent, box, caption), kWordWrap | kHidden);
+    e.font = font;
+    return e;
 }
 
-Widget Picture(std::string name, std::string parent, Rect bounds, Glyph glyph) {
-    Widget w = Make(WidgetKind::Picture, std::move(name), std::move(parent), bounds);
-    w.glyph = glyph;
-    w.picture.transparent = true;
-    return w;
+// The finish page's texts, visible from the start under the page panels.
+constexpr Element Finish(const char* name, FontId font, const char* caption) {
+    Element e = Make(WidgetKind::Label, name, "PanelMain", {16, 80, 401, 97});
+    e.caption = caption;
+    e.font = font;
+    e.textAlign = Byte(TextAlign::Center);
+    return With(e, kWordWrap);
 }
 
-Widget BottomButton(std::string name, std::string caption, int left, bool visible, ButtonRole role,
-                    Glyph glyph) {
-    Widget w = Make(WidgetKind::Button, std::move(name), "PanelBottom", {left, 8, 85, 26});
-    w.caption = std::move(caption);
-    w.visible = visible;
-    w.role = role;
-    w.glyph = glyph;
-    w.focusable = true;
-    return w;
+constexpr Element Picture(const char* name, const char* parent, Box box, Glyph glyph) {
+    Element e = Make(WidgetKind::Picture, name, parent, box);
+    e.glyph = Byte(glyph);
+    return With(e, kTransparent);
 }
 
-Widget Speed(std::string name, Rect bounds, std::string caption, std::string hint, Glyph glyph) {
-    Widget w = Make(WidgetKind::SpeedButton, std::move(name), "PanelAuswahl", bounds);
-    w.caption = std::move(caption);
-    w.hint = std::move(hint);
-    w.glyph = glyph;
-    return w;
+constexpr Element BottomButton(const char* name, const char* caption, std::int16_t left,
+                               bool visible, ButtonRole role, Glyph glyph) {
+    Element e = Make(WidgetKind::Button, name, "PanelBottom", {left, 8, 85, 26});
+    e.caption = caption;
+    e.role = Byte(role);
+    e.glyph = Byte(glyph);
+    return With(e, visible ? kFocusable : kFocusable | kHidden);
 }
 
-Widget List(std::string name, Rect bounds, std::string hint) {
-    Widget w = Make(WidgetKind::ListBox, std::move(name), "PanelAuswahl", bounds);
-    w.hint = std::move(hint);
-    w.itemHeight = 13;
-    w.focusable = true;
-    return w;
+constexpr Element Speed(const char* name, Box box, const char* caption, const char* hint,
+                        Glyph glyph) {
+    Element e = Make(WidgetKind::SpeedButton, name, "PanelAuswahl", box);
+    e.caption = caption;
+    e.hint = hint;
+    e.glyph = Byte(glyph);
+    return e;
 }
 
-Widget PathLabel(std::string name, Rect bounds) {
-    Widget w = Make(WidgetKind::EffectLabel, std::move(name), "PanelDateinamen", bounds);
-    w.font = Bold(11);
-    w.effect.pathStyle = true;
-    return w;
+constexpr Element List(const char* name, Box box, const char* hint) {
+    Element e = Make(WidgetKind::ListBox, name, "PanelAuswahl", box);
+    e.hint = hint;
+    return With(e, kFocusable);
 }
 
-void AddTitle(WidgetModel& m) {
-    m.Add(Band("PanelTop", Align::Top, {0, 0, 435, 57}, Color::Rgb(221, 221, 221)));
+constexpr Element PathLabel(const char* name, Box box) {
+    Element e = Make(WidgetKind::EffectLabel, name, "PanelDateinamen", box);
+    e.font = kBold;
+    return With(e, kPathStyle);
+}
 
-    Widget logo = Make(WidgetKind::Picture, "Logo", "PanelTop", {6, 6, 80, 45});
-    logo.picture.stretch = true;
-    m.Add(std::move(logo));
+constexpr Element Form() {
+    Element e = Make(WidgetKind::Form, "MainForm", "", {0, 0, kFormClientWidth, kFormClientHeight});
+    e.font = kFormFont;
+    e.background = kButtonFace;
+    return e;
+}
 
+constexpr Element Title() {
     // Right-aligned inside the panel's border (4) and bevel (1).
-    Widget name = Make(WidgetKind::EffectLabel, "ProgName", "PanelTop", {88, 5, 342, 47});
-    name.align = Align::Right;
-    name.textAlign = TextAlign::Center;
-    name.font = Font{"Times New Roman", 37, true, true, kBlue};
-    name.background = Color::Rgb(221, 221, 221);
-    m.Add(std::move(name));
+    Element e = Make(WidgetKind::EffectLabel, "ProgName", "PanelTop", {88, 5, 342, 47});
+    e.align = Byte(Align::Right);
+    e.textAlign = Byte(TextAlign::Center);
+    e.font = kTitleFont;
+    e.background = kGray221;
+    return e;
 }
 
-void AddFolderPage(WidgetModel& m) {
-    m.Add(Page("PanelVerzWahl", true));
-    m.Add(Picture("ImgInstallDir", "PanelVerzWahl", {9, 9, 32, 32}, Glyph::Folder));
-    Widget prompt = Text("LblVerzWahl", "PanelVerzWahl", {8, 48, 297, 33},
-                         "Bitte wählen Sie ein Zielverzeichnis für die Installation:");
-    prompt.wordWrap = true;
-    m.Add(std::move(prompt));
-    Widget edit = Make(WidgetKind::Edit, "EditInstallDir", "PanelVerzWahl", {8, 76, 291, 21});
-    edit.focusable = true;
-    m.Add(std::move(edit));
-    Widget browse = Make(WidgetKind::Button, "BtnSuchen", "PanelVerzWahl", {306, 48, 85, 49});
-    browse.caption = "S&uchen..";
-    browse.glyph = Glyph::Browse;
-    browse.glyphPlacement = GlyphPlacement::Top;
-    browse.focusable = true;
-    m.Add(std::move(browse));
+constexpr Element VersionLine() {
+    Element e = Text("Version", "PanelMain", {5, 5, 425, 16}, "");
+    e.align = Byte(Align::Top);
+    e.textAlign = Byte(TextAlign::Center);
+    e.font = kBoldVersion;
+    return e;
 }
 
-void AddInfoMemo(WidgetModel& m) {
-    Widget memo = Make(WidgetKind::Memo, "MemoInfos", "PanelMain", {16, 28, 401, 149});
-    memo.background = kButtonFace;
-    memo.verticalScrollBar = true;
-    memo.readOnly = true;
-    memo.visible = false;
-    memo.focusable = true;
-    m.Add(std::move(memo));
+constexpr Element InfoMemo() {
+    Element e = Make(WidgetKind::Memo, "MemoInfos", "PanelMain", {16, 28, 401, 149});
+    e.background = kButtonFace;
+    return With(e, kScrollBar | kReadOnly | kHidden | kFocusable);
 }
 
-void AddModulePage(WidgetModel& m) {
-    m.Add(Page("PanelAuswahl", false));
-    Widget left = Text("Label1", "PanelAuswahl", {8, 4, 0, 13}, "Nicht installieren :");
-    left.autoSize = true;
-    m.Add(std::move(left));
-    Widget right = Text("Label2", "PanelAuswahl", {218, 4, 0, 13}, "Installieren :");
-    right.autoSize = true;
-    m.Add(std::move(right));
-    m.Add(List("ListeNotInstall", {8, 20, 176, 98}, "Programmteile, die nicht installiert werden"));
-    m.Add(List("ListeInstall", {217, 20, 177, 98}, "Programmteile, die installiert werden"));
-    m.Add(Speed("SBRechts", {188, 36, 25, 25}, "", "Links gewählte Module installieren",
-                Glyph::MoveRight));
-    m.Add(Speed("SBLinks", {188, 80, 25, 25}, "", "Rachts gewählte Module nicht installieren",
-                Glyph::MoveLeft));
-    m.Add(Speed("SBAlleLinks", {9, 122, 176, 21}, "Alles wählen", "", Glyph::None));
-    m.Add(Speed("SBAllesRechts", {217, 122, 177, 21}, "Alles wählen", "", Glyph::None));
+constexpr Element BrowseButton() {
+    Element e = Make(WidgetKind::Button, "BtnSuchen", "PanelVerzWahl", {306, 48, 85, 49});
+    e.caption = "S&uchen..";
+    e.glyph = Byte(Glyph::Browse);
+    return With(e, kGlyphTop | kFocusable);
 }
 
-void AddCopyPage(WidgetModel& m) {
-    m.Add(Page("PanelKopieren", false));
-    m.Add(Picture("ImgKopieren", "PanelKopieren", {6, 6, 32, 32}, Glyph::Copy));
-    m.Add(Result("MsgKopierenErfolg", "PanelKopieren", {4, 44, 393, 97}, kBlack,
-                 "Alle Programmdateien wurden erfolgreich kopiert. \r\n\r\nKlicken Sie auf die "
-                 "[&Weiter]-Taste, um mit der Installation fortzufahren."));
-    m.Add(Result("MsgKopierenFehler", "PanelKopieren", {4, 44, 393, 93}, kRed,
-                 "Beim Kopieren der Programmdateien sind  Fehler aufgetreten. \r\n\r\nKlicken "
-                 "Sie auf die [&Weiter]-Taste, um trotzdem mit der Installation fortzufahren."));
-    m.Add(Result("MsgKopierenAbbruch", "PanelKopieren", {4, 44, 393, 93}, kBlack,
-                 "Nicht alle Dateien wurden kopiert.\r\n\r\nDies kann dazu führen, daß das "
-                 "installierte Programm nicht vollständig lauffähig ist. \r\n\r\nKlicken Sie "
-                 "auf die [&Weiter]-Taste, um tortzdem mit der Installation fortzufahren."));
-    Widget names = Make(WidgetKind::Panel, "PanelDateinamen", "PanelKopieren", {4, 40, 393, 105});
-    names.visible = false;
-    m.Add(std::move(names));
-    Widget from = Text("LblKopieren1", "PanelDateinamen", {8, 16, 0, 13}, "Kopiere Datei:");
-    from.autoSize = true;
-    m.Add(std::move(from));
-    m.Add(PathLabel("LblQuellDatei", {8, 32, 377, 13}));
-    Widget to = Text("LblKopieren2", "PanelDateinamen", {8, 56, 0, 13}, "Nach:");
-    to.autoSize = true;
-    m.Add(std::move(to));
-    m.Add(PathLabel("LblZielDatei", {8, 72, 377, 13}));
+constexpr Element GroupName() {
+    Element e = Text("LblPrgGruppe", "PanelPrgGruppe", {8, 78, 349, 13}, "");
+    e.font = kBold;
+    return With(e, kHidden);
 }
 
-void AddProgramGroupPage(WidgetModel& m) {
-    m.Add(Page("PanelPrgGruppe", false));
-    m.Add(Picture("ImgPrgGruppe", "PanelPrgGruppe", {8, 8, 32, 32}, Glyph::ProgramGroup));
-    Widget prompt = Text("LabelPrgGruppe", "PanelPrgGruppe", {8, 58, 240, 13},
-                         "Erstelle eine Programmgruppe und Verknüpfungen:");
-    prompt.visible = false;
-    m.Add(std::move(prompt));
-    Widget group = Text("LblPrgGruppe", "PanelPrgGruppe", {8, 78, 349, 13}, "");
-    group.font = Bold(11);
-    group.visible = false;
-    m.Add(std::move(group));
-    m.Add(Result("MsgPrgGruppeErfolg", "PanelPrgGruppe", {8, 48, 389, 49}, kBlack,
-                 "Die Programmgruppe und die Verknüpfungen wurden erstellt. Klicken Sie auf die "
-                 "[&Weiter]-Taste, um mit der Installation fortzufahren."));
-    m.Add(Result("MsgPrgGruppeFehler", "PanelPrgGruppe", {8, 48, 385, 49}, kRed,
-                 "Bei der Erstellung der Programmgruppe und der Verknüpfungen ist ein Fehler "
-                 "aufgetreten. Klicken Sie auf die [&Weiter]-Taste, um mit der Installation "
-                 "fortzufahren"));
-    m.Add(Result("MsgPrgGruppeCancel", "PanelPrgGruppe", {8, 48, 385, 65}, kMaroon,
-                 "Es wurden keine Programmgruppe und keine Verknüpfungen erstellt. \r\n\r\nKlicken "
-                 "Sie auf die [&Weiter]-Taste, um mit der Installation fortzufahren."));
-}
+// Parents come before their children; later siblings lie above earlier ones.
+constexpr Element kLayout[] = {
+    Form(),
 
-void AddMain(WidgetModel& m) {
-    m.Add(Band("PanelMain", Align::Client, {0, 57, 435, 199}, Color::Rgb(187, 187, 187)));
+    // Title band.
+    Band("PanelTop", Align::Top, {0, 0, 435, 57}, kGray221),
+    With(Make(WidgetKind::Picture, "Logo", "PanelTop", {6, 6, 80, 45}), kStretch),
+    Title(),
 
-    Widget version = Text("Version", "PanelMain", {5, 5, 425, 16}, "");
-    version.align = Align::Top;
-    version.textAlign = TextAlign::Center;
-    version.font = Bold(13);
-    m.Add(std::move(version));
+    // Main band. The finish page's texts lie under the page panels; Erfolgsmeldung
+    // covers Fehlermeldung whenever it is visible.
+    Band("PanelMain", Align::Client, {0, 57, 435, 199}, kGray187),
+    VersionLine(),
+    Finish("Fehlermeldung", kBoldRedLarge,
+           "Während der Installation sind Fehler aufgetreten. Klicken Sie auf die "
+           "[&Beenden]-Taste, um den Installationsvorgang abzuschließen."),
+    Finish("Erfolgsmeldung", kBoldGreenLarge,
+           "Die Installation der Programmdateien war erfolgreich. Klicken Sie auf die "
+           "[&Beenden]-Taste, um den Installationsvorgang abzuschließen."),
 
-    // The finish page's texts lie under the page panels; Erfolgsmeldung covers
-    // Fehlermeldung whenever it is visible.
-    Widget failure = Result("Fehlermeldung", "PanelMain", {16, 80, 401, 97}, kRed,
-                            "Während der Installation sind Fehler aufgetreten. Klicken Sie auf "
-                            "die [&Beenden]-Taste, um den Installationsvorgang abzuschließen.");
-    failure.font.height = 16;
-    failure.textAlign = TextAlign::Center;
-    failure.visible = true;
-    m.Add(std::move(failure));
-    Widget success = Result("Erfolgsmeldung", "PanelMain", {16, 80, 401, 97}, kGreen,
-                            "Die Installation der Programmdateien war erfolgreich. Klicken Sie "
-                            "auf die [&Beenden]-Taste, um den Installationsvorgang "
-                            "abzuschließen.");
-    success.font.height = 16;
-    success.textAlign = TextAlign::Center;
-    success.visible = true;
-    m.Add(std::move(success));
+    // Target folder page.
+    Page("PanelVerzWahl", true),
+    Picture("ImgInstallDir", "PanelVerzWahl", {9, 9, 32, 32}, Glyph::Folder),
+    With(Text("LblVerzWahl", "PanelVerzWahl", {8, 48, 297, 33},
+              "Bitte wählen Sie ein Zielverzeichnis für die Installation:"),
+         kWordWrap),
+    With(Make(WidgetKind::Edit, "EditInstallDir", "PanelVerzWahl", {8, 76, 291, 21}), kFocusable),
+    BrowseButton(),
 
-    AddFolderPage(m);
-    AddInfoMemo(m);
-    AddModulePage(m);
-    AddCopyPage(m);
-    AddProgramGroupPage(m);
-}
+    InfoMemo(),
 
-void AddButtons(WidgetModel& m) {
-    m.Add(Band("PanelBottom", Align::Bottom, {0, 256, 435, 41}, Color::Rgb(153, 153, 153)));
-    m.Add(BottomButton("BtnWeiter", "&Weiter..", 240, true, ButtonRole::Default, Glyph::Next));
-    m.Add(BottomButton("BtnCancel", "&Abbruch", 332, true, ButtonRole::Cancel, Glyph::Cancel));
-    m.Add(BottomButton("BtnOK", "OK", 148, false, ButtonRole::Normal, Glyph::Ok));
-    m.Add(BottomButton("BtnYes", "&Ja", 56, false, ButtonRole::Normal, Glyph::Yes));
-    m.Add(BottomButton("BtnNo", "&Nein", 240, false, ButtonRole::Cancel, Glyph::No));
-    m.Add(BottomButton("BtnBeenden", "&Beenden", 240, false, ButtonRole::Default, Glyph::Finish));
-    m.Add(BottomButton("BtnStarten", "&Starten", 148, false, ButtonRole::Default, Glyph::Start));
-}
+    // Module page.
+    Page("PanelAuswahl", false),
+    With(Text("Label1", "PanelAuswahl", {8, 4, 0, 13}, "Nicht installieren :"), kAutoSize),
+    With(Text("Label2", "PanelAuswahl", {218, 4, 0, 13}, "Installieren :"), kAutoSize),
+    List("ListeNotInstall", {8, 20, 176, 98}, "Programmteile, die nicht installiert werden"),
+    List("ListeInstall", {217, 20, 177, 98}, "Programmteile, die installiert werden"),
+    Speed("SBRechts", {188, 36, 25, 25}, "", "Links gewählte Module installieren",
+          Glyph::MoveRight),
+    Speed("SBLinks", {188, 80, 25, 25}, "", "Rachts gewählte Module nicht installieren",
+          Glyph::MoveLeft),
+    Speed("SBAlleLinks", {9, 122, 176, 21}, "Alles wählen", "", Glyph::None),
+    Speed("SBAllesRechts", {217, 122, 177, 21}, "Alles wählen", "", Glyph::None),
+
+    // Copy page.
+    Page("PanelKopieren", false),
+    Picture("ImgKopieren", "PanelKopieren", {6, 6, 32, 32}, Glyph::Copy),
+    Result("MsgKopierenErfolg", "PanelKopieren", {4, 44, 393, 97}, kBoldBlack,
+           "Alle Programmdateien wurden erfolgreich kopiert. \r\n\r\nKlicken Sie auf die "
+           "[&Weiter]-Taste, um mit der Installation fortzufahren."),
+    Result("MsgKopierenFehler", "PanelKopieren", {4, 44, 393, 93}, kBoldRed,
+           "Beim Kopieren der Programmdateien sind  Fehler aufgetreten. \r\n\r\nKlicken Sie "
+           "auf die [&Weiter]-Taste, um trotzdem mit der Installation fortzufahren."),
+    Result("MsgKopierenAbbruch", "PanelKopieren", {4, 44, 393, 93}, kBoldBlack,
+           "Nicht alle Dateien wurden kopiert.\r\n\r\nDies kann dazu führen, daß das "
+           "installierte Programm nicht vollständig lauffähig ist. \r\n\r\nKlicken Sie auf "
+           "die [&Weiter]-Taste, um tortzdem mit der Installation fortzufahren."),
+    With(Make(WidgetKind::Panel, "PanelDateinamen", "PanelKopieren", {4, 40, 393, 105}), kHidden),
+    With(Text("LblKopieren1", "PanelDateinamen", {8, 16, 0, 13}, "Kopiere Datei:"), kAutoSize),
+    PathLabel("LblQuellDatei", {8, 32, 377, 13}),
+    With(Text("LblKopieren2", "PanelDateinamen", {8, 56, 0, 13}, "Nach:"), kAutoSize),
+    PathLabel("LblZielDatei", {8, 72, 377, 13}),
+
+    // Program group page.
+    Page("PanelPrgGruppe", false),
+    Picture("ImgPrgGruppe", "PanelPrgGruppe", {8, 8, 32, 32}, Glyph::ProgramGroup),
+    With(Text("LabelPrgGruppe", "PanelPrgGruppe", {8, 58, 240, 13},
+              "Erstelle eine Programmgruppe und Verknüpfungen:"),
+         kHidden),
+    GroupName(),
+    Result("MsgPrgGruppeErfolg", "PanelPrgGruppe", {8, 48, 389, 49}, kBoldBlack,
+           "Die Programmgruppe und die Verknüpfungen wurden erstellt. Klicken Sie auf die "
+           "[&Weiter]-Taste, um mit der Installation fortzufahren."),
+    Result("MsgPrgGruppeFehler", "PanelPrgGruppe", {8, 48, 385, 49}, kBoldRed,
+           "Bei der Erstellung der Programmgruppe und der Verknüpfungen ist ein Fehler "
+           "aufgetreten. Klicken Sie auf die [&Weiter]-Taste, um mit der Installation "
+           "fortzufahren"),
+    Result("MsgPrgGruppeCancel", "PanelPrgGruppe", {8, 48, 385, 65}, kBoldMaroon,
+           "Es wurden keine Programmgruppe und keine Verknüpfungen erstellt. \r\n\r\nKlicken "
+           "Sie auf die [&Weiter]-Taste, um mit der Installation fortzufahren."),
+
+    // Button band.
+    Band("PanelBottom", Align::Bottom, {0, 256, 435, 41}, kGray153),
+    BottomButton("BtnWeiter", "&Weiter..", 240, true, ButtonRole::Default, Glyph::Next),
+    BottomButton("BtnCancel", "&Abbruch", 332, true, ButtonRole::Cancel, Glyph::Cancel),
+    BottomButton("BtnOK", "OK", 148, false, ButtonRole::Normal, Glyph::Ok),
+    BottomButton("BtnYes", "&Ja", 56, false, ButtonRole::Normal, Glyph::Yes),
+    BottomButton("BtnNo", "&Nein", 240, false, ButtonRole::Cancel, Glyph::No),
+    BottomButton("BtnBeenden", "&Beenden", 240, false, ButtonRole::Default, Glyph::Finish),
+    BottomButton("BtnStarten", "&Starten", 148, false, ButtonRole::Default, Glyph::Start),
+};
 
 }  // namespace
 
 void BuildMainWindow(WidgetModel& model) {
-    Widget form =
-        Make(WidgetKind::Form, "MainForm", "", {0, 0, kFormClientWidth, kFormClientHeight});
-    form.font = Font{"MS Sans Serif", 11, false, false, Color::System(Color::Source::WindowText)};
-    form.background = kButtonFace;
-    model.Add(std::move(form));
-    AddTitle(model);
-    AddMain(model);
-    AddButtons(model);
+    for (const Element& e : kLayout) {
+        // Filled in place: a Widget built here and moved in would inline its copy.
+        Widget& w = model.Add({});
+        w.name = e.name;
+        w.kind = static_cast<WidgetKind>(e.kind);
+        w.parent = e.parent;
+        w.bounds = {e.box.left, e.box.top, e.box.width, e.box.height};
+        w.align = static_cast<Align>(e.align);
+        w.caption = e.caption;
+        w.visible = (e.flags & kHidden) == 0;
+        w.hint = e.hint;
+        const FontEntry& font = kFonts[e.font];
+        w.font.face = font.face;
+        w.font.height = font.height;
+        w.font.bold = font.bold;
+        w.font.italic = font.italic;
+        w.font.color = font.color;
+        w.background = kBackgrounds[e.background];
+        w.textAlign = static_cast<TextAlign>(e.textAlign);
+        w.wordWrap = (e.flags & kWordWrap) != 0;
+        w.autoSize = (e.flags & kAutoSize) != 0;
+        w.borderWidth = e.borderWidth;
+        w.bevelOuter = static_cast<Bevel>(e.bevel);
+        w.role = static_cast<ButtonRole>(e.role);
+        w.glyph = static_cast<Glyph>(e.glyph);
+        w.glyphPlacement = (e.flags & kGlyphTop) != 0 ? GlyphPlacement::Top : GlyphPlacement::Left;
+        w.focusable = (e.flags & kFocusable) != 0;
+        w.verticalScrollBar = (e.flags & kScrollBar) != 0;
+        w.readOnly = (e.flags & kReadOnly) != 0;
+        w.picture.stretch = (e.flags & kStretch) != 0;
+        w.picture.transparent = (e.flags & kTransparent) != 0;
+        w.effect.pathStyle = (e.flags & kPathStyle) != 0;
+    }
     model.SetFocus("EditInstallDir");
 }
 

@@ -48,6 +48,14 @@ void TMainForm::ShowInfoText(std::string_view fileName, bool showOk, bool showYe
     model_.SetVisible("BtnNo", showNo);
     model_.SetVisible("BtnWeiter", false);
     model_.SetVisible("BtnCancel", showCancel);
+    // Enter presses the focused button, and the page has no default one: left on
+    // the folder field under the memo, the focus would make Enter do nothing.
+    for (auto name : {"BtnOK", "BtnYes", "BtnNo"}) {
+        if (model_.Get(name).visible) {
+            model_.SetFocus(name);
+            break;
+        }
+    }
 }
 
 void TMainForm::OpenUninstallLog() {
@@ -87,6 +95,7 @@ void TMainForm::BtnWeiterClick() {
             model_.SetVisible(name, true);
         }
         model_.SetEnabled("BtnCancel", true);
+        model_.SetFocus("EditInstallDir");
         pageIndex = page::kTargetFolder;
         return;
     }

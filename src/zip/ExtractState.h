@@ -180,25 +180,39 @@ struct ExtractState {
 };
 
 // Copies a match inside the window. `distance` is 1..32768 and never reaches below
-// the window start; the write may run up to 7 bytes past position + length.
+// the window start; the write may run up to 15 bytes past position + length.
 inline void CopyMatch(std::uint8_t* window, std::size_t position, std::size_t distance,
                       std::size_t length) {
     std::uint8_t* out = window + position;
     const std::uint8_t* from = out - distance;
     std::uint8_t* const end = out + length;
-    if (distance >= 8) {
-        // Each 8-byte read ends before the bytes it writes, so overlap is harmless.
+    if (distance >= 16) {
+        // Each read ends before the bytes it writes, so overlap is harmless.
         do {
-            std::memcpy(out, from, 8);
-            out += 8;
-            from += 8;
+            std::memcpy(out, from, 16);
+            out += 16;
+            from += 16;
         } while (out < end);
-    } else if (distance == 1) {
+        return;
+    }
+    if (distance == 1) {
         std::memset(out, *from, length);
-    } else {
-        while (out < end) {
-            *out++ = *from++;
+        return;
+    }
+    // A period below 8: each period copied byte by byte doubles the distance at
+    // which the pattern repeats, and `from` then lies exactly that far back, until
+    // 8-byte copies can take over.
+    while (distance < 8 && out < end) {
+        for (std::size_t k = 0; k < distance; ++k) {
+            out[k] = from[k];
         }
+        out += distance;
+        distance *= 2;
+    }
+    while (out < end) {
+        std::memcpy(out, from, 8);
+        out += 8;
+        from += 8;
     }
 }
 

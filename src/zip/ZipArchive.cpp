@@ -81,8 +81,10 @@ std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& 
             report(code, record);
         }
     };
+    shared.FreedTemporaryPath.clear();
     auto finish = [&shared, &cursor] {
         ZipCloseDirectory(cursor);
+        shared.FreedTemporaryPath.clear();
         shared.ReportInForce = nullptr;
         shared.RegisteredReport = nullptr;
         shared.RegisteredQuestion = nullptr;
@@ -117,7 +119,8 @@ std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& 
             result = Fail(ZipErrFormat);
         } else if (mode == RunMode::Test) {
             result = record.IsFolder ? ZipOk
-                                     : ZipTestEntry(archivePath, cursor.HeaderOffset, kEscapeKey);
+                                     : ZipTestEntry(archivePath, cursor.HeaderOffset, kEscapeKey,
+                                                    cursor.Archive.get());
         } else {
             const std::string targetFile = WithoutTrailingBackslash(target);
             const std::uint32_t oldAttributes = files.GetAttributes(targetFile);
@@ -137,7 +140,8 @@ std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& 
             if (exists) {
                 files.SetAttributes(targetFile, 0);
             }
-            result = ZipExtractEntry(archivePath, target, cursor.HeaderOffset, nullptr, kEscapeKey);
+            result = ZipExtractEntry(archivePath, target, cursor.HeaderOffset, nullptr, kEscapeKey,
+                                     cursor.Archive.get());
             if (result == ZipOk) {
                 files.SetAttributes(targetFile, cursor.Attributes);
             } else if (exists) {

@@ -14,15 +14,18 @@ namespace setup::zip {
 // target only after its CRC matched, so a failed, corrupt or aborted extraction
 // leaves an existing target as it was and a new target absent. Without a progress
 // window, `progressId` is the virtual key that aborts while held (0: none).
+// `openArchive`, when given, is a handle of the archive the caller holds open (an
+// extraction run's directory cursor) and is read instead of opening the archive
+// for this entry; it stays open.
 // 0, or -1, -2, -3, -4, -5, -6, -7, -8, -14, or a decoder's positive code.
 std::int32_t ZipExtractEntry(std::string_view archivePath, std::string_view targetPath,
                              std::int32_t headerOffset, const ZipProgressWindow* progressWindow,
-                             std::int32_t progressId);
+                             std::int32_t progressId, platform::File* openArchive = nullptr);
 
 // Decodes the entry and checks its CRC without writing anything (`ziptool test`).
 // The same codes as ZipExtractEntry, except those of writing.
 std::int32_t ZipTestEntry(std::string_view archivePath, std::int32_t headerOffset,
-                          std::int32_t progressId);
+                          std::int32_t progressId, platform::File* openArchive = nullptr);
 
 // Creates the missing folders of a path; the part after the last "\" is a file
 // name and is not created. The first part that can be neither found nor created

@@ -124,6 +124,7 @@ TEST_F(PageSequence, InfoPageVariants) {
             expect hidden BtnNo
             expect hidden BtnWeiter
             expect hidden BtnCancel
+            expect focus BtnOK
             click OK
             expect page 0
             expect hidden MemoInfos
@@ -131,13 +132,18 @@ TEST_F(PageSequence, InfoPageVariants) {
             expect visible BtnWeiter
             expect visible BtnCancel
             expect hidden BtnOK
+            expect focus EditInstallDir
             expect InstallOk no)"},
         {"Ja shown instead of OK",
          "Anzeigen=2\nDateiname=Liesmich.txt\nOK_Button=0\nJa_Button=1\nAbbruch_Button=1\n",
-         "expect hidden BtnOK\nexpect visible BtnYes\nexpect visible BtnCancel\nclick &Ja\n"
-         "expect page 0\nexpect hidden BtnYes"},
+         "expect hidden BtnOK\nexpect visible BtnYes\nexpect visible BtnCancel\n"
+         "expect focus BtnYes\nclick &Ja\nexpect page 0\nexpect hidden BtnYes\n"
+         "expect focus EditInstallDir"},
         {"Nein ends without a question", "Anzeigen=2\nDateiname=Liesmich.txt\nNein_Button=1\n",
-         "expect visible BtnNo\nclick &Nein\nexpect ended"},
+         "expect visible BtnNo\nexpect focus BtnOK\nclick &Nein\nexpect ended"},
+        {"only Nein: it has the focus",
+         "Anzeigen=2\nDateiname=Liesmich.txt\nOK_Button=0\nNein_Button=1\n",
+         "expect hidden BtnOK\nexpect focus BtnNo"},
         {"a name with a folder part is used unchanged",
          "Anzeigen=2\nDateiname=C:\\Texte\\Info.txt\n", "expect text MemoInfos Anderswo\\r\\n"},
         {"a file that can't be loaded: the folder page shows, but the page index is -1",
@@ -146,6 +152,7 @@ TEST_F(PageSequence, InfoPageVariants) {
             expect hidden MemoInfos
             expect visible BtnWeiter
             expect hidden BtnOK
+            expect focus EditInstallDir
             click BtnWeiter
             expect page 0
             click BtnWeiter

@@ -1,10 +1,16 @@
 // What the file functions must do alike on Windows and in the emulation.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "contract/ContractHelpers.h"
+#include "contract/ProgramFiles.h"
 #include "support/TestEnvironment.h"
 
 namespace setup::testing {
@@ -333,6 +339,68 @@ TEST_F(FileSystemContract, CurrentFolderResolvesRelativePaths) {
     EXPECT_EQ(Files().GetCurrentFolder(), dir_.substr(0, dir_.size() - 1));
     ASSERT_TRUE(Files().SetCurrentFolder(before));
 }
+
+template <std::size_t N>
+std::string Bytes(const unsigned char (&bytes)[N]) {
+    return std::string(reinterpret_cast<const char*>(bytes), N);
+}
+
+// The program file with its version resource's fixed part cut off: the length of
+// the VS_VERSION_INFO block's value (the word before its key) set to zero.
+std::string WithoutFixedPart(std::string program) {
+    const std::string key("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0", 30);
+    const std::size_t at = program.find(key);
+    if (at != std::string::npos && at >= 4) {
+        program[at - 4] = '\0';
+        program[at - 3] = '\0';
+    }
+    return program;
+}
+
+TEST_F(FileSystemContract, ReadFileVersionGivesTheFixedVersionInformation) {
+    using Version = std::optional<std::array<std::uint16_t, 4>>;
+    const std::string versioned = Bytes(kVersionedProgram);
+    const std::string damaged = WithoutFixedPart(versioned);
+    ASSERT_NE(damaged, versioned);
+    Write("Mit.exe", versioned);
+    Write("Kaputt.exe", damaged);
+    Write("Ohne.exe", Bytes(kUnversionedProgram));
+    Write("Text.txt", "Hallo Welt!");
+
+    struct Case {
+        const char* name;
+        Version version;
+    };
+    const Case cases[] = {
+        {"Mit.exe", Version{{2, 1, 0, 5}}},
+        {"MIT.EXE", Version{{2, 1, 0, 5}}},
+        {"Kaputt.exe", Version{{0, 0, 0, 0}}},  // version information without its fixed part
+        {"Ohne.exe", std::nullopt},
+        {"Text.txt", std::nullopt},
+        {"Fehlt.exe", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Files().ReadFileVersion(Path(c.name)), c.version);
+    }
+}
+
+#ifdef _WIN32
+// Files the emulation has no counterpart of: the system's own DLL has a version,
+// the test program none.
+TEST_F(FileSystemContract, ReadFileVersionOfTheSystemsFiles) {
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    ASSERT_TRUE(length > 0 && length < MAX_PATH);
+    auto kernel = Files().ReadFileVersion(std::string(path, length) + "\\kernel32.dll");
+    ASSERT_TRUE(kernel.has_value());
+    EXPECT_NE(*kernel, (std::array<std::uint16_t, 4>{}));
+
+    const DWORD own = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    ASSERT_TRUE(own > 0 && own < MAX_PATH);
+    EXPECT_EQ(Files().ReadFileVersion(std::string(path, own)), std::nullopt);
+}
+#endif
 
 }  // namespace
 }  // namespace setup::testing

@@ -68,7 +68,10 @@ void PressSpeedButton(HWND button) {
 
 class MainWindowTest : public ::testing::Test {
   protected:
-    void TearDown() override {
+    void TearDown() override { Stop(); }
+
+    // Closes the window, so that a test may Start() another one.
+    void Stop() {
         if (script_) {
             EXPECT_TRUE(script_->Unexpected().empty()) << script_->Unexpected().front().text;
         }
@@ -362,6 +365,41 @@ TEST_F(MainWindowTest, InfoTextIsShownAboveTheFolderPage) {
     HWND main = Control("PanelMain");
     ScreenToClient(main, &middle);
     EXPECT_EQ(ChildWindowFromPointEx(main, middle, CWP_SKIPINVISIBLE), memo);
+}
+
+// The info page has no default button: Enter presses the focused one, the first
+// of OK, Ja and Nein that the page shows; back on the folder page the focus is in
+// the field again.
+TEST_F(MainWindowTest, EnterOnTheInfoPagePressesItsFirstButton) {
+    struct Case {
+        const char* buttons;  // lines of [Infodatei]
+        const char* focused;
+        bool ends;  // "&Nein" ends the program; OK and "&Ja" lead to the folder page
+    };
+    const Case cases[] = {
+        {"", "BtnOK", false},
+        {"OK_Button=0\r\nJa_Button=1\r\nNein_Button=1\r\n", "BtnYes", false},
+        {"OK_Button=0\r\nNein_Button=1\r\n", "BtnNo", true},  // last: the program ends
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.focused);
+        Start(
+            Script(std::string("[Infodatei]\r\nAnzeigen=2\r\nDateiname=Info.txt\r\n") + c.buttons),
+            {{"Info.txt", "Zeile 1"}});
+        ASSERT_TRUE(IsWindowVisible(Control("MemoInfos")));
+        EXPECT_EQ(GetFocus(), Control(c.focused));
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+        if (c.ends) {
+            EXPECT_FALSE(Pump(3000));  // the quit request arrives
+            EXPECT_TRUE(host_.ProgramEnded());
+        } else {
+            Pump(1500, [&] { return form_->State().PageIndex == 0; });
+            EXPECT_EQ(form_->State().PageIndex, 0);
+            EXPECT_FALSE(IsWindowVisible(Control("MemoInfos")));
+            EXPECT_EQ(GetFocus(), Control("EditInstallDir"));
+        }
+        Stop();
+    }
 }
 
 // --- The logo -----------------------------------------------------------------

@@ -431,5 +431,37 @@ TEST_F(ZipExtraction, EscapeAbortsAndTheBusyFlagGuardsReentry) {
     EXPECT_FALSE(ZipShared().Busy);
 }
 
+TEST_F(ZipExtraction, TemporaryNamesAreReusedOnlyWithinOneRun) {
+    zipenc::ZipWriter writer;
+    for (const char* name : {"a.txt", "sub/c.txt", "b.txt"}) {
+        const std::string content = std::string("content of ") + name;
+        writer.Add(
+            zipenc::StoredEntry(name, std::vector<std::uint8_t>(content.begin(), content.end())));
+    }
+    const auto bytes = writer.Finish();
+    const std::string archive = PutArchive({bytes.begin(), bytes.end()});
+
+    // The temporary name the run frees last, as its final Done report sees it: in
+    // C:\OUT, the folder of the next run's first entry.
+    std::string freed;
+    const ZipReportHandler spy = [&freed](std::int32_t, const ZipReport& report) {
+        if (report.Status == ZipStatusDone) {
+            freed = ZipShared().FreedTemporaryPath;
+        }
+    };
+    ASSERT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", spy, nullptr), 3);
+    ASSERT_FALSE(freed.empty());
+    EXPECT_TRUE(ZipShared().FreedTemporaryPath.empty());
+
+    // A file that takes that name afterwards belongs to someone else: the next run
+    // must probe for a free name again, not truncate that file.
+    windows_.WriteFile(freed, "not ours");
+    ASSERT_EQ(ZipExtractFiles(archive, "C:\\OUT", "*.*"), 3);
+    EXPECT_EQ(windows_.ReadFile(freed), "not ours");
+    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\a.txt"), "content of a.txt");
+    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\b.txt"), "content of b.txt");
+    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\sub\\c.txt"), "content of sub/c.txt");
+}
+
 }  // namespace
 }  // namespace setup::zip

@@ -298,6 +298,35 @@ TEST(Inflate, LongRunCrossesTheWindowAndFlushesWholeBlocks) {
     EXPECT_EQ(Text(result.output), std::string(result.output.size(), 'q'));
 }
 
+TEST(Inflate, MatchesOfEveryShortDistanceAndLength) {
+    // Matches are copied in pieces: periods below 8 start byte by byte, longer ones
+    // go word by word. Every distance up to 40 with lengths around the piece sizes,
+    // each after a literal that shifts the alignment, against a byte-wise copy.
+    DeflateWriter writer;
+    writer.BlockHeader(true, 1);
+    std::string expected;
+    for (int i = 0; i < 40; ++i) {
+        expected += static_cast<char>('!' + i);
+        writer.FixedSymbol('!' + i);
+    }
+    for (int distance = 1; distance <= 40; ++distance) {
+        for (int length : {3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 32, 33, 100, 258}) {
+            writer.FixedMatch(length, distance);
+            for (int k = 0; k < length; ++k) {
+                expected += expected[expected.size() - static_cast<std::size_t>(distance)];
+            }
+            const char literal = static_cast<char>('a' + (distance + length) % 26);
+            writer.FixedSymbol(literal);
+            expected += literal;
+        }
+    }
+    writer.FixedSymbol(256);
+    const auto data = writer.Finish();
+    const auto result = DecodeFromMemory(InflateEntry, data);
+    ASSERT_EQ(result.code, 0);
+    EXPECT_TRUE(Text(result.output) == expected);
+}
+
 TEST(Inflate, AbortAndFailedWritesStopTheDecoder) {
     DeflateWriter writer;
     writer.BlockHeader(true, 1);

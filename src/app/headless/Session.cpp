@@ -416,6 +416,12 @@ class Session {
                 return;
             actual = m.IsOnScreen(name) ? "visible" : "hidden";
             met = actual == kind;
+        } else if (kind == "focus") {
+            auto [name, ignored] = FirstWord(rest);
+            if (!widget(name))
+                return;
+            actual = m.Focused().empty() ? "none" : m.Focused();
+            met = actual == name;
         } else if (kind == "enabled" || kind == "disabled") {
             auto [name, ignored] = FirstWord(rest);
             const Widget* w = widget(name);

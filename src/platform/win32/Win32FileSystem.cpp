@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "platform/win32/Handles.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace setup::platform::win32 {
 namespace {
@@ -242,6 +244,42 @@ std::unique_ptr<File> Win32FileSystem::Open(std::string_view path, OpenMode mode
         return nullptr;
     }
     return std::make_unique<Win32File>(std::move(handle));
+}
+
+std::optional<std::array<std::uint16_t, 4>> Win32FileSystem::ReadFileVersion(
+    std::string_view path) {
+    // Not imported: an imported version.dll would be looked for beside Setup.exe
+    // first. Loading it per call costs nothing next to reading the file.
+    const SystemLibrary library("version.dll");
+    using SizeFunction = DWORD WINAPI(LPCSTR, LPDWORD);
+    using InfoFunction = BOOL WINAPI(LPCSTR, DWORD, DWORD, LPVOID);
+    using QueryFunction = BOOL WINAPI(LPCVOID, LPCSTR, LPVOID*, PUINT);
+    auto* infoSize = library.Find<SizeFunction>("GetFileVersionInfoSizeA");
+    auto* info = library.Find<InfoFunction>("GetFileVersionInfoA");
+    auto* query = library.Find<QueryFunction>("VerQueryValueA");
+    if (infoSize == nullptr || info == nullptr || query == nullptr) {
+        return FileSystem::ReadFileVersion(path);
+    }
+    const std::string name(path);
+    DWORD ignored = 0;
+    const DWORD size = infoSize(name.c_str(), &ignored);
+    if (size == 0) {
+        return std::nullopt;
+    }
+    // From here the file has version information; what can't be read of it
+    // leaves the numbers at zero.
+    std::array<std::uint16_t, 4> numbers{};
+    std::vector<std::uint8_t> block(size);
+    void* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (info(name.c_str(), 0, size, block.data()) &&
+        query(block.data(), "\\", &fixed, &fixedSize) && fixed != nullptr &&
+        fixedSize >= sizeof(VS_FIXEDFILEINFO)) {
+        const auto* fixedInfo = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+        numbers = {HIWORD(fixedInfo->dwFileVersionMS), LOWORD(fixedInfo->dwFileVersionMS),
+                   HIWORD(fixedInfo->dwFileVersionLS), LOWORD(fixedInfo->dwFileVersionLS)};
+    }
+    return numbers;
 }
 
 }  // namespace setup::platform::win32

@@ -1,5 +1,6 @@
 // Files and folders through the ANSI file APIs (FindFirstFileA, CopyFileA,
-// CreateFileA, ...) and the FILETIME / MS-DOS time conversions.
+// CreateFileA, ...), the FILETIME / MS-DOS time conversions, and file versions
+// through the system's version library.
 #pragma once
 
 #include "platform/Os.h"
@@ -20,6 +21,9 @@ class Win32FileSystem final : public FileSystem {
     std::string GetCurrentFolder() override;
     bool SetCurrentFolder(std::string_view path) override;
     std::unique_ptr<File> Open(std::string_view path, OpenMode mode) override;
+    // GetFileVersionInfoA and VerQueryValueA of version.dll, loaded from the system
+    // folder for the call; the portable reader when that library can't be loaded.
+    std::optional<std::array<std::uint16_t, 4>> ReadFileVersion(std::string_view path) override;
 };
 
 }  // namespace setup::platform::win32

@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# Whole-process extraction timing: ziptool (Release) against Info-ZIP unzip and
+# libarchive's bsdtar on the same three archives, made with Info-ZIP zip -6:
+#   text_20mb.zip    one 20 MB entry, C headers from /usr/include concatenated
+#   binary_20mb.zip  one 20 MB entry, ELF programs from /usr/bin concatenated
+#   small_2000.zip   2,000 entries: the first 2,000 files under /usr/include (in
+#                    path order, in their folders) whose paths differ in more
+#                    than case, since ziptool extracts with Windows' rules
+#
+# Every timed run extracts into a fresh, empty folder and nothing is deleted while
+# timing: on some file systems creating files soon after deleting many is very
+# slow. hyperfine's --prepare step (untimed) flushes the previous runs' output to
+# disk (sync), makes the folder with mktemp -d and points the link "current" at
+# it; the timed command extracts into "current".
+# The tools take turns: rounds of two runs each, in an order that rotates from
+# round to round, so that all three meet the same drift of a shared machine.
+# Before timing, each tool extracts every archive once and the results are
+# compared. The extracted folders are removed at the end, after all timing.
+#
+# Usage: bash bench/extract.sh [RUNS]     (default 10 runs per tool and archive)
+# Environment: WORK (scratch folder, default build/perf/extract-bench),
+#              ZIPTOOL (default build/bench/tools/ziptool/ziptool).
+# Needs: hyperfine, zip, unzip, bsdtar (Debian: libarchive-tools), python3.
+set -eu  # no pipefail: the corpus pipelines end early on purpose
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+RUNS=${1:-10}
+WORK=${WORK:-$ROOT/build/perf/extract-bench}
+ZIPTOOL=${ZIPTOOL:-$ROOT/build/bench/tools/ziptool/ziptool}
+
+for tool in hyperfine zip unzip bsdtar python3; do
+    command -v "$tool" >/dev/null || { echo "extract.sh: $tool is missing" >&2; exit 2; }
+done
+[ -x "$ZIPTOOL" ] || {
+    echo "extract.sh: no $ZIPTOOL; build it: cmake --preset bench && cmake --build build/bench --target ziptool" >&2
+    exit 2
+}
+
+# The folders of an earlier run were deleted at its end; ext4 without a journal
+# passes over recently freed inodes for a minute or more (longer while their
+# blocks are unwritten), which makes creating files slow. Flush, then wait.
+sync
+if [ -f "$WORK/deleted" ]; then
+    age=$(($(date +%s) - $(stat -c %Y "$WORK/deleted")))
+    if [ "$age" -lt 90 ]; then
+        echo "waiting $((90 - age)) s for the previous run's deletions to age"
+        sleep $((90 - age))
+    fi
+fi
+mkdir -p "$WORK/data" "$WORK/out" "$WORK/results"
+ARCHIVES=(text_20mb binary_20mb small_2000)
+TOOLS=(ziptool unzip bsdtar)
+
+# Concatenates the files named on stdin into $2 until it holds $1 bytes.
+concat_upto() {
+    xargs -d "\n" cat -- 2>/dev/null | head -c "$1" >"$2"
+    [ "$(stat -c %s "$2")" -eq "$1" ] || { echo "extract.sh: not enough data for $2" >&2; exit 2; }
+}
+
+is_elf() {
+    [ "$(head -c 4 "$1" | od -An -c | tr -d ' ')" = '177ELF' ]
+}
+
+make_archives() {
+    local data=$WORK/data
+    if [ ! -f "$data/text_20mb.zip" ]; then
+        mkdir -p "$data/text"
+        find /usr/include -type f -name '*.h' | LC_ALL=C sort | concat_upto 20000000 "$data/text/text.txt"
+        (cd "$data/text" && zip -6 -q -X "$data/text_20mb.zip" text.txt)
+    fi
+    if [ ! -f "$data/binary_20mb.zip" ]; then
+        mkdir -p "$data/binary"
+        find /usr/bin -maxdepth 1 -type f | LC_ALL=C sort |
+            while read -r f; do if is_elf "$f"; then echo "$f"; fi; done |
+            concat_upto 20000000 "$data/binary/binary.bin"
+        (cd "$data/binary" && zip -6 -q -X "$data/binary_20mb.zip" binary.bin)
+    fi
+    if [ ! -f "$data/small_2000.zip" ]; then
+        (cd /usr/include && find . -type f | LC_ALL=C sort | sed 's|^\./||' |
+            awk '!seen[tolower($0)]++' | head -2000 |
+            zip -6 -q -X "$data/small_2000.zip" -@)
+    fi
+}
+
+# Uncompressed bytes of an archive (the sum over its entries).
+archive_bytes() {
+    unzip -Z -t "$1" | sed -E 's/^[0-9]+ files?, ([0-9]+) bytes uncompressed.*/\1/'
+}
+
+# Extracts with each tool once, outside timing, and checks that all three agree.
+check_outputs() {
+    local archive=$1 name=$2
+    local base=$WORK/out/check-$name
+    mkdir -p "$base/ziptool" "$base/unzip" "$base/bsdtar"
+    "$ZIPTOOL" extract "$archive" "$base/ziptool" >/dev/null
+    unzip -o -q "$archive" -d "$base/unzip"
+    bsdtar -xf "$archive" -C "$base/bsdtar"
+    diff -r "$base/unzip" "$base/ziptool" >/dev/null || { echo "ziptool output differs on $name" >&2; exit 1; }
+    diff -r "$base/unzip" "$base/bsdtar" >/dev/null || { echo "bsdtar output differs on $name" >&2; exit 1; }
+}
+
+make_archives
+for name in "${ARCHIVES[@]}"; do
+    check_outputs "$WORK/data/$name.zip" "$name"
+    archive_bytes "$WORK/data/$name.zip" >"$WORK/results/$name.bytes"
+done
+sync  # no write-back of the set-up's files during the timed runs
+
+cd "$WORK/out"
+# sync first: each run starts without a backlog of dirty pages from the runs
+# before it, whose write-back would otherwise throttle whoever writes fastest.
+prepare='sync; ln -sfn "$(mktemp -d -p .)" current'
+rounds=$(((RUNS + 1) / 2))
+rm -f "$WORK"/results/*.json
+declare -A command
+for name in "${ARCHIVES[@]}"; do
+    archive=$WORK/data/$name.zip
+    command[ziptool]="'$ZIPTOOL' extract '$archive' current"
+    command[unzip]="unzip -o -q '$archive' -d current"
+    command[bsdtar]="bsdtar -xf '$archive' -C current"
+    for ((round = 0; round < rounds; round++)); do
+        args=()
+        for ((k = 0; k < ${#TOOLS[@]}; k++)); do
+            tool=${TOOLS[$(((round + k) % ${#TOOLS[@]}))]}
+            args+=(-n "$tool" "${command[$tool]}")
+        done
+        echo "== $name, round $((round + 1)) of $rounds"
+        hyperfine --style basic --runs 2 --prepare "$prepare" \
+            --export-json "$WORK/results/$name.$round.json" "${args[@]}" |
+            grep -E '^(Benchmark|  Time)'
+    done
+done
+
+echo
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
+python3 - "$WORK/results" "${ARCHIVES[@]}" <<'EOF'
+import glob, json, statistics, sys
+folder, names = sys.argv[1], sys.argv[2:]
+print(f"{'archive':<12} {'tool':<8} {'runs':>4} {'median s':>9} {'min s':>7} {'MB/s':>6} "
+      f"{'vs unzip':>9} {'vs bsdtar':>10}")
+for name in names:
+    size = int(open(f"{folder}/{name}.bytes").read())
+    times = {}
+    for path in sorted(glob.glob(f"{folder}/{name}.*.json")):
+        for result in json.load(open(path))["results"]:
+            times.setdefault(result["command"], []).extend(result["times"])
+    median = {tool: statistics.median(t) for tool, t in times.items()}
+    for tool in ("ziptool", "unzip", "bsdtar"):
+        seconds = median[tool]
+        print(f"{name:<12} {tool:<8} {len(times[tool]):4d} {seconds:9.3f} {min(times[tool]):7.3f} "
+              f"{size / seconds / 1e6:6.0f} {median['unzip'] / seconds:8.2f}x "
+              f"{median['bsdtar'] / seconds:9.2f}x")
+print("MB/s: uncompressed bytes (10^6) per second of wall time, median over all runs.")
+print("'vs unzip': unzip's median time over this tool's; above 1 is faster than unzip.")
+EOF
+
+# All timing is done: the extracted copies can go now (the next run waits, above).
+rm -rf "$WORK/out"
+sync
+touch "$WORK/deleted"
