@@ -22,15 +22,7 @@ echo "Setup.exe: $(stat -c %s "$exe") bytes"
 
 echo "== build the medium build/medium"
 medium=build/medium
-rm -rf "$medium"
-mkdir -p "$medium"
-cp -r examples/demo/. "$medium"/
-# The example's text files are kept in UTF-8; on the medium they are Windows text.
-while IFS= read -r -d '' file; do
-    iconv -f UTF-8 -t CP1252 "$file" | sed 's/$/\r/' > "$file.tmp"
-    mv "$file.tmp" "$file"
-done < <(find "$medium" -type f \( -iname '*.ini' -o -iname '*.txt' -o -iname '*.csv' \) -print0)
-cp "$exe" "$medium/Setup.exe"
+bash tools/make-medium.sh "$exe" "$medium"
 ls -l "$medium"
 
 source tools/wine-env.sh

@@ -27,16 +27,9 @@ fi
 exe=$build_dir/src/platform/win32/entry/Setup.exe
 grep -E "^Setup.exe: " "$log" || true
 
-# A medium from examples/demo: text files in Windows-1252 with CR LF, as on a real one.
+# A medium from examples/demo, as tools/demo.sh builds it.
 make_medium() {  # folder
-    rm -rf "$1"
-    mkdir -p "$1"
-    cp -r examples/demo/. "$1"/
-    while IFS= read -r -d '' file; do
-        iconv -f UTF-8 -t CP1252 "$file" | sed 's/$/\r/' > "$file.tmp"
-        mv "$file.tmp" "$file"
-    done < <(find "$1" -type f \( -iname '*.ini' -o -iname '*.txt' -o -iname '*.csv' \) -print0)
-    cp "$exe" "$1/Setup.exe"
+    bash tools/make-medium.sh "$exe" "$1"
 }
 
 source tools/wine-env.sh
