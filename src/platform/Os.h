@@ -114,6 +114,7 @@ struct FoundEntry {
 enum class OpenMode {
     Read,         // existing file, read only, others may read too
     CreateWrite,  // create or truncate, write only
+    CreateNew,    // create, write only; fails when the name exists (CREATE_NEW)
     ReadWrite,    // existing file, read and write
 };
 
@@ -125,6 +126,9 @@ class File {
     virtual std::int64_t Write(std::span<const std::uint8_t> data) = 0;
     virtual bool Seek(std::uint64_t position) = 0;  // from the start of the file
     virtual std::int64_t Size() = 0;                // -1 on failure
+    // SetFileTime on the open file: the last-write time from an MS-DOS date and
+    // time taken as local time. A file being written keeps it when it is closed.
+    virtual bool SetLastWriteDos(std::uint32_t dosDateTime) = 0;
     // Closes now and reports whether buffered data reached the disk.
     virtual bool Close() = 0;
 };

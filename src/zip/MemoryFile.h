@@ -23,8 +23,13 @@ class MemoryFile final : public platform::File {
     bool Seek(std::uint64_t position) override;
     std::int64_t Size() override { return static_cast<std::int64_t>(data_.size()); }
     bool Close() override { return true; }
+    bool SetLastWriteDos(std::uint32_t dosDateTime) override {
+        LastWriteDos = dosDateTime;
+        return true;
+    }
 
     std::vector<std::uint8_t> Written;
+    std::uint32_t LastWriteDos = 0;
     std::size_t WriteCalls = 0;
 
   private:

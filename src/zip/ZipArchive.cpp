@@ -123,7 +123,12 @@ std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& 
                                                     cursor.Archive.get());
         } else {
             const std::string targetFile = WithoutTrailingBackslash(target);
-            const std::uint32_t oldAttributes = files.GetAttributes(targetFile);
+            // A target that can be created was not there: nothing to ask about or
+            // to keep. Otherwise look at what is there.
+            const std::unique_ptr<platform::File> created =
+                record.IsFolder ? nullptr : ZipCreateNewTarget(target);
+            const std::uint32_t oldAttributes =
+                created ? platform::attr::kInvalid : files.GetAttributes(targetFile);
             const bool exists = oldAttributes != platform::attr::kInvalid;
             const bool isFile = exists && (oldAttributes & platform::attr::kDirectory) == 0;
             if (question && isFile && !question(record)) {
@@ -141,9 +146,12 @@ std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& 
                 files.SetAttributes(targetFile, 0);
             }
             result = ZipExtractEntry(archivePath, target, cursor.HeaderOffset, nullptr, kEscapeKey,
-                                     cursor.Archive.get());
+                                     cursor.Archive.get(), created.get());
             if (result == ZipOk) {
                 files.SetAttributes(targetFile, cursor.Attributes);
+            } else if (created) {
+                created->Close();
+                files.DeleteFile(targetFile);
             } else if (exists) {
                 files.SetAttributes(targetFile, oldAttributes);
             }

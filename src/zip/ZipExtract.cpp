@@ -9,10 +9,12 @@
 // and differ from the computed CRC, the CRC is the four bytes after them. Only a
 // method with an end marker (deflate) can find the end of such data.
 //
-// The data goes into a temporary file beside the target, which is moved over the
-// target only after the CRC matched. A decoder failure, a CRC mismatch, an abort
-// or a failed move removes the temporary file and leaves an existing target as it
-// was. The temporary file gets the entry's time before the move.
+// A target that does not exist yet is created and written directly; any failure
+// deletes it again. For an existing target the data goes into a temporary file
+// beside it, which is moved over the target only after the CRC matched: a decoder
+// failure, a CRC mismatch, an abort or a failed move removes the temporary file
+// and leaves the target as it was. The written file gets the entry's time before
+// any move.
 //
 // The busy flag guards against re-entry through the message pump: a nested call
 // fails with -8, unless the flag is stale (more than 30 s since the last pump),
@@ -164,10 +166,15 @@ struct ArchiveSource {
     platform::File* Open = nullptr;
 };
 
-// Extraction with the busy flag held. Without a target path the data is only checked.
-std::int32_t ExtractHeld(ArchiveSource source, std::optional<std::string_view> target,
-                         std::uint32_t headerOffset, const ZipProgressWindow* progressWindow,
-                         std::int32_t progressId) {
+// Where an extraction writes. Without a target path the data is only checked.
+struct TargetSpec {
+    std::optional<std::string_view> Path;
+    platform::File* Created = nullptr;  // the target, created by the caller
+};
+
+// Extraction with the busy flag held.
+std::int32_t ExtractHeld(ArchiveSource source, TargetSpec target, std::uint32_t headerOffset,
+                         const ZipProgressWindow* progressWindow, std::int32_t progressId) {
     platform::Os& os = platform::CurrentOs();
     platform::FileSystem& files = os.Files();
     ZipSharedState& shared = ZipShared();
@@ -190,9 +197,10 @@ std::int32_t ExtractHeld(ArchiveSource source, std::optional<std::string_view> t
 
     std::string targetPath;
     std::string temporaryPath;
-    std::unique_ptr<platform::File> output;
-    if (target.has_value()) {
-        targetPath = *target;
+    std::unique_ptr<platform::File> ownOutput;
+    platform::File* output = target.Created;
+    if (target.Path.has_value()) {
+        targetPath = *target.Path;
         SlashesToBackslashes(targetPath);
         if (targetPath.size() > kMaxPathLength) {
             return Fail(ZipErrWrite);
@@ -205,20 +213,33 @@ std::int32_t ExtractHeld(ArchiveSource source, std::optional<std::string_view> t
                        ? ZipOk
                        : Fail(ZipErrWrite);
         }
-        temporaryPath = TemporaryPathBeside(files, targetPath, freedTemporary);
-        output = files.Open(temporaryPath, platform::OpenMode::CreateWrite);
         if (output == nullptr) {
-            ZipCreateFolders(targetPath);
-            output = files.Open(temporaryPath, platform::OpenMode::CreateWrite);
-        }
-        if (output == nullptr) {
-            return Fail(ZipErrWrite);
+            // A new target is written in place: there is nothing to keep, and a
+            // failure deletes it. Creating it only if the name is free means that
+            // nothing which appeared since the caller looked is overwritten before
+            // the CRC check.
+            ownOutput = files.Open(targetPath, platform::OpenMode::CreateNew);
+            if (ownOutput == nullptr &&
+                files.GetAttributes(targetPath) == platform::attr::kInvalid) {
+                ZipCreateFolders(targetPath);
+                ownOutput = files.Open(targetPath, platform::OpenMode::CreateNew);
+            }
+            if (ownOutput == nullptr) {
+                temporaryPath = TemporaryPathBeside(files, targetPath, freedTemporary);
+                ownOutput = files.Open(temporaryPath, platform::OpenMode::CreateWrite);
+            }
+            if (ownOutput == nullptr) {
+                return Fail(ZipErrWrite);
+            }
+            output = ownOutput.get();
         }
     }
+    // The file being written: the new target itself, or the temporary file.
+    const std::string& writtenPath = temporaryPath.empty() ? targetPath : temporaryPath;
 
     ExtractState state;
     state.Archive = archive;
-    state.Target = output.get();
+    state.Target = output;
     state.Thread = &os.Thread();
     state.Clock = &os.System();
     state.LastPumpTime = &shared.LastPumpTime;
@@ -236,16 +257,20 @@ std::int32_t ExtractHeld(ArchiveSource source, std::optional<std::string_view> t
         expectedCrc = ReadDescriptorCrc(state, crc);
     }
     ownArchive.reset();  // closes it; a run's handle stays open
-    if (output != nullptr && !output->Close() && result == 0) {
-        result = Fail(ZipErrWrite);  // the data did not reach the disk
+    if (output != nullptr) {
+        // Set on the open file, which spares looking the path up again.
+        output->SetLastWriteDos(header.Time);
+        if (!output->Close() && result == 0) {
+            result = Fail(ZipErrWrite);  // the data did not reach the disk
+        }
     }
-    output.reset();
+    ownOutput.reset();
     if (result == 0 && crc != expectedCrc) {
         result = Fail(ZipErrCrc);
     }
     if (result != 0) {
-        if (!temporaryPath.empty()) {
-            files.DeleteFile(temporaryPath);
+        if (target.Path.has_value() && target.Created == nullptr) {
+            files.DeleteFile(writtenPath);
         }
         return result;
     }
@@ -255,8 +280,7 @@ std::int32_t ExtractHeld(ArchiveSource source, std::optional<std::string_view> t
         std::uint16_t percent = 100;
         (*progressWindow)(progressId, percent);
     }
-    if (target.has_value()) {
-        files.SetLastWriteDos(temporaryPath, header.Time);
+    if (!temporaryPath.empty()) {
         if (!files.MoveFile(temporaryPath, targetPath, true)) {
             files.DeleteFile(temporaryPath);
             return Fail(ZipErrWrite);
@@ -268,9 +292,8 @@ std::int32_t ExtractHeld(ArchiveSource source, std::optional<std::string_view> t
     return ZipOk;
 }
 
-std::int32_t ExtractGuarded(ArchiveSource source, std::optional<std::string_view> target,
-                            std::int32_t headerOffset, const ZipProgressWindow* progressWindow,
-                            std::int32_t progressId) {
+std::int32_t ExtractGuarded(ArchiveSource source, TargetSpec target, std::int32_t headerOffset,
+                            const ZipProgressWindow* progressWindow, std::int32_t progressId) {
     ZipSharedState& shared = ZipShared();
     if (shared.Busy) {
         const std::int64_t now = platform::CurrentOs().System().TickCount();
@@ -294,15 +317,24 @@ bool IsDrive(std::string_view part) {
 
 std::int32_t ZipExtractEntry(std::string_view archivePath, std::string_view targetPath,
                              std::int32_t headerOffset, const ZipProgressWindow* progressWindow,
-                             std::int32_t progressId, platform::File* openArchive) {
-    return ExtractGuarded({archivePath, openArchive}, targetPath, headerOffset, progressWindow,
-                          progressId);
+                             std::int32_t progressId, platform::File* openArchive,
+                             platform::File* createdTarget) {
+    return ExtractGuarded({archivePath, openArchive}, {targetPath, createdTarget}, headerOffset,
+                          progressWindow, progressId);
+}
+
+std::unique_ptr<platform::File> ZipCreateNewTarget(std::string_view targetPath) {
+    std::string path(targetPath);
+    SlashesToBackslashes(path);
+    if (path.empty() || path.size() > kMaxPathLength || path.back() == '\\') {
+        return nullptr;
+    }
+    return platform::CurrentOs().Files().Open(path, platform::OpenMode::CreateNew);
 }
 
 std::int32_t ZipTestEntry(std::string_view archivePath, std::int32_t headerOffset,
                           std::int32_t progressId, platform::File* openArchive) {
-    return ExtractGuarded({archivePath, openArchive}, std::nullopt, headerOffset, nullptr,
-                          progressId);
+    return ExtractGuarded({archivePath, openArchive}, {}, headerOffset, nullptr, progressId);
 }
 
 void ZipCreateFolders(std::string_view path) {

@@ -150,6 +150,19 @@ TEST_F(FileSystemContract, DosTimesRoundTripWithinTheirRange) {
         EXPECT_FALSE(Files().SetLastWriteDos(Path("Alpha.txt"), invalid)) << invalid;
     }
     EXPECT_FALSE(Files().SetLastWriteDos(Path("Fehlt.txt"), times[1]));
+
+    // Through an open file: a time set while writing is the one the closed file has.
+    for (std::uint32_t dos : {times[0], times[3], times[4]}) {
+        SCOPED_TRACE(dos);
+        auto file = Files().Open(Path("Neu.txt"), OpenMode::CreateWrite);
+        ASSERT_NE(file, nullptr);
+        const std::uint8_t byte = 'x';
+        ASSERT_EQ(file->Write(std::span(&byte, 1)), 1);
+        ASSERT_TRUE(file->SetLastWriteDos(dos));
+        EXPECT_FALSE(file->SetLastWriteDos(Dos(2001, 2, 30, 0, 0, 0)));
+        ASSERT_TRUE(file->Close());
+        EXPECT_EQ(DosTimeOf("Neu.txt"), dos);
+    }
 }
 
 TEST_F(FileSystemContract, DosTimeExistsOnlyFrom1980To2107) {
@@ -318,6 +331,16 @@ TEST_F(FileSystemContract, FilesReadWriteSeekAndSize) {
     EXPECT_EQ(Files().Open(Path("Fehlt.bin"), OpenMode::Read), nullptr);
     EXPECT_EQ(Files().Open(Path("Fehlt.bin"), OpenMode::ReadWrite), nullptr);
     EXPECT_EQ(Files().Open(Path("Fehlt\\Neu.bin"), OpenMode::CreateWrite), nullptr);
+    // CreateNew takes only a free name, in any spelling.
+    EXPECT_EQ(Files().Open(path, OpenMode::CreateNew), nullptr);
+    EXPECT_EQ(Files().Open(Path("DATEN.BIN"), OpenMode::CreateNew), nullptr);
+    EXPECT_EQ(Files().Open(Path("Fehlt\\Neu.bin"), OpenMode::CreateNew), nullptr);
+    {
+        auto file = Files().Open(Path("Neu.bin"), OpenMode::CreateNew);
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->Size(), 0);
+    }
+    EXPECT_NE(Files().GetAttributes(Path("Neu.bin")), attr::kInvalid);
     ASSERT_TRUE(Files().CreateFolder(Path("Sub")));
     EXPECT_EQ(Files().Open(Path("Sub"), OpenMode::Read), nullptr);
 }

@@ -330,9 +330,10 @@ TEST_F(ZipExtraction, ExistingTargetsAreReplacedOnlyByGoodData) {
     EXPECT_EQ(windows_.ReadFile("C:\\OUT\\a.txt"), "NEW");
     EXPECT_EQ(platform::CurrentOs().Files().GetAttributes("C:\\OUT\\a.txt") & 0x21u, 0x21u);
 
-    // The question handler's "no" skips the entry and leaves the file alone.
+    // The question handler's "no" skips the entry and leaves the file alone, also
+    // when the entry spells the name differently.
     events_.clear();
-    archive = PutArchive(OneEntryArchive("a.txt", "OTHER"));
+    archive = PutArchive(OneEntryArchive("A.TXT", "OTHER"));
     const ZipQuestionHandler no = [](const ZipReport&) { return false; };
     EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", Recorder(), no), 1);
     EXPECT_EQ(windows_.ReadFile("C:\\OUT\\a.txt"), "NEW");
@@ -390,6 +391,14 @@ TEST_F(ZipExtraction, DamagedAndTruncatedArchivesLeaveTheTargetAlone) {
             for (const auto& entry : fs::recursive_directory_iterator(windows_.Root())) {
                 EXPECT_NE(entry.path().extension(), ".tmp") << "left behind: " << entry.path();
             }
+            // A new target, written in place, is there only when it is complete.
+            fs::remove(windows_.HostPath("C:\\OUT\\sub\\small.txt"));
+            const std::int32_t fresh = ZipExtractFiles(archive, "C:\\OUT", "*.*");
+            if (windows_.Exists("C:\\OUT\\sub\\small.txt")) {
+                EXPECT_EQ(fresh, 1) << level << " variant " << i;
+                EXPECT_TRUE(windows_.ReadFile("C:\\OUT\\sub\\small.txt") == plain)
+                    << level << " variant " << i;
+            }
             windows_.WriteFile("C:\\OUT\\sub\\small.txt", "OLD");
         }
     }
@@ -441,6 +450,10 @@ TEST_F(ZipExtraction, TemporaryNamesAreReusedOnlyWithinOneRun) {
     const auto bytes = writer.Finish();
     const std::string archive = PutArchive({bytes.begin(), bytes.end()});
 
+    // Targets that exist are replaced through temporary files.
+    for (const char* path : {"C:\\OUT\\a.txt", "C:\\OUT\\sub\\c.txt", "C:\\OUT\\b.txt"}) {
+        windows_.WriteFile(path, "old");
+    }
     // The temporary name the run frees last, as its final Done report sees it: in
     // C:\OUT, the folder of the next run's first entry.
     std::string freed;

@@ -107,4 +107,17 @@ std::optional<FileTime> FileTimeFromDos(std::uint32_t dosDateTime) {
     return FileTimeFromUnix(seconds, 0);
 }
 
+std::optional<timespec> UnixFromLocalDos(std::uint32_t dosDateTime) {
+    const auto local = FileTimeFromDos(dosDateTime);
+    if (!local) {
+        return std::nullopt;
+    }
+    const std::int64_t offset = CurrentLocalOffsetSeconds() * 10'000'000;
+    const auto utc = static_cast<std::int64_t>(*local) - offset;
+    if (utc < 0) {
+        return std::nullopt;
+    }
+    return UnixFromFileTime(static_cast<FileTime>(utc));
+}
+
 }  // namespace setup::platform::posix

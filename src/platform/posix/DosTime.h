@@ -26,5 +26,8 @@ std::optional<std::uint32_t> DosFromFileTime(FileTime time);
 // DosDateTimeToFileTime: nothing for fields out of range (month 0, day 31 of a
 // 30-day month, hour 24, 60 seconds, ...).
 std::optional<FileTime> FileTimeFromDos(std::uint32_t dosDateTime);
+// An MS-DOS date and time taken as local time, as a host time; nothing when the
+// fields are out of range or the moment lies before 1601.
+std::optional<timespec> UnixFromLocalDos(std::uint32_t dosDateTime);
 
 }  // namespace setup::platform::posix

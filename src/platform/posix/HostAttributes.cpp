@@ -70,9 +70,11 @@ std::uint32_t ReadHostAttributes(const std::filesystem::path& path) {
 
 bool WriteHostAttributes(const std::filesystem::path& path, std::uint32_t attributes) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        return false;
-    }
+    return stat(path.c_str(), &info) == 0 && WriteHostAttributes(path, info, attributes);
+}
+
+bool WriteHostAttributes(const std::filesystem::path& path, const struct stat& info,
+                         std::uint32_t attributes) {
     const std::uint32_t bits = attributes & kStoredBits;
     if (S_ISDIR(info.st_mode)) {
         return StoreBits(path, bits);
@@ -86,7 +88,7 @@ bool WriteHostAttributes(const std::filesystem::path& path, std::uint32_t attrib
     if (!StoreBits(path, bits & ~attr::kReadOnly)) {
         return false;
     }
-    return chmod(path.c_str(), mode & 07777) == 0;
+    return mode == writable || chmod(path.c_str(), mode & 07777) == 0;
 }
 
 bool CopyHostAttributes(const std::filesystem::path& from, const std::filesystem::path& to) {

@@ -19,6 +19,9 @@ namespace setup::platform::posix {
 std::uint32_t ReadHostAttributes(const std::filesystem::path& path);
 std::uint32_t AttributesOf(const std::filesystem::path& path, const struct stat& info);
 bool WriteHostAttributes(const std::filesystem::path& path, std::uint32_t attributes);
+// The same for a path whose stat() result is at hand.
+bool WriteHostAttributes(const std::filesystem::path& path, const struct stat& info,
+                         std::uint32_t attributes);
 // Gives `to` the attributes of `from` (both existing).
 bool CopyHostAttributes(const std::filesystem::path& from, const std::filesystem::path& to);
 

@@ -1,13 +1,11 @@
 #include "platform/posix/PathMapper.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <memory>
 
 #include "platform/posix/Cp1252.h"
-#include "platform/posix/HostHandles.h"
 
 namespace setup::platform::posix {
 namespace {
@@ -135,9 +133,29 @@ std::optional<WindowsPath> PathMapper::Normalize(std::string_view path) const {
 
 std::optional<std::filesystem::path> PathMapper::ToHost(const WindowsPath& path) const {
     auto host = DriveFolder(path.drive);
-    if (!host) {
-        return std::nullopt;
+    if (!host || path.names.empty()) {
+        return host;
     }
+    const std::filesystem::path exact = *SpelledHost(path);
+    // Most paths exist as spelled, or all but their last name does (a file about
+    // to be created). An exact spelling is what the lookup one name at a time
+    // would choose too, so one lstat of the whole path, or a stat of its parent and
+    // a lookup of the last name in that folder's listing, gives the same answer at
+    // a fraction of the cost.
+    if (Exists(exact)) {
+        return exact;
+    }
+    std::filesystem::path parent = exact.parent_path();
+    struct stat parentInfo {};
+    if (stat(parent.c_str(), &parentInfo) == 0 && S_ISDIR(parentInfo.st_mode)) {
+        auto entry = folders_.FindFolded(parent, parentInfo, path.names.back());
+        return entry ? parent / *entry : exact;
+    }
+    if (path.names.size() == 1 || Exists(parent)) {
+        auto entry = ScanFolderFolded(parent, path.names.back());
+        return entry ? parent / *entry : exact;
+    }
+
     bool matching = true;  // still inside existing folders
     for (const std::string& name : path.names) {
         std::optional<std::string> entry;
@@ -150,6 +168,16 @@ std::optional<std::filesystem::path> PathMapper::ToHost(const WindowsPath& path)
     return host;
 }
 
+std::optional<std::filesystem::path> PathMapper::SpelledHost(const WindowsPath& path) const {
+    auto host = DriveFolder(path.drive);
+    if (host) {
+        for (const std::string& name : path.names) {
+            *host /= Cp1252ToUtf8(name);
+        }
+    }
+    return host;
+}
+
 std::optional<std::filesystem::path> PathMapper::ToHost(std::string_view path) const {
     auto normal = Normalize(path);
     return normal ? ToHost(*normal) : std::nullopt;
@@ -157,25 +185,11 @@ std::optional<std::filesystem::path> PathMapper::ToHost(std::string_view path) c
 
 std::optional<std::string> FindHostEntry(const std::filesystem::path& folder,
                                          std::string_view name) {
-    const std::string exact = Cp1252ToUtf8(name);
+    std::string exact = Cp1252ToUtf8(name);
     if (Exists(folder / exact)) {
         return exact;
     }
-    HostDirectory dir(opendir(folder.c_str()));
-    if (!dir) {
-        return std::nullopt;
-    }
-    std::optional<std::string> best;
-    while (const dirent* entry = readdir(dir.get())) {
-        const std::string_view hostName = entry->d_name;
-        if (hostName == "." || hostName == "..") {
-            continue;
-        }
-        if (EqualsFolded1252(Utf8ToCp1252(hostName), name) && (!best || hostName < *best)) {
-            best = std::string(hostName);
-        }
-    }
-    return best;
+    return ScanFolderFolded(folder, name);
 }
 
 }  // namespace setup::platform::posix

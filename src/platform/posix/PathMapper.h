@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/FolderListings.h"
+
 namespace setup::platform::posix {
 
 // A full, normal Windows path: a drive and the names below its root.
@@ -43,15 +45,23 @@ class PathMapper {
     // The host path of a Windows path; nothing when its drive is not mapped.
     std::optional<std::filesystem::path> ToHost(const WindowsPath& path) const;
     std::optional<std::filesystem::path> ToHost(std::string_view path) const;
+    // The host path with every name as spelled. When something exists there, it is
+    // what ToHost gives too, so a caller that needs a stat() anyway can try this
+    // path first and save the lookup.
+    std::optional<std::filesystem::path> SpelledHost(const WindowsPath& path) const;
 
     const WindowsPath& CurrentFolder() const { return current_; }
     void SetCurrentFolder(WindowsPath folder) { current_ = std::move(folder); }
+
+    // Folders whose listings are remembered now (for tests).
+    std::size_t RememberedFolders() const { return folders_.HeldCount(); }
 
   private:
     std::optional<std::filesystem::path> DriveFolder(char letter) const;
 
     std::map<char, std::filesystem::path> drives_;
     WindowsPath current_;
+    mutable FolderListings folders_;
 };
 
 // The entry of `folder` whose name equals `name` (Windows-1252) without regard to

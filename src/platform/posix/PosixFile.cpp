@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "platform/posix/DosTime.h"
+
 namespace setup::platform::posix {
 
 PosixFile::~PosixFile() {
@@ -62,6 +64,15 @@ std::int64_t PosixFile::Size() {
         return -1;
     }
     return info.st_size;
+}
+
+bool PosixFile::SetLastWriteDos(std::uint32_t dosDateTime) {
+    const auto when = UnixFromLocalDos(dosDateTime);
+    if (descriptor_ < 0 || !when) {
+        return false;
+    }
+    const timespec times[2] = {{0, UTIME_OMIT}, *when};
+    return futimens(descriptor_, times) == 0;
 }
 
 bool PosixFile::Close() {

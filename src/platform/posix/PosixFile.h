@@ -16,6 +16,7 @@ class PosixFile final : public File {
     std::int64_t Write(std::span<const std::uint8_t> data) override;
     bool Seek(std::uint64_t position) override;
     std::int64_t Size() override;
+    bool SetLastWriteDos(std::uint32_t dosDateTime) override;
     bool Close() override;
 
   private:

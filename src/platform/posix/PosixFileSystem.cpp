@@ -30,10 +30,12 @@ std::optional<HostEntry> Lookup(const PathMapper& paths, std::string_view window
     if (!normal) {
         return std::nullopt;
     }
-    auto host = paths.ToHost(*normal);
-    HostEntry entry{*host, {}};
+    HostEntry entry{*paths.SpelledHost(*normal), {}};
     if (stat(entry.path.c_str(), &entry.info) != 0) {
-        return std::nullopt;
+        entry.path = *paths.ToHost(*normal);
+        if (stat(entry.path.c_str(), &entry.info) != 0) {
+            return std::nullopt;
+        }
     }
     if (normal->endsWithSeparator && !S_ISDIR(entry.info.st_mode)) {
         return std::nullopt;
@@ -202,7 +204,7 @@ std::uint32_t PosixFileSystem::GetAttributes(std::string_view path) {
 
 bool PosixFileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
     auto entry = Lookup(paths_, path);
-    return entry && WriteHostAttributes(entry->path, attributes);
+    return entry && WriteHostAttributes(entry->path, entry->info, attributes);
 }
 
 std::optional<std::uint32_t> PosixFileSystem::ToLocalDosDateTime(FileTime time) {
@@ -215,17 +217,12 @@ std::optional<std::uint32_t> PosixFileSystem::ToLocalDosDateTime(FileTime time) 
 }
 
 bool PosixFileSystem::SetLastWriteDos(std::string_view path, std::uint32_t dosDateTime) {
-    auto entry = Lookup(paths_, path);
-    auto local = FileTimeFromDos(dosDateTime);
-    if (!entry || !local) {
+    const auto when = UnixFromLocalDos(dosDateTime);
+    auto entry = when ? Lookup(paths_, path) : std::nullopt;
+    if (!entry) {
         return false;
     }
-    const std::int64_t offset = CurrentLocalOffsetSeconds() * 10'000'000;
-    const auto utc = static_cast<std::int64_t>(*local) - offset;
-    if (utc < 0) {
-        return false;
-    }
-    const timespec times[2] = {{0, UTIME_OMIT}, UnixFromFileTime(static_cast<FileTime>(utc))};
+    const timespec times[2] = {{0, UTIME_OMIT}, *when};
     return utimensat(AT_FDCWD, entry->path.c_str(), times, 0) == 0;
 }
 
@@ -316,7 +313,8 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode
     }
     auto host = paths_.ToHost(*normal);
     struct stat info {};
-    const bool exists = stat(host->c_str(), &info) == 0;
+    // CreateNew leaves the test to O_EXCL, which also refuses a folder.
+    const bool exists = mode != OpenMode::CreateNew && stat(host->c_str(), &info) == 0;
     if (exists && S_ISDIR(info.st_mode)) {
         return nullptr;
     }
@@ -334,6 +332,9 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode
                 return nullptr;
             }
             flags |= O_WRONLY | O_CREAT | O_TRUNC;
+            break;
+        case OpenMode::CreateNew:
+            flags |= O_WRONLY | O_CREAT | O_EXCL;
             break;
         case OpenMode::ReadWrite:
             if (!exists || readOnly) {

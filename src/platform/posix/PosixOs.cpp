@@ -8,7 +8,10 @@ namespace {
 constexpr char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
 std::map<char, std::filesystem::path> DriveMap(const PosixOsConfig& config) {
-    std::map<char, std::filesystem::path> drives{{'C', config.root / "c"}};
+    std::map<char, std::filesystem::path> drives;
+    if (!config.bare) {
+        drives['C'] = config.root / "c";
+    }
     for (const auto& [letter, folder] : config.drives) {
         drives[letter] = folder;
     }
@@ -39,6 +42,9 @@ PosixOs::PosixOs(PosixOsConfig config)
     for (const auto& [letter, folder] : DriveMap(config)) {
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);
+    }
+    if (config.bare) {
+        return;
     }
     CreateFolders(config.windowsFolder);
     CreateFolders(config.systemFolder);

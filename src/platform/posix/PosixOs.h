@@ -42,6 +42,9 @@ struct PosixOsConfig {
     std::string programPath = "C:\\SETUP\\SETUP.EXE";
     std::filesystem::path registryFile;  // empty: <root>/registry.txt
     bool fastSleep = false;
+    // Only the drives given: no drive C: under the root, no Windows folders, no
+    // registry presets and no shell folders. For tools that need nothing but files.
+    bool bare = false;
 };
 
 class PosixOs final : public Os {

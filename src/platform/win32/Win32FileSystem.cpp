@@ -23,6 +23,14 @@ FileTime FromFiletime(const FILETIME& ft) {
     return (static_cast<FileTime>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 
+// An MS-DOS date and time taken as local time, as a system file time.
+bool UtcFromLocalDos(std::uint32_t dosDateTime, FILETIME& utc) {
+    FILETIME local;
+    return DosDateTimeToFileTime(static_cast<WORD>(dosDateTime >> 16),
+                                 static_cast<WORD>(dosDateTime), &local) &&
+           LocalFileTimeToFileTime(&local, &utc);
+}
+
 // ReadFile and WriteFile move at most a DWORD's worth per call.
 constexpr std::size_t kLargestTransfer = 1u << 30;
 
@@ -92,6 +100,12 @@ class Win32File final : public File {
         return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
     }
 
+    bool SetLastWriteDos(std::uint32_t dosDateTime) override {
+        FILETIME utc;
+        return handle_ && UtcFromLocalDos(dosDateTime, utc) &&
+               SetFileTime(handle_.Get(), nullptr, nullptr, &utc);
+    }
+
     // WriteFile hands data straight to the system, so closing the handle is the last
     // point where a failure can show.
     bool Close() override { return handle_ && handle_.Reset(); }
@@ -145,11 +159,8 @@ std::optional<std::uint32_t> Win32FileSystem::ToLocalDosDateTime(FileTime time) 
 }
 
 bool Win32FileSystem::SetLastWriteDos(std::string_view path, std::uint32_t dosDateTime) {
-    FILETIME local;
     FILETIME utc;
-    if (!DosDateTimeToFileTime(static_cast<WORD>(dosDateTime >> 16), static_cast<WORD>(dosDateTime),
-                               &local) ||
-        !LocalFileTimeToFileTime(&local, &utc)) {
+    if (!UtcFromLocalDos(dosDateTime, utc)) {
         return false;
     }
     // Changing a time needs only the right to write attributes, which a read-only
@@ -233,6 +244,10 @@ std::unique_ptr<File> Win32FileSystem::Open(std::string_view path, OpenMode mode
         case OpenMode::CreateWrite:
             access = GENERIC_WRITE;
             disposition = CREATE_ALWAYS;
+            break;
+        case OpenMode::CreateNew:
+            access = GENERIC_WRITE;
+            disposition = CREATE_NEW;
             break;
         case OpenMode::ReadWrite:
             access = GENERIC_READ | GENERIC_WRITE;
