@@ -137,21 +137,25 @@ python3 - "$WORK/results" "${ARCHIVES[@]}" <<'EOF'
 import glob, json, statistics, sys
 folder, names = sys.argv[1], sys.argv[2:]
 print(f"{'archive':<12} {'tool':<8} {'runs':>4} {'median s':>9} {'min s':>7} {'MB/s':>6} "
-      f"{'vs unzip':>9} {'vs bsdtar':>10}")
+      f"{'vs unzip':>9} {'vs bsdtar':>10} {'cpu s':>6} {'cpu vs unzip':>12}")
 for name in names:
     size = int(open(f"{folder}/{name}.bytes").read())
-    times = {}
+    times, cpu = {}, {}
     for path in sorted(glob.glob(f"{folder}/{name}.*.json")):
         for result in json.load(open(path))["results"]:
             times.setdefault(result["command"], []).extend(result["times"])
+            cpu.setdefault(result["command"], []).append(result["user"] + result["system"])
     median = {tool: statistics.median(t) for tool, t in times.items()}
+    cpu_median = {tool: statistics.median(c) for tool, c in cpu.items()}
     for tool in ("ziptool", "unzip", "bsdtar"):
         seconds = median[tool]
         print(f"{name:<12} {tool:<8} {len(times[tool]):4d} {seconds:9.3f} {min(times[tool]):7.3f} "
               f"{size / seconds / 1e6:6.0f} {median['unzip'] / seconds:8.2f}x "
-              f"{median['bsdtar'] / seconds:9.2f}x")
+              f"{median['bsdtar'] / seconds:9.2f}x {cpu_median[tool]:6.3f} "
+              f"{cpu_median['unzip'] / cpu_median[tool]:11.2f}x")
 print("MB/s: uncompressed bytes (10^6) per second of wall time, median over all runs.")
 print("'vs unzip': unzip's median time over this tool's; above 1 is faster than unzip.")
+print("cpu s: user and system time of a run (hyperfine's mean per round, median of the rounds).")
 EOF
 
 # All timing is done: the extracted copies can go now (the next run waits, above).

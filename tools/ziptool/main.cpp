@@ -6,7 +6,9 @@
 //   ziptool extract ARCHIVE FOLDER [PATTERN]
 //
 // Natively the extractor runs on the emulated Windows with drive Z: mapped to the
-// host's "/", so host paths work as arguments; under Windows on the real system.
+// host's "/" and drive Y: to the working folder, so host paths work as arguments:
+// absolute ones on Z:, relative ones on Y:, which keeps them relative on the host
+// (shorter lookups for the kernel). Under Windows it runs on the real system.
 // Note that ZipIsArchive only accepts paths containing "_", as the installer's
 // packed files have; other archives give -12.
 #include <cstdio>
@@ -75,7 +77,8 @@ int Usage() {
 }
 
 #ifndef _WIN32
-// The emulated system: its own scratch root, drive Z: for the host's file system.
+// The emulated system: its own scratch root, drive Z: for the host's file system,
+// Y: for the working folder.
 class HostSystem {
   public:
     HostSystem() {
@@ -88,6 +91,8 @@ class HostSystem {
         setup::platform::PosixOsConfig config;
         config.root = root_;
         config.drives['Z'] = "/";
+        config.drives['Y'] = ".";
+        config.bare = true;  // no Windows folders or registry to set up and remove
         os_ = std::make_unique<setup::platform::PosixOs>(std::move(config));
         installed_ = std::make_unique<setup::platform::ScopedOs>(*os_);
     }
@@ -100,13 +105,18 @@ class HostSystem {
     HostSystem(const HostSystem&) = delete;
     HostSystem& operator=(const HostSystem&) = delete;
 
-    // The Windows path of a host path on drive Z:.
+    // The Windows path of a host path: on Y: when it is relative and stays inside
+    // the working folder, else on Z:.
     static std::string WindowsPath(std::string_view hostPath) {
-        std::string path = std::filesystem::absolute(std::filesystem::path(hostPath)).string();
+        const std::filesystem::path given(hostPath);
+        const std::filesystem::path normal = given.lexically_normal();
+        const bool relative = given.is_relative() && !normal.empty() && *normal.begin() != "..";
+        std::string path =
+            relative ? "Y:\\" + normal.string() : "Z:" + std::filesystem::absolute(given).string();
         for (char& c : path) {
             c = c == '/' ? '\\' : c;
         }
-        return "Z:" + path;
+        return path;
     }
 
   private:
