@@ -145,27 +145,40 @@ std::optional<std::filesystem::path> PathMapper::ToHost(const WindowsPath& path)
     if (Exists(exact)) {
         return exact;
     }
-    std::filesystem::path parent = exact.parent_path();
+    const std::filesystem::path parent = exact.parent_path();
     struct stat parentInfo {};
-    if (stat(parent.c_str(), &parentInfo) == 0 && S_ISDIR(parentInfo.st_mode)) {
+    if (stat(parent.c_str(), &parentInfo) == 0) {
+        if (!S_ISDIR(parentInfo.st_mode)) {
+            return exact;  // nothing lies below a file
+        }
         auto entry = folders_.FindFolded(parent, parentInfo, path.names.back());
         return entry ? parent / *entry : exact;
     }
-    if (path.names.size() == 1 || Exists(parent)) {
-        auto entry = ScanFolderFolded(parent, path.names.back());
-        return entry ? parent / *entry : exact;
-    }
 
+    // A folder on the way is missing or spelled otherwise: one name at a time.
     bool matching = true;  // still inside existing folders
     for (const std::string& name : path.names) {
         std::optional<std::string> entry;
         if (matching) {
-            entry = FindHostEntry(*host, name);
+            entry = FindEntry(*host, name);
             matching = entry.has_value();
         }
         *host /= entry ? *entry : Cp1252ToUtf8(name);
     }
     return host;
+}
+
+std::optional<std::string> PathMapper::FindEntry(const std::filesystem::path& folder,
+                                                 std::string_view name) const {
+    std::string exact = Cp1252ToUtf8(name);
+    if (Exists(folder / exact)) {
+        return exact;
+    }
+    struct stat info {};
+    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return std::nullopt;
+    }
+    return folders_.FindFolded(folder, info, name);
 }
 
 std::optional<std::filesystem::path> PathMapper::SpelledHost(const WindowsPath& path) const {
@@ -181,15 +194,6 @@ std::optional<std::filesystem::path> PathMapper::SpelledHost(const WindowsPath& 
 std::optional<std::filesystem::path> PathMapper::ToHost(std::string_view path) const {
     auto normal = Normalize(path);
     return normal ? ToHost(*normal) : std::nullopt;
-}
-
-std::optional<std::string> FindHostEntry(const std::filesystem::path& folder,
-                                         std::string_view name) {
-    std::string exact = Cp1252ToUtf8(name);
-    if (Exists(folder / exact)) {
-        return exact;
-    }
-    return ScanFolderFolded(folder, name);
 }
 
 }  // namespace setup::platform::posix

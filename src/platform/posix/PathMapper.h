@@ -53,8 +53,11 @@ class PathMapper {
     const WindowsPath& CurrentFolder() const { return current_; }
     void SetCurrentFolder(WindowsPath folder) { current_ = std::move(folder); }
 
-    // Folders whose listings are remembered now (for tests).
-    std::size_t RememberedFolders() const { return folders_.HeldCount(); }
+    // The entry of `folder` whose name equals `name` (Windows-1252) without regard
+    // to case: the exact spelling when present, else the first match in sorted
+    // order.
+    std::optional<std::string> FindEntry(const std::filesystem::path& folder,
+                                         std::string_view name) const;
 
   private:
     std::optional<std::filesystem::path> DriveFolder(char letter) const;
@@ -63,10 +66,5 @@ class PathMapper {
     WindowsPath current_;
     mutable FolderListings folders_;
 };
-
-// The entry of `folder` whose name equals `name` (Windows-1252) without regard to
-// case: the exact spelling when present, else the first match in sorted order.
-std::optional<std::string> FindHostEntry(const std::filesystem::path& folder,
-                                         std::string_view name);
 
 }  // namespace setup::platform::posix

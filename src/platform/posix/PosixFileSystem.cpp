@@ -158,7 +158,7 @@ std::optional<FoundEntry> PosixFileSystem::FindFirst(std::string_view pattern) {
     }
 
     if (!HasWildcard(last)) {
-        auto entry = FindHostEntry(*hostFolder, last);
+        auto entry = paths_.FindEntry(*hostFolder, last);
         struct stat info {};
         if (!entry || stat((*hostFolder / *entry).c_str(), &info) != 0) {
             return std::nullopt;
