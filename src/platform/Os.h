@@ -180,6 +180,10 @@ class SystemInfo {
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Full path of the running program (GetModuleFileNameA).
     virtual std::string ProgramPath() = 0;
+    // GetSysColor: the current colour (0x00BBGGRR) of a display element by its
+    // index; 0 for an unknown index. The default answers with Windows' classic
+    // scheme (silver button faces), which is what the emulated system shows.
+    virtual std::uint32_t SystemColor(int index);
 };
 
 // ---------------------------------------------------------------------------

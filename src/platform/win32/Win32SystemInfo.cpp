@@ -41,6 +41,10 @@ void Win32SystemInfo::Sleep(std::uint32_t milliseconds) {
     ::Sleep(milliseconds);
 }
 
+std::uint32_t Win32SystemInfo::SystemColor(int index) {
+    return GetSysColor(index);
+}
+
 std::string Win32SystemInfo::ProgramPath() {
     // GetModuleFileNameA cuts a path that does not fit and then fills the buffer
     // completely; grow until it fits.

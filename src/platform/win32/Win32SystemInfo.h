@@ -13,6 +13,7 @@ class Win32SystemInfo final : public SystemInfo {
     std::uint32_t TickCount() override;
     void Sleep(std::uint32_t milliseconds) override;
     std::string ProgramPath() override;
+    std::uint32_t SystemColor(int index) override;
 };
 
 }  // namespace setup::platform::win32
