@@ -68,8 +68,8 @@ class Canvas {
     // top-left corner of `rect`; with kWordBreak lines break within its width.
     virtual TRect MeasureText(std::string_view text, const TRect& rect, unsigned flags) = 0;
     // DrawText on a clear background in the colour, clipped to the surface.
-    virtual void DrawText(std::string_view text, const TRect& rect, unsigned flags,
-                          TColor color) = 0;
+    virtual void DrawString(std::string_view text, const TRect& rect, unsigned flags,
+                            TColor color) = 0;
     // MoveTo the first point, LineTo each further one with a one-pixel pen; as
     // with LineTo, the end point of each line is not drawn.
     virtual void Polyline(std::span<const TPoint> points, TColor color) = 0;

@@ -364,15 +364,15 @@ void TFxLabel::DoDrawText(Canvas& canvas, unsigned flags) {
 
     canvas.SetFont(font_);
     if (!enabled_) {
-        canvas.DrawText(text, r.Moved(1, 1), flags, clBtnHighlight);
-        canvas.DrawText(text, r, flags, clBtnShadow);
+        canvas.DrawString(text, r.Moved(1, 1), flags, clBtnHighlight);
+        canvas.DrawString(text, r, flags, clBtnShadow);
         return;
     }
     if (showHighlight_) {
-        canvas.DrawText(text, r.Moved(topLeft ? -ho : ho, -ho), flags, highlightColor_);
+        canvas.DrawString(text, r.Moved(topLeft ? -ho : ho, -ho), flags, highlightColor_);
     }
     if (showShadow_) {
-        canvas.DrawText(text, r.Moved(topLeft ? so : -so, so), flags, shadowColor_);
+        canvas.DrawString(text, r.Moved(topLeft ? so : -so, so), flags, shadowColor_);
     }
     TColor color = font_.color;
     if (HoverShown()) {
@@ -383,7 +383,7 @@ void TFxLabel::DoDrawText(Canvas& canvas, unsigned flags) {
             canvas.SetFont(underlined);
         }
     }
-    canvas.DrawText(text, r, flags, color);
+    canvas.DrawString(text, r, flags, color);
 }
 
 void TFxLabel::DrawBevel(Canvas& canvas) {

@@ -107,8 +107,8 @@ TRect RecordingCanvas::MeasureText(std::string_view text, const TRect& rect, uns
     return {rect.left, rect.top, rect.left + width, rect.top + height};
 }
 
-void RecordingCanvas::DrawText(std::string_view text, const TRect& rect, unsigned flags,
-                               TColor color) {
+void RecordingCanvas::DrawString(std::string_view text, const TRect& rect, unsigned flags,
+                                 TColor color) {
     operations_.push_back(
         {CanvasOperation::Kind::Text, rect, color, std::string(text), flags, font_, {}});
 }

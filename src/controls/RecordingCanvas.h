@@ -34,7 +34,8 @@ class RecordingCanvas final : public Canvas {
     void FillRect(const TRect& rect, TColor color) override;
     int TextWidth(std::string_view text) override;
     TRect MeasureText(std::string_view text, const TRect& rect, unsigned flags) override;
-    void DrawText(std::string_view text, const TRect& rect, unsigned flags, TColor color) override;
+    void DrawString(std::string_view text, const TRect& rect, unsigned flags,
+                    TColor color) override;
     void Polyline(std::span<const TPoint> points, TColor color) override;
 
     const std::vector<CanvasOperation>& Operations() const { return operations_; }
