@@ -7,8 +7,9 @@
 // Usage: driver SCENARIO [--shots FOLDER]
 // Exit status 0 when every step held, 1 when a step failed, 2 for a bad scenario.
 
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shlobj.h>
 
 #include <cstdio>
 #include <functional>

@@ -3,8 +3,9 @@
 // from the build (DEMO_TITLE, DEMO_TEXT), so one source gives every program the
 // full demo medium installs.
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
 
 #include <string>
 
