@@ -5,6 +5,7 @@
 #                all four methods, the example programs, a logo, the uninstaller
 #   full.orig/   every file of it as it is installed (texts in Windows-1252 with
 #                CR LF, programs as built), to compare installations with
+#   full-missing/  the same without its handbook archive (Handbuch.tx_)
 #   disks/       the drive of the two-diskette example, holding diskette 1;
 #   disks-1/, disks-2/  the two diskettes (a test swaps them into disks/);
 #   disks.orig/  its files as installed
@@ -61,6 +62,10 @@ pack imploded Daten/Kunden.csv Daten/Kunden.cs_ "$orig" "$out/full"
 pack deflated Vorlagen/Brief.txt Vorlagen/Brief.tx_ "$orig" "$out/full"
 pack deflated Werkzeug.exe Werkzeug.ex_ "$orig" "$out/full"
 
+# The same medium with the handbook missing: the copy phase asks for it.
+cp -r "$out/full" "$out/full-missing"
+rm "$out/full-missing/Handbuch.tx_"
+
 # --- Two diskettes --------------------------------------------------------------
 orig=$out/disks.orig
 bash tools/make-medium.sh "$setup" "$out/disks-1" examples/disks/Diskette1
@@ -76,4 +81,4 @@ cp -r "$out/disks-1" "$out/disks"
 bash tools/make-medium.sh "$setup" "$out/demo" examples/demo
 mkdir -p "$out/empty"
 cp "$setup" "$out/empty/Setup.exe"
-echo "media: $out (full, disks, demo, empty)"
+echo "media: $out (full, full-missing, disks, demo, empty)"

@@ -2,7 +2,8 @@
 # Runs the end-to-end scenarios: the real Setup.exe under Wine on a virtual
 # screen, driven by the user-level driver (tests/e2e/driver), on the example
 # media (tools/make-example-media.sh, mapped to drive M:). Runs the scenarios
-# that scenarios.txt enables, in its order, or the ones named as arguments.
+# that scenarios.txt enables, in its order, or the ones named as arguments;
+# scenarios.txt also lists the features that have landed.
 # Each scenario's screenshots land in build/screenshots/ as e2e-NAME-SHOT.png.
 #
 # Prints "e2e NAME: passed" or "e2e NAME: FAILED" per scenario and exits
@@ -31,10 +32,14 @@ if [ "${SETUP_E2E_NO_BUILD:-0}" != 1 ]; then
 fi
 bash tools/make-example-media.sh "$win32_dir" "$linux_dir/tests/e2e/zipwrite" "$out/media" || exit 1
 
+table=tests/e2e/scenarios.txt
 scenarios=("$@")
 if [ ${#scenarios[@]} -eq 0 ]; then
-    mapfile -t scenarios < <(awk '!/^#/ && $2 == "yes" { print $1 }' tests/e2e/scenarios.txt)
+    mapfile -t scenarios < <(awk '!/^#/ && $1 != "features:" && $2 == "yes" { print $1 }' "$table")
 fi
+# The landed features decide which guarded steps run (SETUP_E2E_FEATURES overrides).
+E2E_FEATURES=${SETUP_E2E_FEATURES-$(sed -n 's/^features://p' "$table" | xargs)}
+export E2E_FEATURES
 
 source tools/wine-env.sh
 wine_prefix_ready || exit 1
@@ -42,7 +47,7 @@ wine_prefix_ready || exit 1
 ln -sfn "$out/media" "$WINEPREFIX/dosdevices/m:"
 mkdir -p "$WINEPREFIX/drive_c/e2e/shots"
 cp "$win32_dir/tests/e2e/e2e_driver.exe" "$WINEPREFIX/drive_c/e2e/driver.exe"
-cp tests/e2e/scenarios/*.txt "$WINEPREFIX/drive_c/e2e/"
+cp tests/e2e/scenarios/*.txt tests/e2e/scenarios/*.inc "$WINEPREFIX/drive_c/e2e/"
 
 own_screen=no
 if [ -z "${DISPLAY:-}" ]; then

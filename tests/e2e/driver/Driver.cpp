@@ -11,6 +11,7 @@
 // After windows.h, which it builds on.
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -89,6 +90,7 @@ std::vector<std::wstring> Words(const std::wstring& line) {
 }
 
 struct Step {
+    std::wstring file;  // the scenario or the file it includes
     int line = 0;
     std::wstring text;
     std::wstring verb;               // "click", "wait window", "expect file", ...
@@ -98,7 +100,7 @@ struct Step {
 // Verbs of two words.
 bool TakesSecondWord(const std::wstring& first) {
     return first == L"wait" || first == L"expect" || first == L"swap" || first == L"close" ||
-           first == L"remove";
+           first == L"remove" || first == L"queue";
 }
 
 class Failure {
@@ -334,6 +336,40 @@ class Runner {
         });
     }
 
+    // The items of a list, in its order, as the user reads them.
+    static std::vector<std::wstring> ItemsOf(HWND list) {
+        std::vector<std::wstring> items;
+        DWORD_PTR count = 0;
+        SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kMessageMs, &count);
+        for (DWORD_PTR i = 0; i < count && i < 1000; ++i) {
+            DWORD_PTR length = 0;
+            SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_NORMAL, kMessageMs, &length);
+            std::wstring item(length + 1, L'\0');
+            DWORD_PTR copied = 0;
+            SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()),
+                                SMTO_NORMAL, kMessageMs, &copied);
+            item.resize(std::min<std::size_t>(copied, length));
+            items.push_back(item);
+        }
+        return items;
+    }
+
+    void ExpectItems(const Args& args) {
+        const HWND list = UsableControl(args[0]);
+        const std::vector<std::wstring> wanted(args.begin() + 1, args.end());
+        std::vector<std::wstring> found;
+        try {
+            WaitFor<bool>(
+                L"the items", [&] { return (found = ItemsOf(list)) == wanted; }, 3000);
+        } catch (const Failure&) {
+            std::wstring shown;
+            for (const auto& item : found) {
+                shown += L" \"" + item + L"\"";
+            }
+            throw Failure(L"the list holds" + (shown.empty() ? L" nothing" : shown));
+        }
+    }
+
     void ExpectExited(const Args& args) {
         if (process_ == nullptr) {
             throw Failure(L"no program was started");
@@ -366,6 +402,26 @@ class Runner {
               WaitGone(window, L"the window");
           }}},
         {L"click", {{1, 1}, [this](const Args& a) { Click(UsableControl(a[0])); }}},
+        // A click that does not wait for the program: the next one follows at once,
+        // as from a user who clicks twice in quick succession.
+        {L"queue click",
+         {{1, 1}, [this](const Args& a) { PostMessageW(UsableControl(a[0]), BM_CLICK, 0, 0); }}},
+        {L"start-from-registry",
+         {{2, 2},
+          [this](const Args& a) {
+              const std::wstring command = RegistryString(a[0], a[1]);
+              if (command.empty()) {
+                  throw Failure(L"the registry holds no command there");
+              }
+              Start({command});
+          }}},
+        {L"copy",
+         {{2, 2},
+          [](const Args& a) {
+              if (!CopyFileCreatingFolders(a[0], a[1])) {
+                  throw Failure(L"the file could not be copied");
+              }
+          }}},
         {L"type",
          {{2, 2},
           [this](const Args& a) {
@@ -389,6 +445,7 @@ class Runner {
         {L"expect window", {{1, 1}, [this](const Args& a) { WaitWindow(a[0], 0); }}},
         {L"expect text", {{1, 1}, [this](const Args& a) { ExpectText(a[0]); }}},
         {L"expect exited", {{0, 1}, [this](const Args& a) { ExpectExited(a); }}},
+        {L"expect items", {{1, 40}, [this](const Args& a) { ExpectItems(a); }}},
         {L"expect file",
          {{1, 2}, [](const Args& a) { Holds(CheckFile(a[0], a.size() > 1 ? a[1] : L"")); }}},
         {L"expect missing", {{1, 1}, [](const Args& a) { Holds(CheckMissing(a[0])); }}},
@@ -409,6 +466,34 @@ class Runner {
           }}},
     };
 };
+
+// Features that have landed, from E2E_FEATURES ("copy shell ..."). A step line
+// may start with a guard: "[copy]" runs only with the feature, "[!copy]" only
+// without it, "[copy,shell]" needs both.
+bool GuardHolds(const std::wstring& guard) {
+    wchar_t buffer[1024] = {};
+    GetEnvironmentVariableW(L"E2E_FEATURES", buffer, 1024);
+    std::wstring features = L" " + std::wstring(buffer) + L" ";
+    for (auto& c : features) {
+        c = c == L',' ? L' ' : c;
+    }
+    std::size_t at = 0;
+    while (at < guard.size()) {
+        auto end = guard.find(L',', at);
+        std::wstring name =
+            guard.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
+        at = end == std::wstring::npos ? guard.size() : end + 1;
+        const bool negated = !name.empty() && name[0] == L'!';
+        if (negated) {
+            name.erase(0, 1);
+        }
+        const bool present = features.find(L" " + name + L" ") != std::wstring::npos;
+        if (present == negated) {
+            return false;
+        }
+    }
+    return true;
+}
 
 bool ReadScenario(const std::wstring& path, std::vector<Step>& steps) {
     FILE* file = _wfopen(path.c_str(), L"rb");
@@ -435,9 +520,28 @@ bool ReadScenario(const std::wstring& path, std::vector<Step>& steps) {
         if (words.empty() || words[0][0] == L'#') {
             continue;
         }
+        if (words[0].size() > 2 && words[0].front() == L'[' && words[0].back() == L']') {
+            if (!GuardHolds(words[0].substr(1, words[0].size() - 2))) {
+                continue;
+            }
+            words.erase(words.begin());
+            if (words.empty()) {
+                continue;
+            }
+        }
+        if (words[0] == L"include" && words.size() == 2) {
+            // Shared steps, from a file beside the scenario.
+            const std::wstring folder = path.substr(0, path.find_last_of(L"\\/:") + 1);
+            if (!ReadScenario(folder + words[1], steps)) {
+                Print(L"driver: can't read " + folder + words[1] + L"\n");
+                return false;
+            }
+            continue;
+        }
         Step step;
         step.line = number;
         step.text = line;
+        step.file = path.substr(path.find_last_of(L"\\/:") + 1);
         std::size_t used = 1;
         step.verb = words[0];
         if (TakesSecondWord(words[0]) && words.size() > 1 &&
@@ -482,9 +586,10 @@ int Main(int argc, wchar_t** argv) {
         const Step& step = steps[i];
         try {
             runner.Run(step);
-            Print(L"ok   " + std::to_wstring(step.line) + L": " + step.text + L"\n");
+            Print(L"ok   " + step.file + L":" + std::to_wstring(step.line) + L": " + step.text +
+                  L"\n");
         } catch (const Failure& failure) {
-            Print(L"FAIL " + name + L" step " + std::to_wstring(i + 1) + L" (line " +
+            Print(L"FAIL " + name + L" step " + std::to_wstring(i + 1) + L" (" + step.file + L":" +
                   std::to_wstring(step.line) + L"): " + step.text + L"\n  " + failure.What() +
                   L"\n  the screen shows:\n" + DescribeScreen());
             runner.Screenshot(L"FAILED");

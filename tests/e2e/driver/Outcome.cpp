@@ -1,5 +1,7 @@
 #include "Outcome.h"
 
+#include "Screen.h"
+
 #include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
@@ -181,7 +183,7 @@ std::wstring CheckIni(const std::wstring& file, const std::wstring& section,
     if (absent) {
         return L"the key exists with \"" + found + L"\"";
     }
-    return found == value ? L"" : L"the value is \"" + found + L"\"";
+    return Matches(value, found) ? L"" : L"the value is \"" + found + L"\"";
 }
 
 std::wstring CheckRegistry(const std::wstring& keyName, const std::wstring& value,
@@ -219,7 +221,7 @@ std::wstring CheckRegistry(const std::wstring& keyName, const std::wstring& valu
         return L"the value is not a string (type " + std::to_wstring(type) + L")";
     }
     const std::wstring found = buffer.data();
-    return found == data ? L"" : L"the data is \"" + found + L"\"";
+    return Matches(data, found) ? L"" : L"the data is \"" + found + L"\"";
 }
 
 std::wstring CheckShortcut(const std::wstring& link, const std::wstring& target,
@@ -282,6 +284,31 @@ bool RemoveRegistryKey(const std::wstring& keyName) {
     HKEY root = nullptr;
     std::wstring path;
     return SplitKey(keyName, root, path) && !path.empty() && DeleteKeyTree(root, path);
+}
+
+bool CopyFileCreatingFolders(const std::wstring& from, const std::wstring& to) {
+    for (auto at = to.find(L'\\', 3); at != std::wstring::npos; at = to.find(L'\\', at + 1)) {
+        CreateDirectoryW(to.substr(0, at).c_str(), nullptr);
+    }
+    return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+std::wstring RegistryString(const std::wstring& keyName, const std::wstring& value) {
+    HKEY root = nullptr;
+    std::wstring path;
+    HKEY key = nullptr;
+    if (!SplitKey(keyName, root, path) ||
+        RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return L"";
+    }
+    wchar_t data[2048] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t);
+    DWORD type = 0;
+    const bool read = RegQueryValueExW(key, value == L"@" ? L"" : value.c_str(), nullptr, &type,
+                                       reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS &&
+                      (type == REG_SZ || type == REG_EXPAND_SZ);
+    RegCloseKey(key);
+    return read ? data : L"";
 }
 
 bool SwapMedium(const std::wstring& from, const std::wstring& drive) {

@@ -14,7 +14,8 @@ namespace e2e {
 std::wstring CheckFile(const std::wstring& path, const std::wstring& original);
 // Neither a file nor a folder of that name exists.
 std::wstring CheckMissing(const std::wstring& path);
-// The key of the section holds exactly this value (`absent` true: the key is missing).
+// Values and data are patterns: '*' stands for any run of characters.
+// The key of the section holds this value (`absent` true: the key is missing).
 std::wstring CheckIni(const std::wstring& file, const std::wstring& section,
                       const std::wstring& key, const std::wstring& value, bool absent);
 // "HKCR\.bsp", value name ("@" for the key's default value), data; `absent` true:
@@ -30,6 +31,10 @@ std::wstring CheckShortcut(const std::wstring& link, const std::wstring& target,
 // with its subkeys ("HKLM\..."); what is missing already counts as removed.
 bool RemovePath(const std::wstring& path);
 bool RemoveRegistryKey(const std::wstring& key);
+// Copies a file, creating the target's missing folders.
+bool CopyFileCreatingFolders(const std::wstring& from, const std::wstring& to);
+// A string value of the registry ("HKLM\...", value name); empty when missing.
+std::wstring RegistryString(const std::wstring& key, const std::wstring& value);
 // A medium change: empties the drive folder (files in use stay) and copies the
 // new medium's files into it.
 bool SwapMedium(const std::wstring& from, const std::wstring& drive);
