@@ -57,6 +57,21 @@ fi
 wine_draw_own_frames yes
 
 failed=0
+# Every scenario of the table, enabled or not, must be well-formed.
+malformed=0
+for name in $(awk '!/^#/ && NF >= 2 && $1 != "features:" { print $1 }' "$table"); do
+    if ! wine 'C:\e2e\driver.exe' "C:\\e2e\\$name.txt" --check > "$out/$name.check.log" 2>&1; then
+        sed 's/^/  /' "$out/$name.check.log"
+        malformed=1
+    fi
+done
+if [ $malformed -eq 0 ]; then
+    echo "e2e scenarios-well-formed: passed"
+else
+    echo "e2e scenarios-well-formed: FAILED"
+    failed=1
+fi
+
 for name in "${scenarios[@]}"; do
     rm -f "$WINEPREFIX"/drive_c/e2e/shots/*.bmp
     wine 'C:\e2e\driver.exe' "C:\\e2e\\$name.txt" --shots 'C:\e2e\shots' > "$out/$name.log" 2>&1

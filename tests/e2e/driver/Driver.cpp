@@ -4,7 +4,8 @@
 // shell. A scenario is a text file with one step per line; tests/e2e/README.md
 // lists the steps.
 //
-// Usage: driver SCENARIO [--shots FOLDER]
+// Usage: driver SCENARIO [--shots FOLDER] [--check]
+// --check only reads the scenario and checks every step's form.
 // Exit status 0 when every step held, 1 when a step failed, 2 for a bad scenario.
 
 #include <windows.h>
@@ -90,7 +91,8 @@ std::vector<std::wstring> Words(const std::wstring& line) {
 }
 
 struct Step {
-    std::wstring file;  // the scenario or the file it includes
+    bool skipped = false;  // its guard does not hold: checked, not run
+    std::wstring file;     // the scenario or the file it includes
     int line = 0;
     std::wstring text;
     std::wstring verb;               // "click", "wait window", "expect file", ...
@@ -129,16 +131,20 @@ T WaitFor(const std::wstring& waitingFor, const std::function<T()>& found, DWORD
 
 class Runner {
   public:
+    using Args = std::vector<std::wstring>;
+
     Runner(std::wstring name, std::wstring shots)
         : name_(std::move(name)), shots_(std::move(shots)) {}
     ~Runner() { EndProgram(); }
 
-    void Run(const Step& step) {
+    // The step's arguments as its handler takes them; throws for an unknown step
+    // or a wrong number of arguments.
+    Args Checked(const Step& step) const {
         const auto handler = handlers_.find(step.verb);
         if (handler == handlers_.end()) {
             throw Failure(L"unknown step \"" + step.verb + L"\"");
         }
-        const auto& [count, act] = handler->second;
+        const auto& count = handler->second.first;
         Args args = step.args;
         if (args.size() < count.first) {
             throw Failure(L"too few arguments");
@@ -151,7 +157,12 @@ class Runner {
         if (args.size() > count.second) {
             throw Failure(L"too many arguments");
         }
-        act(args);
+        return args;
+    }
+
+    void Run(const Step& step) {
+        const Args args = Checked(step);
+        handlers_.at(step.verb).second(args);
     }
 
     void Screenshot(const std::wstring& shot) {
@@ -177,7 +188,6 @@ class Runner {
     }
 
   private:
-    using Args = std::vector<std::wstring>;
     using Handler =
         std::pair<std::pair<std::size_t, std::size_t>, std::function<void(const Args&)>>;
 
@@ -520,10 +530,9 @@ bool ReadScenario(const std::wstring& path, std::vector<Step>& steps) {
         if (words.empty() || words[0][0] == L'#') {
             continue;
         }
+        bool skipped = false;
         if (words[0].size() > 2 && words[0].front() == L'[' && words[0].back() == L']') {
-            if (!GuardHolds(words[0].substr(1, words[0].size() - 2))) {
-                continue;
-            }
+            skipped = !GuardHolds(words[0].substr(1, words[0].size() - 2));
             words.erase(words.begin());
             if (words.empty()) {
                 continue;
@@ -539,6 +548,7 @@ bool ReadScenario(const std::wstring& path, std::vector<Step>& steps) {
             continue;
         }
         Step step;
+        step.skipped = skipped;
         step.line = number;
         step.text = line;
         step.file = path.substr(path.find_last_of(L"\\/:") + 1);
@@ -559,14 +569,17 @@ bool ReadScenario(const std::wstring& path, std::vector<Step>& steps) {
 
 int Main(int argc, wchar_t** argv) {
     if (argc < 2) {
-        Print(L"usage: driver SCENARIO [--shots FOLDER]\n");
+        Print(L"usage: driver SCENARIO [--shots FOLDER] [--check]\n");
         return 2;
     }
     const std::wstring scenario = argv[1];
     std::wstring shots;
-    for (int i = 2; i + 1 < argc; ++i) {
-        if (std::wstring(argv[i]) == L"--shots") {
+    bool checkOnly = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--shots" && i + 1 < argc) {
             shots = argv[++i];
+        } else if (std::wstring(argv[i]) == L"--check") {
+            checkOnly = true;
         }
     }
     std::wstring name = scenario.substr(scenario.find_last_of(L"\\/:") + 1);
@@ -582,8 +595,26 @@ int Main(int argc, wchar_t** argv) {
         return 2;
     }
     Runner runner(name, shots);
+    // Every step is checked first, also those a guard leaves out, so that a
+    // scenario waiting for a feature stays well-formed.
+    for (const Step& step : steps) {
+        try {
+            runner.Checked(step);
+        } catch (const Failure& failure) {
+            Print(L"driver: " + step.file + L":" + std::to_wstring(step.line) + L": " + step.text +
+                  L": " + failure.What() + L"\n");
+            return 2;
+        }
+    }
+    if (checkOnly) {
+        Print(L"well-formed " + name + L" (" + std::to_wstring(steps.size()) + L" steps)\n");
+        return 0;
+    }
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const Step& step = steps[i];
+        if (step.skipped) {
+            continue;
+        }
         try {
             runner.Run(step);
             Print(L"ok   " + step.file + L":" + std::to_wstring(step.line) + L": " + step.text +
@@ -596,7 +627,11 @@ int Main(int argc, wchar_t** argv) {
             return 1;
         }
     }
-    Print(L"passed " + name + L" (" + std::to_wstring(steps.size()) + L" steps)\n");
+    const auto run =
+        std::count_if(steps.begin(), steps.end(), [](const Step& s) { return !s.skipped; });
+    Print(L"passed " + name + L" (" + std::to_wstring(run) + L" steps run, " +
+          std::to_wstring(steps.size() - static_cast<std::size_t>(run)) +
+          L" left for features to come)\n");
     return 0;
 }
 
