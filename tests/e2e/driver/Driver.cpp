@@ -102,7 +102,7 @@ struct Step {
 // Verbs of two words.
 bool TakesSecondWord(const std::wstring& first) {
     return first == L"wait" || first == L"expect" || first == L"swap" || first == L"close" ||
-           first == L"remove" || first == L"queue";
+           first == L"remove" || first == L"queue" || first == L"set";
 }
 
 class Failure {
@@ -452,6 +452,13 @@ class Runner {
           }}},
         {L"remove", {{1, 1}, [](const Args& a) { RemovePath(a[0]); }}},
         {L"remove reg", {{1, 1}, [](const Args& a) { RemoveRegistryKey(a[0]); }}},
+        {L"set reg",
+         {{3, 3},
+          [](const Args& a) {
+              if (!SetRegistryString(a[0], a[1], a[2])) {
+                  throw Failure(L"the registry value could not be written");
+              }
+          }}},
         {L"expect window", {{1, 1}, [this](const Args& a) { WaitWindow(a[0], 0); }}},
         {L"expect text", {{1, 1}, [this](const Args& a) { ExpectText(a[0]); }}},
         {L"expect exited", {{0, 1}, [this](const Args& a) { ExpectExited(a); }}},

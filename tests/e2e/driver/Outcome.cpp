@@ -311,6 +311,24 @@ std::wstring RegistryString(const std::wstring& keyName, const std::wstring& val
     return read ? data : L"";
 }
 
+bool SetRegistryString(const std::wstring& keyName, const std::wstring& value,
+                       const std::wstring& data) {
+    HKEY root = nullptr;
+    std::wstring path;
+    HKEY key = nullptr;
+    if (!SplitKey(keyName, root, path) ||
+        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const bool written =
+        RegSetValueExW(key, value == L"@" ? L"" : value.c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
+}
+
 bool SwapMedium(const std::wstring& from, const std::wstring& drive) {
     ForEachEntry(drive, [&](const std::wstring& name, bool) {
         RemovePath(drive + L"\\" + name);  // the running program stays

@@ -35,6 +35,9 @@ bool RemoveRegistryKey(const std::wstring& key);
 bool CopyFileCreatingFolders(const std::wstring& from, const std::wstring& to);
 // A string value of the registry ("HKLM\...", value name); empty when missing.
 std::wstring RegistryString(const std::wstring& key, const std::wstring& value);
+// Writes a string value, creating the key ("@" is the default value).
+bool SetRegistryString(const std::wstring& key, const std::wstring& value,
+                       const std::wstring& data);
 // A medium change: empties the drive folder (files in use stay) and copies the
 // new medium's files into it.
 bool SwapMedium(const std::wstring& from, const std::wstring& drive);
