@@ -22,10 +22,17 @@ build=$1
 zipwrite=$2
 out=$3
 
-setup=$build/src/platform/win32/entry/Setup.exe
+# The product's programs, wherever their folder of the source tree puts them.
+product() {  # file name
+    find "$build/src" -name "$1" -type f -print -quit 2> /dev/null
+}
+setup=$(product Setup.exe)
 programs=$build/tests/e2e
-for file in "$setup" "$programs/e2e_beispiel.exe" "$programs/e2e_werkzeug.exe" \
-    "$programs/e2e_uninstall_stand_in.exe" "$zipwrite"; do
+# The project's uninstaller once it is built; until then a stand-in that says so.
+uninstaller=$(product Uninstall.exe)
+uninstaller=${uninstaller:-$programs/e2e_uninstall_stand_in.exe}
+[ -n "$setup" ] || { echo "make-example-media: no Setup.exe in $build (build it first)" >&2; exit 1; }
+for file in "$programs/e2e_beispiel.exe" "$programs/e2e_werkzeug.exe" "$uninstaller" "$zipwrite"; do
     [ -f "$file" ] || { echo "make-example-media: $file is missing (build it first)" >&2; exit 1; }
 done
 
@@ -51,8 +58,7 @@ orig=$out/full.orig
 bash tools/make-medium.sh "$setup" "$orig" examples/full
 cp "$programs/e2e_beispiel.exe" "$orig/Beispiel.exe"
 cp "$programs/e2e_werkzeug.exe" "$orig/Werkzeug.exe"
-# A stand-in until the project's uninstaller is placed on the medium.
-cp "$programs/e2e_uninstall_stand_in.exe" "$orig/Uninstall.exe"
+cp "$uninstaller" "$orig/Uninstall.exe"
 convert -size 80x45 gradient:navy-skyblue -fill gold -draw "circle 40,22 40,8" \
     BMP3:"$orig/Logo.bmp"
 cp -r "$orig" "$out/full"
