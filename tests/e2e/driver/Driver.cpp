@@ -92,6 +92,7 @@ std::vector<std::wstring> Words(const std::wstring& line) {
 
 struct Step {
     bool skipped = false;  // its guard does not hold: checked, not run
+    bool negated = false;  // "not ...": the step must fail
     std::wstring file;     // the scenario or the file it includes
     int line = 0;
     std::wstring text;
@@ -162,7 +163,16 @@ class Runner {
 
     void Run(const Step& step) {
         const Args args = Checked(step);
-        handlers_.at(step.verb).second(args);
+        if (!step.negated) {
+            handlers_.at(step.verb).second(args);
+            return;
+        }
+        try {
+            handlers_.at(step.verb).second(args);
+        } catch (const Failure&) {
+            return;  // failed, as it must
+        }
+        throw Failure(L"the step held");
     }
 
     void Screenshot(const std::wstring& shot) {
@@ -559,6 +569,10 @@ bool ReadScenario(const std::wstring& path, std::vector<Step>& steps) {
         step.line = number;
         step.text = line;
         step.file = path.substr(path.find_last_of(L"\\/:") + 1);
+        if (words[0] == L"not" && words.size() > 1) {
+            step.negated = true;
+            words.erase(words.begin());
+        }
         std::size_t used = 1;
         step.verb = words[0];
         if (TakesSecondWord(words[0]) && words.size() > 1 &&
