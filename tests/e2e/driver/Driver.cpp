@@ -25,7 +25,7 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kWaitMs = 20000;    // how long a step waits for what it needs
+constexpr DWORD kWaitMs = 30000;    // how long a step waits for what it needs
 constexpr DWORD kPollMs = 100;      // how often it looks again
 constexpr DWORD kMessageMs = 1500;  // how long a sent message may take before going on
 
