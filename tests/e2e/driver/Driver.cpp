@@ -103,7 +103,7 @@ struct Step {
 // Verbs of two words.
 bool TakesSecondWord(const std::wstring& first) {
     return first == L"wait" || first == L"expect" || first == L"swap" || first == L"close" ||
-           first == L"remove" || first == L"queue" || first == L"set";
+           first == L"remove" || first == L"queue" || first == L"set" || first == L"make";
 }
 
 class Failure {
@@ -434,6 +434,13 @@ class Runner {
                   throw Failure(L"the registry holds no command there");
               }
               Start({command});
+          }}},
+        {L"make shortcut",
+         {{4, 4},
+          [](const Args& a) {
+              if (!MakeShortcut(a[0], a[1], a[2], a[3])) {
+                  throw Failure(L"the shortcut could not be written");
+              }
           }}},
         {L"copy",
          {{2, 2},

@@ -67,13 +67,16 @@ class ComPtr {
     ComPtr() = default;
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
+    ~ComPtr() { Reset(); }
+    T** Out() { return &p_; }
+    T* Get() const { return p_; }
+    T* operator->() const { return p_; }
+    void Reset() {
         if (p_ != nullptr) {
             p_->Release();
+            p_ = nullptr;
         }
     }
-    T** Out() { return &p_; }
-    T* operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }
 
   private:
@@ -224,45 +227,75 @@ std::wstring CheckRegistry(const std::wstring& keyName, const std::wstring& valu
     return Matches(data, found) ? L"" : L"the data is \"" + found + L"\"";
 }
 
+namespace {
+
+// The shell's link object with its file interface, COM set up around it.
+class ShellLinkObject {
+  public:
+    ShellLinkObject() : com_(CoInitialize(nullptr)) {
+        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IShellLinkW, reinterpret_cast<void**>(link_.Out())))) {
+            link_->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file_.Out()));
+        }
+    }
+    ShellLinkObject(const ShellLinkObject&) = delete;
+    ShellLinkObject& operator=(const ShellLinkObject&) = delete;
+    ~ShellLinkObject() {
+        file_.Reset();
+        link_.Reset();
+        if (SUCCEEDED(com_)) {
+            CoUninitialize();
+        }
+    }
+    bool Usable() const { return static_cast<bool>(link_) && static_cast<bool>(file_); }
+    IShellLinkW* Link() const { return link_.Get(); }
+    IPersistFile* File() const { return file_.Get(); }
+
+  private:
+    HRESULT com_;
+    ComPtr<IShellLinkW> link_;
+    ComPtr<IPersistFile> file_;
+};
+
+}  // namespace
+
 std::wstring CheckShortcut(const std::wstring& link, const std::wstring& target,
                            const std::wstring* description, const std::wstring* folder) {
     if (GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return L"no such file";
     }
-    const HRESULT com = CoInitialize(nullptr);
-    std::wstring problem;
-    {
-        ComPtr<IShellLinkW> shellLink;
-        ComPtr<IPersistFile> file;
-        wchar_t text[MAX_PATH * 2] = {};
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                    reinterpret_cast<void**>(shellLink.Out())))) {
-            problem = L"the shell link object can't be created";
-        } else if (FAILED(shellLink->QueryInterface(IID_IPersistFile,
-                                                    reinterpret_cast<void**>(file.Out()))) ||
-                   FAILED(file->Load(link.c_str(), STGM_READ))) {
-            problem = L"the shell can't load the shortcut";
-        } else {
-            shellLink->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH);
-            if (!SameIgnoringCase(text, target)) {
-                problem = L"the target is \"" + std::wstring(text) + L"\"";
-            }
-            text[0] = L'\0';
-            shellLink->GetDescription(text, MAX_PATH * 2);
-            if (problem.empty() && description != nullptr && *description != text) {
-                problem = L"the description is \"" + std::wstring(text) + L"\"";
-            }
-            text[0] = L'\0';
-            shellLink->GetWorkingDirectory(text, MAX_PATH * 2);
-            if (problem.empty() && folder != nullptr && !SameIgnoringCase(*folder, text)) {
-                problem = L"the working folder is \"" + std::wstring(text) + L"\"";
-            }
-        }
+    ShellLinkObject shell;
+    if (!shell.Usable()) {
+        return L"the shell link object can't be created";
     }
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
+    if (FAILED(shell.File()->Load(link.c_str(), STGM_READ))) {
+        return L"the shell can't load the shortcut";
     }
-    return problem;
+    wchar_t text[MAX_PATH * 2] = {};
+    shell.Link()->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH);
+    if (!SameIgnoringCase(text, target)) {
+        return L"the target is \"" + std::wstring(text) + L"\"";
+    }
+    text[0] = L'\0';
+    shell.Link()->GetDescription(text, MAX_PATH * 2);
+    if (description != nullptr && *description != text) {
+        return L"the description is \"" + std::wstring(text) + L"\"";
+    }
+    text[0] = L'\0';
+    shell.Link()->GetWorkingDirectory(text, MAX_PATH * 2);
+    if (folder != nullptr && !SameIgnoringCase(*folder, text)) {
+        return L"the working folder is \"" + std::wstring(text) + L"\"";
+    }
+    return L"";
+}
+
+bool MakeShortcut(const std::wstring& link, const std::wstring& target,
+                  const std::wstring& description, const std::wstring& folder) {
+    ShellLinkObject shell;
+    return shell.Usable() && SUCCEEDED(shell.Link()->SetPath(target.c_str())) &&
+           SUCCEEDED(shell.Link()->SetDescription(description.c_str())) &&
+           SUCCEEDED(shell.Link()->SetWorkingDirectory(folder.c_str())) &&
+           SUCCEEDED(shell.File()->Save(link.c_str(), TRUE));
 }
 
 bool RemovePath(const std::wstring& path) {

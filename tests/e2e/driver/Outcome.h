@@ -27,6 +27,10 @@ std::wstring CheckRegistry(const std::wstring& key, const std::wstring& value,
 std::wstring CheckShortcut(const std::wstring& link, const std::wstring& target,
                            const std::wstring* description, const std::wstring* folder);
 
+// Fixture: writes a shortcut through the shell (to show the check reads one).
+bool MakeShortcut(const std::wstring& link, const std::wstring& target,
+                  const std::wstring& description, const std::wstring& folder);
+
 // Fixture work between runs: removes a file or a folder tree, or a registry key
 // with its subkeys ("HKLM\..."); what is missing already counts as removed.
 bool RemovePath(const std::wstring& path);
