@@ -43,6 +43,13 @@ export E2E_FEATURES
 
 source tools/wine-env.sh
 wine_prefix_ready || exit 1
+# Wine links the user's desktop to the host's home folder; the scenarios put a
+# shortcut there, so it becomes a folder of the prefix.
+for desktop in "$WINEPREFIX"/drive_c/users/*/Desktop; do
+    if [ -L "$desktop" ]; then
+        rm "$desktop" && mkdir "$desktop"
+    fi
+done
 # Drive M: is the media folder, C:\e2e the driver's own.
 ln -sfn "$out/media" "$WINEPREFIX/dosdevices/m:"
 mkdir -p "$WINEPREFIX/drive_c/e2e/shots"

@@ -134,8 +134,10 @@ class Runner {
   public:
     using Args = std::vector<std::wstring>;
 
-    Runner(std::wstring name, std::wstring shots)
-        : name_(std::move(name)), shots_(std::move(shots)) {}
+    Runner(std::wstring name, std::wstring shots, std::wstring snapshotFolder)
+        : name_(std::move(name)),
+          shots_(std::move(shots)),
+          snapshotFolder_(std::move(snapshotFolder)) {}
     ~Runner() { EndProgram(); }
 
     // The step's arguments as its handler takes them; throws for an unknown step
@@ -400,6 +402,50 @@ class Runner {
         }
     }
 
+    // Snapshots are kept beside the scenarios, so that a later scenario can
+    // compare with one an earlier scenario took (the system before installing).
+    std::wstring SnapshotFile(const std::wstring& folder) const {
+        std::wstring name;
+        for (wchar_t c : folder) {
+            name += iswalnum(c) ? c : L'_';
+        }
+        CreateDirectoryW((snapshotFolder_ + L"snapshots").c_str(), nullptr);
+        return snapshotFolder_ + L"snapshots\\" + name + L".txt";
+    }
+
+    static bool SaveLines(const std::wstring& path, const std::vector<std::wstring>& lines) {
+        FILE* file = _wfopen(path.c_str(), L"wb");
+        if (file == nullptr) {
+            return false;
+        }
+        bool ok = true;
+        for (const auto& line : lines) {
+            const std::wstring withEnd = line + L"\n";
+            ok = std::fwrite(withEnd.data(), sizeof(wchar_t), withEnd.size(), file) ==
+                     withEnd.size() &&
+                 ok;
+        }
+        return std::fclose(file) == 0 && ok;
+    }
+
+    static bool LoadLines(const std::wstring& path, std::vector<std::wstring>& lines) {
+        FILE* file = _wfopen(path.c_str(), L"rb");
+        if (file == nullptr) {
+            return false;
+        }
+        std::wstring line;
+        for (wchar_t c; std::fread(&c, sizeof(c), 1, file) == 1;) {
+            if (c == L'\n') {
+                lines.push_back(line);
+                line.clear();
+            } else {
+                line += c;
+            }
+        }
+        std::fclose(file);
+        return true;
+    }
+
     static void Holds(const std::wstring& problem) {
         if (!problem.empty()) {
             throw Failure(problem);
@@ -408,6 +454,7 @@ class Runner {
 
     std::wstring name_;
     std::wstring shots_;
+    std::wstring snapshotFolder_;  // the scenario's folder
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 
@@ -434,6 +481,25 @@ class Runner {
                   throw Failure(L"the registry holds no command there");
               }
               Start({command});
+          }}},
+        {L"snapshot",
+         {{1, 1},
+          [this](const Args& a) {
+              if (!SaveLines(SnapshotFile(a[0]), ListTree(a[0]))) {
+                  throw Failure(L"the snapshot could not be saved");
+              }
+          }}},
+        {L"expect unchanged",
+         {{1, 1},
+          [this](const Args& a) {
+              std::vector<std::wstring> before;
+              if (!LoadLines(SnapshotFile(a[0]), before)) {
+                  throw Failure(L"no snapshot of this folder was taken");
+              }
+              const std::wstring changes = TreeChanges(before, ListTree(a[0]));
+              if (!changes.empty()) {
+                  throw Failure(L"the folder changed:" + changes);
+              }
           }}},
         {L"make shortcut",
          {{4, 4},
@@ -622,7 +688,7 @@ int Main(int argc, wchar_t** argv) {
         Print(L"driver: can't read " + scenario + L"\n");
         return 2;
     }
-    Runner runner(name, shots);
+    Runner runner(name, shots, scenario.substr(0, scenario.find_last_of(L"\\/:") + 1));
     // Every step is checked first, also those a guard leaves out, so that a
     // scenario waiting for a feature stays well-formed.
     for (const Step& step : steps) {

@@ -7,7 +7,9 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <cwctype>
+#include <iterator>
 #include <vector>
 
 namespace e2e {
@@ -296,6 +298,74 @@ bool MakeShortcut(const std::wstring& link, const std::wstring& target,
            SUCCEEDED(shell.Link()->SetDescription(description.c_str())) &&
            SUCCEEDED(shell.Link()->SetWorkingDirectory(folder.c_str())) &&
            SUCCEEDED(shell.File()->Save(link.c_str(), TRUE));
+}
+
+namespace {
+
+void ListInto(const std::wstring& folder, std::vector<std::wstring>& out) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    std::vector<std::wstring> folders;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        const std::wstring path = folder + L"\\" + name;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            out.push_back(path + L"\\");
+            folders.push_back(path);
+        } else {
+            const unsigned long long size =
+                (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+            const unsigned long long time =
+                (static_cast<unsigned long long>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                found.ftLastWriteTime.dwLowDateTime;
+            out.push_back(path + L" (" + std::to_wstring(size) + L" bytes, time " +
+                          std::to_wstring(time) + L")");
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    for (const auto& child : folders) {
+        ListInto(child, out);
+    }
+}
+
+}  // namespace
+
+std::vector<std::wstring> ListTree(const std::wstring& folder) {
+    std::vector<std::wstring> out;
+    ListInto(folder, out);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::wstring TreeChanges(const std::vector<std::wstring>& before,
+                         const std::vector<std::wstring>& after) {
+    std::vector<std::wstring> gone, added;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                        std::back_inserter(gone));
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
+    std::wstring out;
+    int shown = 0;
+    for (const auto& line : gone) {
+        if (shown++ < 8) {
+            out += L"\n    gone or changed: " + line;
+        }
+    }
+    for (const auto& line : added) {
+        if (shown++ < 8) {
+            out += L"\n    new or changed: " + line;
+        }
+    }
+    if (shown > 8) {
+        out += L"\n    and " + std::to_wstring(shown - 8) + L" more";
+    }
+    return out;
 }
 
 bool RemovePath(const std::wstring& path) {

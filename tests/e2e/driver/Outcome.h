@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -26,6 +27,14 @@ std::wstring CheckRegistry(const std::wstring& key, const std::wstring& value,
 // working folder are compared when given.
 std::wstring CheckShortcut(const std::wstring& link, const std::wstring& target,
                            const std::wstring* description, const std::wstring* folder);
+
+// Every file and folder below a folder with its size and last-write time, one
+// line each, sorted: two listings differ exactly when something there changed.
+std::vector<std::wstring> ListTree(const std::wstring& folder);
+// What changed between two listings of ListTree, at most a few lines; empty
+// when nothing did.
+std::wstring TreeChanges(const std::vector<std::wstring>& before,
+                         const std::vector<std::wstring>& after);
 
 // Fixture: writes a shortcut through the shell (to show the check reads one).
 bool MakeShortcut(const std::wstring& link, const std::wstring& target,
