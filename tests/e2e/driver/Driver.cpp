@@ -282,7 +282,10 @@ class Runner {
     void Answer(const Args& args) {
         const HWND dialog = WaitFor<HWND>(L"a dialog \"" + args[0] + L"\"", [&]() -> HWND {
             for (const auto& window : ProgramWindows()) {
-                if (window.className != L"SetupMainWindow" && Matches(args[0], window.caption)) {
+                // A dialog: a dialog-class window, or one owned by another window.
+                const bool isDialog =
+                    window.className == L"#32770" || GetWindow(window.hwnd, GW_OWNER) != nullptr;
+                if (isDialog && Matches(args[0], window.caption)) {
                     return window.hwnd;
                 }
             }
