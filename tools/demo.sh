@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The main job: installs what is missing, builds Setup.exe and the demo installation
-# medium build/medium from examples/demo/, and starts the installer on it under
-# Wine. With no display it runs on a virtual screen (Xvfb), saves a screenshot as
+# The main job: installs what is missing, builds Setup.exe, the example programs
+# and the example media (tools/make-example-media.sh), and starts the installer
+# on the full demo medium build/media/full (from examples/full/) under Wine.
+# With no display it runs on a virtual screen (Xvfb), saves a screenshot as
 # build/screenshots/demo.png and ends the installer again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,10 +10,11 @@ root=$PWD
 
 bash tools/install-deps.sh
 
-echo "== build Setup.exe"
+echo "== build Setup.exe, the example programs and the archive tool"
 mkdir -p build
 log=build/demo-build.log
-if ! { cmake --preset win32 && cmake --build build/win32 --target Setup -j2; } > "$log" 2>&1; then
+if ! { cmake --preset win32 && cmake --build build/win32 --target e2e_windows -j2 &&
+    cmake --preset linux && cmake --build build/linux --target zipwrite -j2; } > "$log" 2>&1; then
     echo "demo: the build failed; see $log" >&2
     grep -E "error|FAILED" "$log" | head -20 >&2
     exit 1
@@ -20,9 +22,9 @@ fi
 exe=build/win32/src/platform/win32/entry/Setup.exe
 echo "Setup.exe: $(stat -c %s "$exe") bytes"
 
-echo "== build the medium build/medium"
-medium=build/medium
-bash tools/make-medium.sh "$exe" "$medium"
+echo "== build the example media build/media (the full demo medium: build/media/full)"
+bash tools/make-example-media.sh build/win32 build/linux/tests/e2e/zipwrite build/media
+medium=build/media/full
 ls -l "$medium"
 
 source tools/wine-env.sh

@@ -13,5 +13,5 @@ cp -r "$example"/. "$folder"/
 while IFS= read -r -d '' file; do
     iconv -f UTF-8 -t CP1252 "$file" | sed 's/$/\r/' > "$file.tmp"
     mv "$file.tmp" "$file"
-done < <(find "$folder" -type f \( -iname '*.ini' -o -iname '*.txt' -o -iname '*.csv' \) -print0)
+done < <(find "$folder" -type f \( -iname '*.ini' -o -iname '*.txt' -o -iname '*.csv' -o -iname '*.bsp' \) -print0)
 cp "$exe" "$folder/Setup.exe"

@@ -2,8 +2,10 @@
 # The test command: installs what is missing, then builds and runs every test.
 #   1. native (preset linux, sanitizers): unit, contract and other test programs;
 #   2. Windows (preset win32): the Windows test programs under Wine (on a virtual
-#      screen), the checks of Setup.exe (PE32 GUI, system DLLs only, size budget)
-#      and screenshots of the wizard's pages (tools/screenshots.sh);
+#      screen), the checks of Setup.exe (PE32 GUI, system DLLs only, size budget),
+#      the end-to-end scenarios (tests/e2e/run.sh: Setup.exe driven as a user on
+#      the example media, one check e2e-NAME each) and screenshots of the
+#      wizard's pages (tools/screenshots.sh);
 #   3. fuzzing (preset fuzz): every fuzz target for a bounded time.
 # Ends with the line "N passed, N failed" (test cases over all stages) and exits
 # non-zero when anything failed. Every stage runs even when an earlier one failed.
@@ -83,6 +85,20 @@ if build win32 "$win32_dir"; then
     echo "== check Setup.exe"
     bash tests/product/check-setup-exe.sh "$win32_dir/src/platform/win32/entry/Setup.exe" |
         tee -a "$checks"
+    echo "== end to end: Setup.exe driven as a user under Wine (tests/e2e)"
+    if [ -x "$linux_dir/tests/e2e/zipwrite" ]; then
+        SETUP_E2E_NO_BUILD=1 SETUP_WIN32_BUILD_DIR=$win32_dir SETUP_LINUX_BUILD_DIR=$linux_dir \
+            bash tests/e2e/run.sh > "$results/e2e.log" 2>&1
+        grep -E "^e2e " "$results/e2e.log"
+        while read -r _ name outcome _; do
+            [ "$outcome" = "passed" ]
+            record "e2e-${name%:}" $?
+        done < <(grep -E "^e2e [^ ]+: (passed|FAILED)" "$results/e2e.log")
+        grep -qE "^e2e [^ ]+: (passed|FAILED)" "$results/e2e.log" || record e2e 1
+    else
+        echo "e2e: no zipwrite from the native build" >&2
+        record e2e 1
+    fi
     echo "== screenshots of the wizard (build/screenshots/)"
     SETUP_WIN32_BUILD_DIR=$win32_dir bash tools/screenshots.sh > "$results/screenshots.log" 2>&1
     record screenshots $?
