@@ -57,6 +57,32 @@ std::string WithoutTrailingBackslash(std::string path) {
     return path;
 }
 
+// No exception leaves the extractor's public operations: what fails unexpectedly
+// inside (memory, a handler) ends the operation with `code`, as an unusable
+// directory does. The entries themselves catch their own (ZipExtractEntry).
+template <typename Operation>
+auto Guarded(decltype(std::declval<Operation>()()) onException, Operation&& operation) noexcept {
+    try {
+        return operation();
+    } catch (...) {
+        return onException;
+    }
+}
+
+// A run that ended by an exception unregisters its handlers as any run does.
+std::int32_t AbandonRun() {
+    ZipSharedState& shared = ZipShared();
+    shared.ReportInForce = nullptr;
+    shared.RegisteredReport = nullptr;
+    shared.RegisteredQuestion = nullptr;
+    return Fail(ZipErrDirectory);
+}
+
+bool IsArchive(std::string_view path);
+std::int32_t ListEntries(std::string_view archivePath, std::string_view pattern,
+                         const ZipReportHandler& handler);
+std::int32_t ArchiveSizes(std::string_view archivePath, std::int32_t& compressedSize);
+
 enum class RunMode { Extract, Test };
 
 // One extraction run (Test: decode and check only). `folder` ends with "\" or is
@@ -81,10 +107,8 @@ std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& 
             report(code, record);
         }
     };
-    shared.FreedTemporaryPath.clear();
     auto finish = [&shared, &cursor] {
         ZipCloseDirectory(cursor);
-        shared.FreedTemporaryPath.clear();
         shared.ReportInForce = nullptr;
         shared.RegisteredReport = nullptr;
         shared.RegisteredQuestion = nullptr;
@@ -183,9 +207,7 @@ std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& 
     return count;
 }
 
-}  // namespace
-
-bool ZipIsArchive(std::string_view path) {
+bool IsArchive(std::string_view path) {
     if (path.find('_') == std::string_view::npos) {
         return false;
     }
@@ -207,8 +229,8 @@ bool ZipIsArchive(std::string_view path) {
     return isArchive;
 }
 
-std::int32_t ZipListEntries(std::string_view archivePath, std::string_view pattern,
-                            const ZipReportHandler& handler) {
+std::int32_t ListEntries(std::string_view archivePath, std::string_view pattern,
+                         const ZipReportHandler& handler) {
     if (archivePath.empty() || !handler) {
         return Fail(ZipErrArgument);
     }
@@ -240,38 +262,7 @@ std::int32_t ZipListEntries(std::string_view archivePath, std::string_view patte
     return count;
 }
 
-std::int32_t ZipExtractFiles(std::string_view archivePath, std::string_view targetFolder,
-                             std::string_view pattern) {
-    // Copies: the run unregisters the handlers while it still uses them.
-    const ZipReportHandler report = ZipShared().RegisteredReport;
-    const ZipQuestionHandler question = ZipShared().RegisteredQuestion;
-    return ZipExtractWithHandlers(archivePath, targetFolder, pattern, report, question);
-}
-
-std::int32_t ZipExtractWithHandlers(std::string_view archivePath, std::string_view targetFolder,
-                                    std::string_view pattern, const ZipReportHandler& report,
-                                    const ZipQuestionHandler& question) {
-    if (archivePath.empty() || targetFolder.empty()) {
-        return Fail(ZipErrArgument);
-    }
-    std::string folder(targetFolder);
-    SlashesToBackslashes(folder);
-    if (folder.back() != '\\') {
-        folder += '\\';
-    }
-    return Run(RunMode::Extract, archivePath, folder, pattern, report, question);
-}
-
-std::int32_t ZipTestArchive(std::string_view archivePath, std::string_view pattern,
-                            const ZipReportHandler& report) {
-    if (archivePath.empty()) {
-        return Fail(ZipErrArgument);
-    }
-    return Run(RunMode::Test, archivePath, std::string(), pattern, report, nullptr);
-}
-
-std::int32_t ZipArchiveSizes(std::string_view archivePath, std::int32_t& compressedSize) {
-    compressedSize = 0;
+std::int32_t ArchiveSizes(std::string_view archivePath, std::int32_t& compressedSize) {
     if (archivePath.empty()) {
         return 0;
     }
@@ -296,6 +287,62 @@ std::int32_t ZipArchiveSizes(std::string_view archivePath, std::int32_t& compres
     } while (ZipNextEntry(cursor) == ZipOk);
     compressedSize = static_cast<std::int32_t>(totals.compressed);
     return static_cast<std::int32_t>(totals.size);
+}
+
+}  // namespace
+
+bool ZipIsArchive(std::string_view path) {
+    return Guarded(false, [path] { return IsArchive(path); });
+}
+
+std::int32_t ZipListEntries(std::string_view archivePath, std::string_view pattern,
+                            const ZipReportHandler& handler) {
+    return Guarded(ZipErrDirectory, [&] { return ListEntries(archivePath, pattern, handler); });
+}
+
+std::int32_t ZipExtractFiles(std::string_view archivePath, std::string_view targetFolder,
+                             std::string_view pattern) {
+    return Guarded(ZipErrDirectory, [&] {
+        // Copies: the run unregisters the handlers while it still uses them.
+        const ZipReportHandler report = ZipShared().RegisteredReport;
+        const ZipQuestionHandler question = ZipShared().RegisteredQuestion;
+        return ZipExtractWithHandlers(archivePath, targetFolder, pattern, report, question);
+    });
+}
+
+std::int32_t ZipExtractWithHandlers(std::string_view archivePath, std::string_view targetFolder,
+                                    std::string_view pattern, const ZipReportHandler& report,
+                                    const ZipQuestionHandler& question) {
+    try {
+        if (archivePath.empty() || targetFolder.empty()) {
+            return Fail(ZipErrArgument);
+        }
+        std::string folder(targetFolder);
+        SlashesToBackslashes(folder);
+        if (folder.back() != '\\') {
+            folder += '\\';
+        }
+        return Run(RunMode::Extract, archivePath, folder, pattern, report, question);
+    } catch (...) {
+        return AbandonRun();
+    }
+}
+
+std::int32_t ZipTestArchive(std::string_view archivePath, std::string_view pattern,
+                            const ZipReportHandler& report) {
+    try {
+        if (archivePath.empty()) {
+            return Fail(ZipErrArgument);
+        }
+        return Run(RunMode::Test, archivePath, std::string(), pattern, report, nullptr);
+    } catch (...) {
+        return AbandonRun();
+    }
+}
+
+std::int32_t ZipArchiveSizes(std::string_view archivePath, std::int32_t& compressedSize) {
+    compressedSize = 0;
+    return Guarded(0, [&] { return ArchiveSizes(archivePath, compressedSize); });
 }
 
 ZipReportHandler ZipSetReportHandler(ZipReportHandler handler) {

@@ -3,6 +3,7 @@
 // hostile names, damaged and truncated archives must leave the disk as it was.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -216,6 +217,28 @@ TEST_F(ZipExtraction, DocumentedFailuresOfToolArchives) {
     EXPECT_EQ(compressed, static_cast<std::int32_t>(empty.size()));
 }
 
+TEST_F(ZipExtraction, AHugeClaimedDirectoryIsRefusedWithoutReadingIt) {
+    // A sparse file of 3 GB: a local header signature, zeros, and an end record
+    // whose directory would span the whole file.
+    const std::string path = PutArchive(std::string("PK\x03\x04", 4), "huge_.zip");
+    const fs::path host = windows_.HostPath(path);
+    const std::uint64_t end = 3'000'000'000;
+    fs::resize_file(host, end);
+    std::string record("PK\x05\x06", 4);
+    record.resize(22, '\0');
+    record[16] = 4;  // the directory starts right behind the signature
+    {
+        std::fstream file(host, std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(static_cast<std::streamoff>(end));
+        file.write(record.data(), static_cast<std::streamsize>(record.size()));
+    }
+    EXPECT_EQ(ZipListEntries(path, "*.*", Recorder()), -9);
+    EXPECT_EQ(ZipExtractFiles(path, "C:\\OUT", "*.*"), -9);
+    std::int32_t compressed = 0;
+    EXPECT_EQ(ZipArchiveSizes(path, compressed), static_cast<std::int32_t>(end + 22));
+    EXPECT_FALSE(windows_.Exists("C:\\OUT"));
+}
+
 TEST_F(ZipExtraction, ReportProtocolAndNesting) {
     const std::string archive = PutArchive(Archives().Make("zip -q -r ../out.zip sub"));
     const std::int32_t count = ZipExtractWithHandlers(archive, "C:\\X", "*", Recorder(), nullptr);
@@ -294,19 +317,35 @@ TEST_F(ZipExtraction, DataDescriptorsWithAndWithoutSignature) {
 }
 
 TEST_F(ZipExtraction, HostileNamesAreRefusedAndNothingIsWritten) {
+    using namespace std::string_literals;
     windows_.MakeFolder("C:\\OUT\\INNER");
-    const char* names[] = {
-        "../evil.txt",    "..\\evil.txt",     "/evil.txt",          "\\evil.txt",
-        "C:evil.txt",     "C:\\evil.txt",     "sub/../../evil.txt", "sub\\..\\..\\evil.txt",
-        "a/.. /evil.txt", "stream.txt:hidden"};
-    for (const char* name : names) {
-        const std::string archive = PutArchive(OneEntryArchive(name, "boese"), "hostile_.zip");
+    const std::string names[] = {
+        "../evil.txt", "..\\evil.txt", "/evil.txt", "\\evil.txt", "C:evil.txt", "C:\\evil.txt",
+        "sub/../../evil.txt", "sub\\..\\..\\evil.txt", "a/.. /evil.txt", "stream.txt:hidden",
+        // What the system sees ends at a NUL: the parent, the target folder itself.
+        "..\0/"s, "..\0\\"s, "sub/..\0/"s, "sub\\..\0\\x"s,
+        // Devices, in any case, with extensions, anywhere in the path.
+        "NUL", "nul", "LPT1", "COM1.txt", "aux.tar.gz", "Con", "prn .txt", "sub/com9/x.txt",
+        "lpt\xB9.txt",
+        // Control characters.
+        "bell\a.txt", "tab\t.txt", "sub\x1F/x.txt"};
+    for (const std::string& name : names) {
+        // A folder entry with hidden, system and read-only set would mark its target.
+        const std::string archive = PutArchive(
+            OneEntryArchive(name, "boese", name.back() == '/' ? 0x17 : 0x20), "hostile_.zip");
         const auto before = Snapshot();
+        const std::uint32_t outer = platform::CurrentOs().Files().GetAttributes("C:\\OUT");
+        const std::uint32_t inner = platform::CurrentOs().Files().GetAttributes("C:\\OUT\\INNER");
         events_.clear();
         EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT\\INNER", "*.*", Recorder(), nullptr), -4)
             << name;
         EXPECT_EQ(events_.back().code, ZipReportFatal) << name;
         EXPECT_EQ(Snapshot(), before) << name;
+        EXPECT_EQ(platform::CurrentOs().Files().GetAttributes("C:\\OUT"), outer) << name;
+        EXPECT_EQ(platform::CurrentOs().Files().GetAttributes("C:\\OUT\\INNER"), inner) << name;
+        EXPECT_EQ(fs::directory_iterator(windows_.HostPath("C:\\OUT\\INNER")),
+                  fs::directory_iterator())
+            << name;
     }
 }
 
@@ -440,40 +479,77 @@ TEST_F(ZipExtraction, EscapeAbortsAndTheBusyFlagGuardsReentry) {
     EXPECT_FALSE(ZipShared().Busy);
 }
 
-TEST_F(ZipExtraction, TemporaryNamesAreReusedOnlyWithinOneRun) {
+std::string StoredArchive(const std::vector<std::pair<std::string, std::string>>& entries) {
     zipenc::ZipWriter writer;
-    for (const char* name : {"a.txt", "sub/c.txt", "b.txt"}) {
-        const std::string content = std::string("content of ") + name;
+    for (const auto& [name, content] : entries) {
         writer.Add(
             zipenc::StoredEntry(name, std::vector<std::uint8_t>(content.begin(), content.end())));
     }
     const auto bytes = writer.Finish();
-    const std::string archive = PutArchive({bytes.begin(), bytes.end()});
+    return {bytes.begin(), bytes.end()};
+}
 
-    // Targets that exist are replaced through temporary files.
-    for (const char* path : {"C:\\OUT\\a.txt", "C:\\OUT\\sub\\c.txt", "C:\\OUT\\b.txt"}) {
-        windows_.WriteFile(path, "old");
-    }
-    // The temporary name the run frees last, as its final Done report sees it: in
-    // C:\OUT, the folder of the next run's first entry.
-    std::string freed;
-    const ZipReportHandler spy = [&freed](std::int32_t, const ZipReport& report) {
-        if (report.Status == ZipStatusDone) {
-            freed = ZipShared().FreedTemporaryPath;
-        }
+TEST_F(ZipExtraction, TemporaryNamesAreCreatedExclusively) {
+    // The name the next temporary file will get: names are tried in counter order,
+    // so it follows the one a probe sees while it replaces an existing file.
+    auto nextTemporaryName = [this] {
+        windows_.WriteFile("C:\\PROBE\\p.txt", "old");
+        std::string seen;
+        const ZipReportHandler spy = [&](std::int32_t, const ZipReport& report) {
+            if (report.Status != ZipStatusProgress) {
+                return;
+            }
+            for (const auto& entry : fs::directory_iterator(windows_.HostPath("C:\\PROBE"))) {
+                if (entry.path().filename().string().starts_with("~zip")) {
+                    seen = entry.path().filename().string();
+                }
+            }
+        };
+        const std::string probe = PutArchive(StoredArchive({{"p.txt", "new"}}), "probe_.zip");
+        EXPECT_EQ(ZipExtractWithHandlers(probe, "C:\\PROBE", "*.*", spy, nullptr), 1);
+        EXPECT_EQ(seen.size(), 12u);
+        const unsigned next = (std::stoul(seen.substr(4, 4), nullptr, 16) + 1) & 0xFFFF;
+        char name[16];
+        std::snprintf(name, sizeof name, "~zip%04X.tmp", next);
+        return std::string(name);
     };
-    ASSERT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", spy, nullptr), 3);
-    ASSERT_FALSE(freed.empty());
-    EXPECT_TRUE(ZipShared().FreedTemporaryPath.empty());
 
-    // A file that takes that name afterwards belongs to someone else: the next run
-    // must probe for a free name again, not truncate that file.
-    windows_.WriteFile(freed, "not ours");
-    ASSERT_EQ(ZipExtractFiles(archive, "C:\\OUT", "*.*"), 3);
-    EXPECT_EQ(windows_.ReadFile(freed), "not ours");
-    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\a.txt"), "content of a.txt");
-    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\b.txt"), "content of b.txt");
-    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\sub\\c.txt"), "content of sub/c.txt");
+    // The first entry replaces a.txt through the temporary name, the second is a
+    // member of that very name, the third replaces b.txt: its temporary file must
+    // not take the member's place (nor fail on a folder of that name).
+    for (const bool asFolder : {false, true}) {
+        const std::string folder = asFolder ? "C:\\DIR" : "C:\\FILE";
+        windows_.WriteFile(folder + "\\a.txt", "old a");
+        windows_.WriteFile(folder + "\\b.txt", "old b");
+        const std::string temporary = nextTemporaryName();
+        const std::string member = asFolder ? temporary + "/" : temporary;
+        const std::string archive = PutArchive(StoredArchive(
+            {{"a.txt", "new a"}, {member, asFolder ? "" : "member"}, {"b.txt", "new b"}}));
+        EXPECT_EQ(ZipExtractFiles(archive, folder, "*.*"), 3) << member;
+        EXPECT_EQ(windows_.ReadFile(folder + "\\a.txt"), "new a");
+        EXPECT_EQ(windows_.ReadFile(folder + "\\b.txt"), "new b");
+        const fs::path host = windows_.HostPath(folder + "\\" + temporary);
+        if (asFolder) {
+            EXPECT_TRUE(fs::is_directory(host)) << member;
+        } else {
+            EXPECT_EQ(windows_.ReadFile(folder + "\\" + temporary), "member");
+        }
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(host.parent_path())) {
+            ++entries;
+        }
+        EXPECT_EQ(entries, 3u) << "a temporary file was left behind in " << folder;
+    }
+
+    // A file that holds the next name belongs to someone else: it is skipped, not
+    // truncated.
+    windows_.WriteFile("C:\\OTHER\\a.txt", "old");
+    const std::string taken = "C:\\OTHER\\" + nextTemporaryName();
+    windows_.WriteFile(taken, "not ours");
+    EXPECT_EQ(ZipExtractFiles(PutArchive(StoredArchive({{"a.txt", "new"}})), "C:\\OTHER", "*.*"),
+              1);
+    EXPECT_EQ(windows_.ReadFile(taken), "not ours");
+    EXPECT_EQ(windows_.ReadFile("C:\\OTHER\\a.txt"), "new");
 }
 
 }  // namespace

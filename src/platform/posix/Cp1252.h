@@ -16,6 +16,11 @@ namespace setup::platform::posix {
 std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);
 
+// UTF-16 little-endian bytes (no byte-order mark) and UTF-8, both ways; an unpaired
+// surrogate or invalid UTF-8 becomes U+FFFD, a trailing odd byte is dropped.
+std::string Utf16LeToUtf8(std::string_view bytes);
+std::string Utf8ToUtf16Le(std::string_view text);
+
 // Upper case of a Windows-1252 character for comparisons without regard to case, as
 // the file system makes them: besides A-Z also the accented letters (ä/Ä, š/Š, ÿ/Ÿ).
 char FoldCase1252(char c);
