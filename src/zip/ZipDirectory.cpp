@@ -21,13 +21,17 @@
 //  - A directory whose first piece can't be read is -9; a read failure further on
 //    ends the scan like a damaged header (-10).
 //  - Names are zero-terminated texts to the system: a name is taken up to its
-//    first NUL, so that every check sees what a system call would see. Otherwise
-//    names are kept whole, whatever their length; the layers above refuse names
-//    and paths that are too long rather than cutting them.
+//    first NUL, so that every check sees what a system call would see. A UTF-8
+//    name (flag bit 11, or the Unicode Path extra field) is converted to 1252
+//    (EntryNameText); one without a 1252 form keeps its stored bytes for the
+//    listing and is marked unusable, so that nothing is written under it.
+//    Otherwise names are kept whole, whatever their length; the layers above
+//    refuse names and paths that are too long rather than cutting them.
 #include "zip/ZipDirectory.h"
 
 #include <algorithm>
 
+#include "zip/EntryNameText.h"
 #include "zip/ZipTypes.h"
 
 namespace setup::zip {
@@ -120,7 +124,11 @@ std::int32_t LoadEntry(ZipDirectoryCursor& cursor) {
     cursor.Flags = LoadLe16(header + 8);
     const std::string_view stored(reinterpret_cast<const char*>(header + kCentralHeaderSize),
                                   nameLength);
-    cursor.Name.assign(stored.substr(0, stored.find('\0')));
+    const std::span<const std::uint8_t> extra(header + kCentralHeaderSize + nameLength,
+                                              LoadLe16(header + 30));
+    std::optional<std::string> name = EntryNameText(stored, cursor.Flags, extra);
+    cursor.NameUsable = name.has_value();
+    cursor.Name = name ? std::move(*name) : std::string(stored.substr(0, stored.find('\0')));
     SlashesToBackslashes(cursor.Name);
     cursor.Position += static_cast<std::int64_t>(recordLength);
     return ZipOk;

@@ -29,7 +29,8 @@ struct ZipDirectoryCursor {
     std::int32_t CompressedSize = 0;
     std::uint32_t Crc = 0;
     std::int32_t HeaderOffset = 0;  // offset of the entry's local header
-    std::string Name;               // the name up to its first NUL, slashes turned into backslashes
+    std::string Name;  // the name in 1252 up to its first NUL, slashes turned into backslashes
+    bool NameUsable = true;  // false: a UTF-8 name without a 1252 form (Name: as stored)
     std::uint16_t Method = 0;
     std::uint16_t Flags = 0;                  // general-purpose flags
     std::uint8_t Attributes = 0;              // the MS-DOS attribute byte; 0 when made elsewhere

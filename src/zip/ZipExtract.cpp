@@ -2,12 +2,18 @@
 //
 // The local header (30 bytes and the entry's name and extra field) precedes the
 // data; its flags, method, time, CRC and sizes are the ones used here. With flag bit
-// 3 the sizes and the CRC follow the data in a data descriptor, so the sizes are
-// unknown (0x7FFFFFFF) and the CRC is read after decoding, from the bit reader:
-// at the next byte boundary, 32 bits. Most writers put the optional descriptor
-// signature 50 4B 07 08 in front of it; when those four bytes are the signature
-// and differ from the computed CRC, the CRC is the four bytes after them. Only a
-// method with an end marker (deflate) can find the end of such data.
+// 3 (written by tools that stream to a pipe) the sizes and the CRC follow the data
+// in a data descriptor: CRC, compressed size and size, 4 bytes each, after the
+// optional signature 50 4B 07 08.
+//  - An extraction run knows the entry's central directory header, which always
+//    holds the three values: they are taken from there, for every method, and the
+//    descriptor must agree with them (a different CRC is -1, different sizes -4).
+//  - A single-entry call has nothing but the local header: the sizes are unknown
+//    (0x7FFFFFFF) and the CRC is read after decoding, from the bit reader, at the
+//    next byte boundary; when its four bytes are the signature and differ from the
+//    computed CRC, the CRC is the four bytes after them. Only a method with an end
+//    marker (deflate) can find the end of such data.
+// An entry whose sizes are both 0 is an empty file, whatever its method.
 //
 // A target that does not exist yet is created and written directly; any failure
 // deletes it again. For an existing target the data goes into a temporary file
@@ -56,10 +62,14 @@ struct LocalHeader {
     std::int32_t CompressedSize = 0;
     std::int32_t Size = 0;
     std::uint64_t DataOffset = 0;
+    bool HasDescriptor = false;  // flag bit 3
+    bool SizesKnown = true;      // false: a descriptor whose values are not known yet
 };
 
 // Reads and checks the local header; leaves the archive at the entry's data.
-std::int32_t ReadLocalHeader(platform::File& archive, std::uint32_t offset, LocalHeader& header) {
+// `central`: the entry's values from the central directory, if known.
+std::int32_t ReadLocalHeader(platform::File& archive, std::uint32_t offset,
+                             const ZipCentralValues* central, LocalHeader& header) {
     std::uint8_t bytes[kLocalHeaderSize];
     if (!archive.Seek(offset)) {
         return Fail(ZipErrRead);
@@ -74,9 +84,15 @@ std::int32_t ReadLocalHeader(platform::File& archive, std::uint32_t offset, Loca
     header.Crc = LoadLe32(bytes + 14);
     header.CompressedSize = static_cast<std::int32_t>(LoadLe32(bytes + 18));
     header.Size = static_cast<std::int32_t>(LoadLe32(bytes + 22));
-    if ((header.Flags & 8) != 0) {
+    header.HasDescriptor = (header.Flags & 8) != 0;
+    if (header.HasDescriptor && central != nullptr) {
+        header.CompressedSize = central->CompressedSize;
+        header.Size = central->Size;
+        header.Crc = central->Crc;
+    } else if (header.HasDescriptor) {
         header.CompressedSize = kUnknownSize;
         header.Size = kUnknownSize;
+        header.SizesKnown = false;
     }
     if (header.Method >= 32 || ((kSupportedMethods >> header.Method) & 1) == 0) {
         return Fail(ZipErrMethod);
@@ -90,6 +106,28 @@ std::int32_t ReadLocalHeader(platform::File& archive, std::uint32_t offset, Loca
         return Fail(ZipErrRead);
     }
     return ZipOk;
+}
+
+// Checks the data descriptor behind an entry whose values are known: 0, -1 for a
+// different CRC, -4 for different sizes, -3 when it can't be read.
+std::int32_t CheckDescriptor(platform::File& archive, const LocalHeader& header) {
+    std::uint8_t bytes[16];
+    const std::uint64_t at = header.DataOffset + static_cast<std::uint32_t>(header.CompressedSize);
+    const std::int64_t got = archive.Seek(at) ? archive.Read(bytes) : -1;
+    if (got < 12) {
+        return Fail(ZipErrRead);
+    }
+    auto agrees = [&header](const std::uint8_t* fields) {
+        return LoadLe32(fields) == header.Crc &&
+               LoadLe32(fields + 4) == static_cast<std::uint32_t>(header.CompressedSize) &&
+               LoadLe32(fields + 8) == static_cast<std::uint32_t>(header.Size);
+    };
+    const bool withSignature = got == 16 && LoadLe32(bytes) == kDescriptorSignature;
+    if (agrees(bytes) || (withSignature && agrees(bytes + 4))) {
+        return ZipOk;
+    }
+    const std::uint8_t* fields = withSignature ? bytes + 4 : bytes;
+    return Fail(LoadLe32(fields) != header.Crc ? ZipErrCrc : ZipErrFormat);
 }
 
 std::int32_t RunDecoder(ExtractState& state, std::uint16_t method) {
@@ -280,11 +318,17 @@ std::int32_t Decode(platform::File& archive, platform::File* output, const Local
     state.BeginEntry(header.CompressedSize, header.Size, header.Flags);
     state.PumpMessages();
 
-    const std::int32_t result = RunDecoder(state, header.Method);
+    // An empty entry is an empty file, also where the method would want some data.
+    const bool empty = header.SizesKnown && header.CompressedSize == 0 && header.Size == 0;
+    std::int32_t result = empty ? ZipOk : RunDecoder(state, header.Method);
     crc = ~state.RunningCrc;
     expectedCrc = header.Crc;
-    if (result == 0 && (header.Flags & 8) != 0) {
-        expectedCrc = ReadDescriptorCrc(state, crc);
+    if (result == 0 && header.HasDescriptor) {
+        if (header.SizesKnown) {
+            result = CheckDescriptor(archive, header);
+        } else {
+            expectedCrc = ReadDescriptorCrc(state, crc);
+        }
     }
     if (result == 0) {
         state.LastPercent = 100;
@@ -295,7 +339,8 @@ std::int32_t Decode(platform::File& archive, platform::File* output, const Local
 // Extraction with the busy flag held: open the archive and read the local header,
 // open the target, decode, then keep the target only when everything matched.
 std::int32_t ExtractHeld(ArchiveSource source, TargetSpec target, std::uint32_t headerOffset,
-                         const ZipProgressWindow* progressWindow, std::int32_t progressId) {
+                         const ZipProgressWindow* progressWindow, std::int32_t progressId,
+                         const ZipCentralValues* central) {
     platform::FileSystem& files = platform::CurrentOs().Files();
     std::unique_ptr<platform::File> ownArchive;
     platform::File* archive = source.Open;
@@ -307,7 +352,8 @@ std::int32_t ExtractHeld(ArchiveSource source, TargetSpec target, std::uint32_t 
         archive = ownArchive.get();
     }
     LocalHeader header;
-    if (const std::int32_t result = ReadLocalHeader(*archive, headerOffset, header); result != 0) {
+    if (const std::int32_t result = ReadLocalHeader(*archive, headerOffset, central, header);
+        result != 0) {
         return result;
     }
 
@@ -349,7 +395,8 @@ std::int32_t ExtractHeld(ArchiveSource source, TargetSpec target, std::uint32_t 
 }
 
 std::int32_t ExtractGuarded(ArchiveSource source, TargetSpec target, std::int32_t headerOffset,
-                            const ZipProgressWindow* progressWindow, std::int32_t progressId) {
+                            const ZipProgressWindow* progressWindow, std::int32_t progressId,
+                            const ZipCentralValues* central) {
     ZipSharedState& shared = ZipShared();
     if (shared.Busy) {
         const std::int64_t now = platform::CurrentOs().System().TickCount();
@@ -365,7 +412,7 @@ std::int32_t ExtractGuarded(ArchiveSource source, TargetSpec target, std::int32_
     // ends the entry as a serious read error, and the target is gone again.
     try {
         return ExtractHeld(source, target, static_cast<std::uint32_t>(headerOffset), progressWindow,
-                           progressId);
+                           progressId, central);
     } catch (...) {
         return Fail(ZipErrRead);
     }
@@ -380,9 +427,9 @@ bool IsDrive(std::string_view part) {
 std::int32_t ZipExtractEntry(std::string_view archivePath, std::string_view targetPath,
                              std::int32_t headerOffset, const ZipProgressWindow* progressWindow,
                              std::int32_t progressId, platform::File* openArchive,
-                             platform::File* createdTarget) {
+                             platform::File* createdTarget, const ZipCentralValues* central) {
     return ExtractGuarded({archivePath, openArchive}, {targetPath, createdTarget}, headerOffset,
-                          progressWindow, progressId);
+                          progressWindow, progressId, central);
 }
 
 std::unique_ptr<platform::File> ZipCreateNewTarget(std::string_view targetPath) {
@@ -395,8 +442,10 @@ std::unique_ptr<platform::File> ZipCreateNewTarget(std::string_view targetPath) 
 }
 
 std::int32_t ZipTestEntry(std::string_view archivePath, std::int32_t headerOffset,
-                          std::int32_t progressId, platform::File* openArchive) {
-    return ExtractGuarded({archivePath, openArchive}, {}, headerOffset, nullptr, progressId);
+                          std::int32_t progressId, platform::File* openArchive,
+                          const ZipCentralValues* central) {
+    return ExtractGuarded({archivePath, openArchive}, {}, headerOffset, nullptr, progressId,
+                          central);
 }
 
 void ZipCreateFolders(std::string_view path) {
