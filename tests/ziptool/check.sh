@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end check of ziptool on archives made by Info-ZIP zip: every entry listed,
 # tested and extracted byte for byte, also over existing files and into a folder
-# that exists in another letter case; a damaged entry fails with its CRC code;
+# that exists in another letter case; archives streamed to a pipe and UTF-8 names
+# come out right; a damaged entry fails with its CRC code;
 # hostile entry names are refused without a trace; a huge claimed directory costs
 # neither time nor memory.
 # Usage: tests/ziptool/check.sh ZIPTOOL [wine]
@@ -73,6 +74,45 @@ printf 'X' | dd of="$work/stored_1.zip" bs=1 seek="$offset" conv=notrunc status=
 run_ziptool test "$work/stored_1.zip" | grep -q "^failed  *code=-1 " || fail "no CRC failure reported"
 run_ziptool extract "$work/stored_1.zip" "$work/bad" > /dev/null
 [ -z "$(ls -A "$work/bad" 2>/dev/null)" ] || fail "a damaged entry left a file"
+
+# Archives streamed to a pipe (sizes and CRCs in data descriptors) by zip and by
+# Python's zipfile on an unseekable stream, stored and deflated, with an empty file.
+(cd "$work/src" && zip -q -r -0 - . | cat > "$work/pipe0_1.zip")
+(cd "$work/src" && zip -q -r -6 - . | cat > "$work/pipe6_1.zip")
+for compression in ZIP_STORED ZIP_DEFLATED; do
+    (cd "$work/src" && python3 - "$work/py${compression}_1.zip" "$compression" <<'PY'
+import io, os, sys, zipfile
+class Pipe(io.RawIOBase):
+    def __init__(self): self.data = bytearray()
+    def writable(self): return True
+    def write(self, b): self.data += b; return len(b)
+pipe = Pipe()
+with zipfile.ZipFile(pipe, 'w', getattr(zipfile, sys.argv[2])) as z:
+    for folder, _, files in os.walk('.'):
+        for name in files:
+            z.write(os.path.join(folder, name))
+open(sys.argv[1], 'wb').write(pipe.data)
+PY
+    )
+done
+for archive in pipe0_1 pipe6_1 pyZIP_STORED_1 pyZIP_DEFLATED_1; do
+    run_ziptool extract "$work/$archive.zip" "$work/$archive" > /dev/null
+    diff -r "$work/src" "$work/$archive" || fail "$archive: extraction differs"
+done
+
+# A name with umlauts in UTF-8 (flag bit 11, as Python writes it) is written in
+# the system's code page; one without a form there is refused and writes nothing.
+python3 - "$work/utf8_1.zip" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    z.writestr('Gr\u00f6\u00dfe.txt', 'gross')
+    z.writestr('\u03a9.txt', 'omega')
+PY
+run_ziptool extract "$work/utf8_1.zip" "$work/utf8" 'gr*' > /dev/null
+[ "$(cat "$work/utf8/Größe.txt")" = gross ] || fail "UTF-8 name not converted"
+[ "$(result_of extract "$work/utf8_1.zip" "$work/utf8bad")" = -4 ] ||
+    fail "a name without a 1252 form was not refused"
+[ "$(ls -A "$work/utf8bad")" = Größe.txt ] || fail "a name without a 1252 form left a file"
 
 # Hostile names: what the system sees ends at a NUL (the parent, the target folder
 # itself, marked hidden, system and read-only by a folder entry), devices in any
