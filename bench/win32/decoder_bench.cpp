@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "BenchCorpus.h"
+#include "BenchDecode.h"
 #include "support/zipenc/ImplodeEncoder.h"
 #include "support/zipenc/ShrinkEncoder.h"
 #include "zip/Crc32.h"
@@ -69,15 +70,8 @@ std::uint32_t ZlibCrc(const Bytes& data) {
 bool DecodeOurs(const Bytes& packed, const Bytes& plain, std::uint32_t crc,
                 std::int32_t (*decoder)(zip::ExtractState&), std::uint16_t flags) {
     static zip::MemoryFile target({});
-    zip::MemoryFile archive(packed);
-    target.Written.clear();
     target.Written.reserve(plain.size());
-    zip::ExtractState state;
-    state.Archive = &archive;
-    state.Target = &target;
-    state.BeginEntry(static_cast<std::int32_t>(packed.size()),
-                     static_cast<std::int32_t>(plain.size()), flags);
-    return decoder(state) == 0 && ~state.RunningCrc == crc && target.Written.size() == plain.size();
+    return bench::DecodeOurs(target, packed, plain, crc, decoder, flags);
 }
 
 bool InflateZlib(const Bytes& packed, const Bytes& plain, std::uint32_t crc, Bytes& out) {

@@ -11,6 +11,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -667,6 +668,29 @@ std::string StoredArchive(const std::vector<std::pair<std::string, std::string>>
     }
     const auto bytes = writer.Finish();
     return {bytes.begin(), bytes.end()};
+}
+
+TEST_F(ZipExtraction, NoExceptionLeavesTheExtractor) {
+    // A handler that throws while an entry is written: the entry fails as a
+    // serious read error, nothing is left behind, and the run still ends as runs
+    // do (handlers unregistered, not busy); one that throws at every report ends
+    // the run with -9.
+    const std::string archive = PutArchive(StoredArchive({{"a.txt", "content"}}));
+    for (const bool always : {false, true}) {
+        int thrown = 0;
+        const ZipReportHandler throwing = [&](std::int32_t, const ZipReport& report) {
+            if (always || (report.Status == ZipStatusProgress && thrown++ == 0)) {
+                throw std::runtime_error("handler failed");
+            }
+        };
+        ZipSetReportHandler(throwing);
+        ZipSetQuestionHandler([](const ZipReport&) { return true; });
+        EXPECT_EQ(ZipExtractFiles(archive, "C:\\T", "*.*"), always ? -9 : -3) << always;
+        EXPECT_FALSE(windows_.Exists("C:\\T\\a.txt")) << always;
+        EXPECT_FALSE(ZipShared().Busy) << always;
+        EXPECT_FALSE(ZipSetReportHandler(nullptr)) << always;
+        EXPECT_FALSE(ZipSetQuestionHandler(nullptr)) << always;
+    }
 }
 
 TEST_F(ZipExtraction, TemporaryNamesAreCreatedExclusively) {
