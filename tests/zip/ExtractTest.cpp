@@ -383,7 +383,8 @@ TEST_F(ZipExtraction, DataDescriptorsOfEveryMethod) {
 }
 
 TEST_F(ZipExtraction, EmptyEntriesOfEveryMethodAreEmptyFiles) {
-    for (const std::uint16_t method : {0, 1, 6, 8}) {
+    for (const std::uint16_t method :
+         {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{6}, std::uint16_t{8}}) {
         zipenc::ZipEntry entry = zipenc::StoredEntry("leer.txt", {});
         entry.method = method;
         zipenc::ZipWriter writer;
