@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "BenchCorpus.h"
+#include "BenchDecode.h"
 #include "support/zipenc/ImplodeEncoder.h"
 #include "support/zipenc/ShrinkEncoder.h"
 #include "zip/Crc32.h"
@@ -69,25 +70,12 @@ void Check(benchmark::State& state, bool good, const char* what) {
     }
 }
 
-// One entry decoded by one of our decoders, from memory to memory, CRC included.
-bool DecodeOurs(zip::MemoryFile& target, const Bytes& packed, const Bytes& plain, std::uint32_t crc,
-                std::int32_t (*decoder)(zip::ExtractState&), std::uint16_t flags) {
-    zip::MemoryFile archive(packed);
-    target.Written.clear();
-    zip::ExtractState state;
-    state.Archive = &archive;
-    state.Target = &target;
-    state.BeginEntry(static_cast<std::int32_t>(packed.size()),
-                     static_cast<std::int32_t>(plain.size()), flags);
-    return decoder(state) == 0 && ~state.RunningCrc == crc && target.Written.size() == plain.size();
-}
-
 void OursLoop(benchmark::State& state, const Bytes& packed, const Bytes& plain, std::uint32_t crc,
               std::int32_t (*decoder)(zip::ExtractState&), std::uint16_t flags = 0) {
     zip::MemoryFile target({});
     target.Written.reserve(plain.size());
     for (auto _ : state) {
-        if (!DecodeOurs(target, packed, plain, crc, decoder, flags)) {
+        if (!bench::DecodeOurs(target, packed, plain, crc, decoder, flags)) {
             state.SkipWithError("wrong result");
             break;
         }

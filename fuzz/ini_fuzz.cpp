@@ -98,6 +98,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(profiles.ReadString(file, "fuzz abschnitt", "SCHL\xFCSSEL", "", 1023) == "zitiert");
     const auto before = profiles.ListSections(file);
     Check(profiles.EraseSection(file, section));
+    if (section.find('?') != std::string::npos) {
+        // Listed from a UTF-8 or UTF-16 file, "?" stands for a character without a
+        // 1252 form: the name does not address the section it was listed for.
+        return 0;
+    }
     for (const std::string& remaining : profiles.ListSections(file)) {
         Check(!SameName(remaining, section));
     }

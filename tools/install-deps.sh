@@ -10,6 +10,7 @@ packages=(
     wine wine32:i386 fonts-wine                         # running it and its tests
     xvfb xauth x11-apps imagemagick xdotool             # a screen, screenshots, clicks
     zlib1g-dev libdeflate-dev libbenchmark-dev googletest
+    libz-mingw-w64-dev                                  # zlib for the Windows decoder benchmark
     zip unzip python3
 )
 

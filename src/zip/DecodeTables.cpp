@@ -148,9 +148,7 @@ int BuildDecodeTables(std::span<const std::uint8_t> lengths, std::uint32_t simpl
                         return kTableNoMemory;
                     }
                     table.Entries.resize(subStart + (std::size_t{1} << bits));
-                    table.Entries[prefix] = HuffEntry{static_cast<std::uint8_t>(16 + bits),
-                                                      static_cast<std::uint8_t>(root),
-                                                      static_cast<std::uint16_t>(subStart)};
+                    table.Entries[prefix] = MakeLink(bits, root, subStart);
                     subPrefix = prefix;
                     subBits = bits;
                 }

@@ -9,18 +9,49 @@
 
 namespace setup::zip {
 
-// Op values of a table entry.
-inline constexpr std::uint8_t kOpEndOfBlock = 15;  // deflate's symbol 256
-inline constexpr std::uint8_t kOpLiteral = 16;     // a literal, or a symbol of a simple code
-inline constexpr std::uint8_t kOpInvalid = 99;     // no code, or a symbol that must not occur
-// 0..13: a base value (length or distance) followed by Op extra bits.
-// 17..31: a link to the sub-table at Value, indexed by Op - 16 further bits.
+// A table entry is four bytes, {Op, Bits, Value}; Op says what the entry is:
+//
+//   Op        the entry                                          Value
+//   0..13     a base (length or distance), then Op extra bits    the base
+//   15        the end of the block (deflate's symbol 256)        256
+//   16        a literal, or a symbol of a simple code            the symbol
+//   17..31    a link to a sub-table indexed by Op - 16 bits      the sub-table's index
+//   99        no code, or a symbol that must not occur           unused
+//
+// Bits is the number of code bits the entry consumes at its level; a link in the
+// root table consumes the root width. Links occur in root tables only.
+inline constexpr std::uint8_t kOpEndOfBlock = 15;
+inline constexpr std::uint8_t kOpLiteral = 16;
+inline constexpr std::uint8_t kOpLinkBase = 16;  // a link's Op is this plus its index bits
+inline constexpr std::uint8_t kOpInvalid = 99;
 
 struct HuffEntry {
     std::uint8_t Op = kOpInvalid;
     std::uint8_t Bits = 0;    // bits this entry consumes at its level
     std::uint16_t Value = 0;  // symbol, base value, or index of the sub-table
 };
+
+constexpr bool IsInvalid(const HuffEntry& entry) {
+    return entry.Op == kOpInvalid;
+}
+// A link to a sub-table (and not an invalid entry, which also lies above kOpLiteral).
+constexpr bool IsLink(const HuffEntry& entry) {
+    return entry.Op > kOpLiteral && entry.Op != kOpInvalid;
+}
+// The number of further bits a link's sub-table is indexed by.
+constexpr std::uint32_t LinkBits(const HuffEntry& entry) {
+    return entry.Op - std::uint32_t{kOpLinkBase};
+}
+constexpr HuffEntry MakeLink(std::uint32_t indexBits, std::uint32_t rootBits, std::size_t start) {
+    return HuffEntry{static_cast<std::uint8_t>(kOpLinkBase + indexBits),
+                     static_cast<std::uint8_t>(rootBits), static_cast<std::uint16_t>(start)};
+}
+// The sub-table entry a link leads to, for the code bits that follow the root
+// bits (least significant first; more bits than needed may be given).
+inline HuffEntry FollowLink(const HuffEntry* entries, const HuffEntry& link,
+                            std::uint64_t bitsAfterRoot) {
+    return entries[link.Value + (bitsAfterRoot & ((std::uint64_t{1} << LinkBits(link)) - 1))];
+}
 
 // The tables of one code: the root (2^RootBits entries) at the front, the
 // sub-tables behind it. Sub-tables are one level deep and exactly as wide as the
@@ -41,7 +72,8 @@ inline constexpr int kTableNoMemory = 3;
 // Builds the tables for the code given by `lengths` (0 = symbol unused).
 // Symbols below `simpleCount` decode to themselves (Op kOpLiteral, or kOpEndOfBlock
 // for 256 and above); symbol v >= simpleCount decodes to base[v - simpleCount] with
-// extra[v - simpleCount] extra bits (extra 99 marks a symbol that must not occur).
+// extra[v - simpleCount] extra bits (extra kOpInvalid marks a symbol that must not
+// occur).
 // `rootBits` is the requested root width; it is raised to the shortest and lowered
 // to the longest code length, and returns the width used. An empty code gives a
 // one-entry invalid table with width 0 and result kTableComplete. Codes that stay

@@ -37,18 +37,14 @@ inline HuffEntry DecodeSymbol(ExtractState& state, const DecodeTable& table) {
     state.FillBits(root);
     std::uint32_t bits = kInverted ? ~state.PeekBits(32) : state.PeekBits(32);
     HuffEntry entry = table.Entries[bits & ((1u << root) - 1)];
-    if (entry.Op > kOpLiteral) {
-        if (entry.Op == kOpInvalid) {
-            return entry;
-        }
-        const std::uint32_t subBits = entry.Op - 16u;
+    if (IsLink(entry)) {
         state.DropBits(root);
-        state.FillBits(subBits);
+        state.FillBits(LinkBits(entry));
         bits = kInverted ? ~state.PeekBits(32) : state.PeekBits(32);
-        entry = table.Entries[entry.Value + (bits & ((1u << subBits) - 1))];
-        if (entry.Op == kOpInvalid) {
-            return entry;
-        }
+        entry = FollowLink(table.Entries.data(), entry, bits);
+    }
+    if (IsInvalid(entry)) {
+        return entry;
     }
     state.DropBits(entry.Bits);
     return entry;

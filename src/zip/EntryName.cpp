@@ -1,5 +1,7 @@
 #include "zip/EntryName.h"
 
+#include "system/ReservedNames.h"
+
 namespace setup::zip {
 namespace {
 
@@ -18,13 +20,15 @@ bool IsParentReference(std::string_view component) {
 }  // namespace
 
 bool IsSafeEntryName(std::string_view name) {
-    if (name.empty() || name.front() == '\\' || name.find(':') != std::string_view::npos) {
+    if (name.empty() || name.front() == '\\' || name.find(':') != std::string_view::npos ||
+        HasControlCharacter(name)) {
         return false;
     }
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = name.find('\\', start);
-        if (IsParentReference(name.substr(start, end - start))) {
+        const std::string_view component = name.substr(start, end - start);
+        if (IsParentReference(component) || IsDosDeviceName(component)) {
             return false;
         }
         if (end == std::string_view::npos) {

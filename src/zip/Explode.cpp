@@ -129,7 +129,7 @@ std::int32_t ExplodeEntry(ExtractState& state) {
             std::uint8_t byte = 0;
             if (literalTree) {
                 const HuffEntry entry = DecodeSymbol<true>(state, literals);
-                if (entry.Op == kOpInvalid) {
+                if (IsInvalid(entry)) {
                     return Fail(ZipErrFormat);
                 }
                 byte = static_cast<std::uint8_t>(entry.Value);
@@ -142,12 +142,12 @@ std::int32_t ExplodeEntry(ExtractState& state) {
         }
         const std::uint32_t low = state.ReadBits(lowDistanceBits);
         HuffEntry entry = DecodeSymbol<true>(state, distances);
-        if (entry.Op == kOpInvalid) {
+        if (IsInvalid(entry)) {
             return Fail(ZipErrFormat);
         }
         const std::size_t distance = entry.Value + low;
         entry = DecodeSymbol<true>(state, lengths);
-        if (entry.Op == kOpInvalid) {
+        if (IsInvalid(entry)) {
             return Fail(ZipErrFormat);
         }
         std::size_t length = entry.Value;

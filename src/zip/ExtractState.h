@@ -179,6 +179,13 @@ struct ExtractState {
     void PumpMessages();
 };
 
+// The longest match any method produces: imploded data's base length of up to 66
+// plus 255 from its extra byte (deflate's longest is 258).
+inline constexpr std::size_t kLongestMatch = 66 + 255;
+// A match starts inside the output area and CopyMatch may write 15 bytes past its
+// end: the slack behind the output area must take both.
+static_assert(ExtractState::kWindowSlack >= kLongestMatch + 15);
+
 // Copies a match inside the window. `distance` is 1..32768 and never reaches below
 // the window start; the write may run up to 15 bytes past position + length.
 inline void CopyMatch(std::uint8_t* window, std::size_t position, std::size_t distance,

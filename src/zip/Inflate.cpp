@@ -56,15 +56,16 @@ constexpr std::uint32_t kCodeLengthBits = 7;
 constexpr std::uint16_t kLengthBase[31] = {3,  4,   5,   6,   7,   8,   9,   10, 11, 13, 15,
                                            17, 19,  23,  27,  31,  35,  43,  51, 59, 67, 83,
                                            99, 115, 131, 163, 195, 227, 258, 0,  0};
-constexpr std::uint8_t kLengthExtra[31] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,  2, 2,
-                                           3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 99, 99};
+constexpr std::uint8_t kLengthExtra[31] = {0, 0, 0, 0, 0, 0, 0, 0,          1,         1, 1,
+                                           1, 2, 2, 2, 2, 3, 3, 3,          3,         4, 4,
+                                           4, 4, 5, 5, 5, 5, 0, kOpInvalid, kOpInvalid};
 // Distance symbols 0..31; 30 and 31 are invalid.
 constexpr std::uint16_t kDistanceBase[32] = {
     1,   2,   3,   4,   5,    7,    9,    13,   17,   25,   33,   49,    65,    97,    129, 193,
     257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577, 0,   0};
-constexpr std::uint8_t kDistanceExtra[32] = {0,  0,  0,  0,  1,  1,  2,  2,  3,  3, 4,
-                                             4,  5,  5,  6,  6,  7,  7,  8,  8,  9, 9,
-                                             10, 10, 11, 11, 12, 12, 13, 13, 99, 99};
+constexpr std::uint8_t kDistanceExtra[32] = {
+    0, 0, 0, 0, 1, 1, 2,  2,  3,  3,  4,  4,  5,  5,  6,          6,
+    7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, kOpInvalid, kOpInvalid};
 // Order in which the code-length code's lengths are sent.
 constexpr std::uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                11, 4,  12, 3, 13, 2, 14, 1, 15};
@@ -143,18 +144,14 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
             }
             continue;
         }
-        if (entry.Op > kOpLiteral) {
-            if (entry.Op == kOpInvalid) {
-                result = FastResult::Invalid;
-                break;
-            }
+        if (IsLink(entry)) {
             bitBuffer >>= literalRoot;
             bitCount -= literalRoot;
-            entry = literals[entry.Value + (bitBuffer & Mask(entry.Op - 16u))];
-            if (entry.Op == kOpInvalid) {
-                result = FastResult::Invalid;
-                break;
-            }
+            entry = FollowLink(literals, entry, bitBuffer);
+        }
+        if (IsInvalid(entry)) {
+            result = FastResult::Invalid;
+            break;
         }
         bitBuffer >>= entry.Bits;
         bitCount -= entry.Bits;
@@ -171,18 +168,14 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
         bitCount -= entry.Op;
 
         entry = distances[bitBuffer & distanceMask];
-        if (entry.Op > kOpLiteral) {
-            if (entry.Op == kOpInvalid) {
-                result = FastResult::Invalid;
-                break;
-            }
+        if (IsLink(entry)) {
             bitBuffer >>= distanceRoot;
             bitCount -= distanceRoot;
-            entry = distances[entry.Value + (bitBuffer & Mask(entry.Op - 16u))];
-            if (entry.Op == kOpInvalid) {
-                result = FastResult::Invalid;
-                break;
-            }
+            entry = FollowLink(distances, entry, bitBuffer);
+        }
+        if (IsInvalid(entry)) {
+            result = FastResult::Invalid;
+            break;
         }
         bitBuffer >>= entry.Bits;
         bitCount -= entry.Bits;
@@ -211,12 +204,12 @@ std::int32_t DecodeSlow(ExtractState& state, const BlockTables& tables) {
     if (entry.Op == kOpEndOfBlock) {
         return 1;
     }
-    if (entry.Op == kOpInvalid) {
+    if (IsInvalid(entry)) {
         return Fail(ZipErrFormat);
     }
     const std::size_t length = entry.Value + state.ReadBits(entry.Op);
     entry = DecodeSymbol<false>(state, tables.distance);
-    if (entry.Op == kOpInvalid) {
+    if (IsInvalid(entry)) {
         return Fail(ZipErrFormat);
     }
     const std::size_t distance = entry.Value + state.ReadBits(entry.Op);
@@ -347,7 +340,7 @@ std::int32_t DynamicBlock(ExtractState& state, BlockTables& tables) {
     std::uint8_t previous = 0;
     while (count < total) {
         const HuffEntry entry = DecodeSymbol<false>(state, codeLengths);
-        if (entry.Op == kOpInvalid) {
+        if (IsInvalid(entry)) {
             return Fail(ZipErrFormat);
         }
         std::uint32_t repeat = 0;

@@ -1,4 +1,5 @@
 // Extraction runs and listings over the central directory.
+#include <optional>
 #include <utility>
 
 #include "zip/EntryName.h"
@@ -57,37 +58,118 @@ std::string WithoutTrailingBackslash(std::string path) {
     return path;
 }
 
+// No exception leaves the extractor's public operations: what fails unexpectedly
+// inside (memory, a handler) ends the operation with `code`, as an unusable
+// directory does. The entries themselves catch their own (ZipExtractEntry).
+template <typename Operation>
+auto Guarded(decltype(std::declval<Operation>()()) onException, Operation&& operation) noexcept {
+    try {
+        return operation();
+    } catch (...) {
+        return onException;
+    }
+}
+
+// A run that ended by an exception unregisters its handlers as any run does.
+std::int32_t AbandonRun() {
+    ZipSharedState& shared = ZipShared();
+    shared.ReportInForce = nullptr;
+    shared.RegisteredReport = nullptr;
+    shared.RegisteredQuestion = nullptr;
+    return Fail(ZipErrDirectory);
+}
+
+bool IsArchive(std::string_view path);
+std::int32_t ListEntries(std::string_view archivePath, std::string_view pattern,
+                         const ZipReportHandler& handler);
+std::int32_t ArchiveSizes(std::string_view archivePath, std::int32_t& compressedSize);
+
 enum class RunMode { Extract, Test };
 
-// One extraction run (Test: decode and check only). `folder` ends with "\" or is
+// Opens the directory for a listing or a run, clearing the record: 0, -12 or -9.
+std::int32_t OpenForRun(std::string_view archivePath, ZipDirectoryCursor& cursor) {
+    if (!ZipIsArchive(archivePath)) {
+        return Fail(ZipErrNotArchive);
+    }
+    ZipShared().Report = ZipReport{};
+    return ZipOpenDirectory(archivePath, cursor) == ZipOk ? ZipOk : Fail(ZipErrDirectory);
+}
+
+// The one walk over the entries that match `pattern`, from the cursor's current
+// entry on: each is added to `totals` and handed to `visit`, which returns false
+// to end the walk.
+template <typename Visit>
+void ForEachMatch(ZipDirectoryCursor& cursor, std::string_view pattern, Totals& totals,
+                  Visit&& visit) {
+    do {
+        if (ZipMatchPattern(pattern, cursor.Name)) {
+            totals.Add(cursor.Size, cursor.CompressedSize);
+            if (!visit()) {
+                return;
+            }
+        }
+    } while (ZipNextEntry(cursor) == ZipOk);
+}
+
+ZipCentralValues CentralValues(const ZipDirectoryCursor& cursor) {
+    return {cursor.CompressedSize, cursor.Size, cursor.Crc};
+}
+
+// Extracts the cursor's entry to `target` (a folder entry when it ends with "\\"),
+// asking `question` first about an existing file: the result, or nothing when the
+// entry is skipped on the answer.
+std::optional<std::int32_t> ExtractToTarget(const ZipDirectoryCursor& cursor,
+                                            std::string_view archivePath, const std::string& target,
+                                            const ZipReport& record,
+                                            const ZipQuestionHandler& question) {
+    platform::FileSystem& files = platform::CurrentOs().Files();
+    const std::string targetFile = WithoutTrailingBackslash(target);
+    // A target that can be created was not there: nothing to ask about or to
+    // keep. Otherwise look at what is there.
+    const std::unique_ptr<platform::File> created =
+        record.IsFolder ? nullptr : ZipCreateNewTarget(target);
+    const std::uint32_t oldAttributes =
+        created ? platform::attr::kInvalid : files.GetAttributes(targetFile);
+    const bool exists = oldAttributes != platform::attr::kInvalid;
+    const bool isFile = exists && (oldAttributes & platform::attr::kDirectory) == 0;
+    if (question && isFile && !question(record)) {
+        return std::nullopt;
+    }
+    // Attributes cleared, so that a read-only file can be replaced; put back when
+    // the target stays as it was.
+    if (exists) {
+        files.SetAttributes(targetFile, 0);
+    }
+    const ZipCentralValues central = CentralValues(cursor);
+    const std::int32_t result =
+        ZipExtractEntry(archivePath, target, cursor.HeaderOffset, nullptr, kEscapeKey,
+                        cursor.Archive.get(), created.get(), &central);
+    if (result == ZipOk) {
+        files.SetAttributes(targetFile, cursor.Attributes);
+    } else if (created) {
+        created->Close();
+        files.DeleteFile(targetFile);
+    } else if (exists) {
+        files.SetAttributes(targetFile, oldAttributes);
+    }
+    return result;
+}
+
+// One extraction run (Test: decode and check only). `folder` ends with "\\" or is
 // empty (Test).
 std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& folder,
                  std::string_view pattern, const ZipReportHandler& report,
                  const ZipQuestionHandler& question) {
     ZipSharedState& shared = ZipShared();
-    platform::FileSystem& files = platform::CurrentOs().Files();
-    if (!ZipIsArchive(archivePath)) {
-        return ZipErrNotArchive;
+    ZipDirectoryCursor cursor;
+    if (const std::int32_t opened = OpenForRun(archivePath, cursor); opened != ZipOk) {
+        return opened;
     }
     ZipReport& record = shared.Report;
-    record = ZipReport{};
-    ZipDirectoryCursor cursor;
-    if (ZipOpenDirectory(archivePath, cursor) != ZipOk) {
-        return Fail(ZipErrDirectory);
-    }
-
     auto send = [&report, &record](std::int32_t code) {
         if (report) {
             report(code, record);
         }
-    };
-    shared.FreedTemporaryPath.clear();
-    auto finish = [&shared, &cursor] {
-        ZipCloseDirectory(cursor);
-        shared.FreedTemporaryPath.clear();
-        shared.ReportInForce = nullptr;
-        shared.RegisteredReport = nullptr;
-        shared.RegisteredQuestion = nullptr;
     };
     if (report) {
         record.IsFolder = false;
@@ -101,12 +183,9 @@ std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& 
     }
 
     std::int32_t count = 0;
+    std::int32_t fatal = ZipOk;
     Totals totals;
-    do {
-        if (!ZipMatchPattern(pattern, cursor.Name)) {
-            continue;
-        }
-        totals.Add(cursor.Size, cursor.CompressedSize);
+    ForEachMatch(cursor, pattern, totals, [&] {
         const std::string target = folder + cursor.Name;
         FillFromEntry(record, cursor);
         record.IsFolder = !target.empty() && (target.back() == '\\' || target.back() == '/');
@@ -114,78 +193,51 @@ std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& 
         record.Status = ZipStatusStart;
         send(ZipStatusStart);
 
-        std::int32_t result = ZipOk;
-        if (!IsSafeEntryName(cursor.Name)) {
+        std::optional<std::int32_t> result = ZipOk;
+        if (!cursor.NameUsable || !IsSafeEntryName(cursor.Name)) {
             result = Fail(ZipErrFormat);
-        } else if (mode == RunMode::Test) {
-            result = record.IsFolder ? ZipOk
-                                     : ZipTestEntry(archivePath, cursor.HeaderOffset, kEscapeKey,
-                                                    cursor.Archive.get());
-        } else {
-            const std::string targetFile = WithoutTrailingBackslash(target);
-            // A target that can be created was not there: nothing to ask about or
-            // to keep. Otherwise look at what is there.
-            const std::unique_ptr<platform::File> created =
-                record.IsFolder ? nullptr : ZipCreateNewTarget(target);
-            const std::uint32_t oldAttributes =
-                created ? platform::attr::kInvalid : files.GetAttributes(targetFile);
-            const bool exists = oldAttributes != platform::attr::kInvalid;
-            const bool isFile = exists && (oldAttributes & platform::attr::kDirectory) == 0;
-            if (question && isFile && !question(record)) {
-                record.Status = ZipStatusProgress;
-                record.Method = kMethodSkipped;
-                send(cursor.Size);
-                ++count;
-                record.Status = ZipStatusDone;
-                send(ZipStatusDone);
-                continue;
-            }
-            // Attributes cleared, so that a read-only file can be replaced; put back
-            // when the target stays as it was.
-            if (exists) {
-                files.SetAttributes(targetFile, 0);
-            }
-            result = ZipExtractEntry(archivePath, target, cursor.HeaderOffset, nullptr, kEscapeKey,
-                                     cursor.Archive.get(), created.get());
-            if (result == ZipOk) {
-                files.SetAttributes(targetFile, cursor.Attributes);
-            } else if (created) {
-                created->Close();
-                files.DeleteFile(targetFile);
-            } else if (exists) {
-                files.SetAttributes(targetFile, oldAttributes);
-            }
+        } else if (mode == RunMode::Extract) {
+            result = ExtractToTarget(cursor, archivePath, target, record, question);
+        } else if (!record.IsFolder) {
+            const ZipCentralValues central = CentralValues(cursor);
+            result = ZipTestEntry(archivePath, cursor.HeaderOffset, kEscapeKey,
+                                  cursor.Archive.get(), &central);
         }
-
-        if (result == ZipOk) {
+        if (!result.has_value()) {  // skipped on the question handler's answer
+            record.Status = ZipStatusProgress;
+            record.Method = kMethodSkipped;
+            send(cursor.Size);
+        }
+        if (result.value_or(ZipOk) == ZipOk) {
             ++count;
             record.Status = ZipStatusDone;
             send(ZipStatusDone);
-            continue;
+            return true;
         }
         record.Status = ZipStatusFailed;
-        if (IsReportable(result)) {
-            send(result);
-            break;
-        }
-        if (result < 0) {
-            record.Status = result;
+        if (IsReportable(*result)) {
+            send(*result);
+        } else if (*result < 0) {
+            record.Status = *result;
             send(ZipReportFatal);
-            finish();
-            return result;
-        }
-        break;  // a decoder's positive code: the run ends without a report
-    } while (ZipNextEntry(cursor) == ZipOk);
+            fatal = *result;
+        }  // a decoder's positive code: the run ends without a report
+        return false;
+    });
 
-    finish();
+    ZipCloseDirectory(cursor);
+    shared.ReportInForce = nullptr;
+    shared.RegisteredReport = nullptr;
+    shared.RegisteredQuestion = nullptr;
+    if (fatal != ZipOk) {
+        return fatal;
+    }
     FillEndOfRun(record, archivePath, totals);
     send(count);
     return count;
 }
 
-}  // namespace
-
-bool ZipIsArchive(std::string_view path) {
+bool IsArchive(std::string_view path) {
     if (path.find('_') == std::string_view::npos) {
         return false;
     }
@@ -207,71 +259,33 @@ bool ZipIsArchive(std::string_view path) {
     return isArchive;
 }
 
-std::int32_t ZipListEntries(std::string_view archivePath, std::string_view pattern,
-                            const ZipReportHandler& handler) {
+std::int32_t ListEntries(std::string_view archivePath, std::string_view pattern,
+                         const ZipReportHandler& handler) {
     if (archivePath.empty() || !handler) {
         return Fail(ZipErrArgument);
     }
-    if (!ZipIsArchive(archivePath)) {
-        return Fail(ZipErrNotArchive);
+    ZipDirectoryCursor cursor;
+    if (const std::int32_t opened = OpenForRun(archivePath, cursor); opened != ZipOk) {
+        return opened;
     }
     ZipReport& record = ZipShared().Report;
-    record = ZipReport{};
-    ZipDirectoryCursor cursor;
-    if (ZipOpenDirectory(archivePath, cursor) != ZipOk) {
-        return Fail(ZipErrDirectory);
-    }
     std::int32_t count = 0;
     Totals totals;
-    do {
-        if (!ZipMatchPattern(pattern, cursor.Name)) {
-            continue;
-        }
-        totals.Add(cursor.Size, cursor.CompressedSize);
+    ForEachMatch(cursor, pattern, totals, [&] {
         FillFromEntry(record, cursor);
         record.Name = cursor.Name;
         record.Status = ZipStatusProgress;
         ++count;
         handler(0, record);
-    } while (ZipNextEntry(cursor) == ZipOk);
+        return true;
+    });
     ZipCloseDirectory(cursor);
     FillEndOfRun(record, archivePath, totals);
     handler(count, record);
     return count;
 }
 
-std::int32_t ZipExtractFiles(std::string_view archivePath, std::string_view targetFolder,
-                             std::string_view pattern) {
-    // Copies: the run unregisters the handlers while it still uses them.
-    const ZipReportHandler report = ZipShared().RegisteredReport;
-    const ZipQuestionHandler question = ZipShared().RegisteredQuestion;
-    return ZipExtractWithHandlers(archivePath, targetFolder, pattern, report, question);
-}
-
-std::int32_t ZipExtractWithHandlers(std::string_view archivePath, std::string_view targetFolder,
-                                    std::string_view pattern, const ZipReportHandler& report,
-                                    const ZipQuestionHandler& question) {
-    if (archivePath.empty() || targetFolder.empty()) {
-        return Fail(ZipErrArgument);
-    }
-    std::string folder(targetFolder);
-    SlashesToBackslashes(folder);
-    if (folder.back() != '\\') {
-        folder += '\\';
-    }
-    return Run(RunMode::Extract, archivePath, folder, pattern, report, question);
-}
-
-std::int32_t ZipTestArchive(std::string_view archivePath, std::string_view pattern,
-                            const ZipReportHandler& report) {
-    if (archivePath.empty()) {
-        return Fail(ZipErrArgument);
-    }
-    return Run(RunMode::Test, archivePath, std::string(), pattern, report, nullptr);
-}
-
-std::int32_t ZipArchiveSizes(std::string_view archivePath, std::int32_t& compressedSize) {
-    compressedSize = 0;
+std::int32_t ArchiveSizes(std::string_view archivePath, std::int32_t& compressedSize) {
     if (archivePath.empty()) {
         return 0;
     }
@@ -291,11 +305,65 @@ std::int32_t ZipArchiveSizes(std::string_view archivePath, std::int32_t& compres
         return fileSize;
     }
     Totals totals;
-    do {
-        totals.Add(cursor.Size, cursor.CompressedSize);
-    } while (ZipNextEntry(cursor) == ZipOk);
+    ForEachMatch(cursor, "", totals, [] { return true; });
     compressedSize = static_cast<std::int32_t>(totals.compressed);
     return static_cast<std::int32_t>(totals.size);
+}
+
+}  // namespace
+
+bool ZipIsArchive(std::string_view path) {
+    return Guarded(false, [path] { return IsArchive(path); });
+}
+
+std::int32_t ZipListEntries(std::string_view archivePath, std::string_view pattern,
+                            const ZipReportHandler& handler) {
+    return Guarded(ZipErrDirectory, [&] { return ListEntries(archivePath, pattern, handler); });
+}
+
+std::int32_t ZipExtractFiles(std::string_view archivePath, std::string_view targetFolder,
+                             std::string_view pattern) {
+    return Guarded(ZipErrDirectory, [&] {
+        // Copies: the run unregisters the handlers while it still uses them.
+        const ZipReportHandler report = ZipShared().RegisteredReport;
+        const ZipQuestionHandler question = ZipShared().RegisteredQuestion;
+        return ZipExtractWithHandlers(archivePath, targetFolder, pattern, report, question);
+    });
+}
+
+std::int32_t ZipExtractWithHandlers(std::string_view archivePath, std::string_view targetFolder,
+                                    std::string_view pattern, const ZipReportHandler& report,
+                                    const ZipQuestionHandler& question) {
+    try {
+        if (archivePath.empty() || targetFolder.empty()) {
+            return Fail(ZipErrArgument);
+        }
+        std::string folder(targetFolder);
+        SlashesToBackslashes(folder);
+        if (folder.back() != '\\') {
+            folder += '\\';
+        }
+        return Run(RunMode::Extract, archivePath, folder, pattern, report, question);
+    } catch (...) {
+        return AbandonRun();
+    }
+}
+
+std::int32_t ZipTestArchive(std::string_view archivePath, std::string_view pattern,
+                            const ZipReportHandler& report) {
+    try {
+        if (archivePath.empty()) {
+            return Fail(ZipErrArgument);
+        }
+        return Run(RunMode::Test, archivePath, std::string(), pattern, report, nullptr);
+    } catch (...) {
+        return AbandonRun();
+    }
+}
+
+std::int32_t ZipArchiveSizes(std::string_view archivePath, std::int32_t& compressedSize) {
+    compressedSize = 0;
+    return Guarded(0, [&] { return ArchiveSizes(archivePath, compressedSize); });
 }
 
 ZipReportHandler ZipSetReportHandler(ZipReportHandler handler) {

@@ -6,7 +6,9 @@
 // 46-byte header per entry plus the entry's name, extra field and comment. The end
 // record is found by searching backwards from the end of the file, window by
 // window; the hit nearest the end wins. Only the directory offset is read from it;
-// the directory then runs from that offset to the end record.
+// the directory then runs from that offset to the end record. It is read piece by
+// piece as the scan walks it, so a directory size claimed by a damaged or hostile
+// end record costs no memory: the scan stops at the first header that is not one.
 //
 // Tricky cases, and what happens here:
 //  - Files shorter than 22 bytes, or without the signature anywhere: -11.
@@ -16,12 +18,20 @@
 //    scan never looks at bytes that were not read.
 //  - A central header that does not fit into what is left of the directory, or
 //    lacks its signature, ends the scan (-10), as does the end record itself.
-//  - Names are kept whole, whatever their length; the layers above refuse names
-//    and paths that are too long rather than cutting them.
+//  - A directory whose first piece can't be read is -9; a read failure further on
+//    ends the scan like a damaged header (-10).
+//  - Names are zero-terminated texts to the system: a name is taken up to its
+//    first NUL, so that every check sees what a system call would see. A UTF-8
+//    name (flag bit 11, or the Unicode Path extra field) is converted to 1252
+//    (EntryNameText); one without a 1252 form keeps its stored bytes for the
+//    listing and is marked unusable, so that nothing is written under it.
+//    Otherwise names are kept whole, whatever their length; the layers above
+//    refuse names and paths that are too long rather than cutting them.
 #include "zip/ZipDirectory.h"
 
 #include <algorithm>
 
+#include "zip/EntryNameText.h"
 #include "zip/ZipTypes.h"
 
 namespace setup::zip {
@@ -57,30 +67,70 @@ std::int64_t FindEndRecord(platform::File& archive, std::int64_t fileSize) {
     }
 }
 
+// Makes the `count` bytes of the directory at file offset `at` available in the
+// buffer: a pointer to them, or null when they can't be read.
+const std::uint8_t* Ensure(ZipDirectoryCursor& cursor, std::int64_t at, std::size_t count) {
+    const auto wanted = static_cast<std::int64_t>(count);
+    const auto held = static_cast<std::int64_t>(cursor.Buffer.size());
+    if (at >= cursor.BufferStart && at + wanted <= cursor.BufferStart + held) {
+        return cursor.Buffer.data() + (at - cursor.BufferStart);
+    }
+    const std::int64_t piece = std::max<std::int64_t>(
+        wanted, std::min<std::int64_t>(static_cast<std::int64_t>(kDirectoryPiece),
+                                       cursor.DirectoryEnd - at));
+    cursor.Buffer.resize(static_cast<std::size_t>(piece));
+    cursor.BufferStart = at;
+    // The archive is shared with the extraction of entries, so always position it.
+    if (!cursor.Archive->Seek(static_cast<std::uint64_t>(at)) ||
+        cursor.Archive->Read(cursor.Buffer) != piece) {
+        cursor.Buffer.clear();
+        return nullptr;
+    }
+    return cursor.Buffer.data();
+}
+
+// 0, -10 for the end of the directory or a damaged header, -9 when it can't be read.
 std::int32_t LoadEntry(ZipDirectoryCursor& cursor) {
-    const std::size_t left = cursor.Buffer.size() - cursor.Position;
-    const std::uint8_t* header = cursor.Buffer.data() + cursor.Position;
+    const std::int64_t left = cursor.DirectoryEnd - cursor.Position;
+    const auto fixed = static_cast<std::size_t>(
+        std::min<std::int64_t>(left, static_cast<std::int64_t>(kCentralHeaderSize)));
+    const std::uint8_t* header = Ensure(cursor, cursor.Position, fixed);
+    if (header == nullptr) {
+        return Fail(ZipErrDirectory);
+    }
     if (left >= 4 && LoadLe32(header) == kEndSignature) {
         return ZipErrNoMoreEntries;
     }
-    if (left < kCentralHeaderSize || LoadLe32(header) != kCentralSignature) {
+    if (fixed < kCentralHeaderSize || LoadLe32(header) != kCentralSignature) {
         return Fail(ZipErrNoMoreEntries);
     }
     const std::size_t nameLength = LoadLe16(header + 28);
     const std::size_t recordLength =
         kCentralHeaderSize + nameLength + LoadLe16(header + 30) + LoadLe16(header + 32);
-    if (left < recordLength) {
+    if (left < static_cast<std::int64_t>(recordLength)) {
         return Fail(ZipErrNoMoreEntries);
+    }
+    header = Ensure(cursor, cursor.Position, recordLength);
+    if (header == nullptr) {
+        return Fail(ZipErrDirectory);
     }
     cursor.Size = static_cast<std::int32_t>(LoadLe32(header + 24));
     cursor.CompressedSize = static_cast<std::int32_t>(LoadLe32(header + 20));
+    cursor.Crc = LoadLe32(header + 16);
     cursor.Attributes = header[5] == 0 ? header[38] : 0;  // host system 0: MS-DOS
     cursor.Time = static_cast<std::int32_t>(LoadLe32(header + 12));
     cursor.HeaderOffset = static_cast<std::int32_t>(LoadLe32(header + 42));
     cursor.Method = LoadLe16(header + 10);
-    cursor.Name.assign(reinterpret_cast<const char*>(header + kCentralHeaderSize), nameLength);
+    cursor.Flags = LoadLe16(header + 8);
+    const std::string_view stored(reinterpret_cast<const char*>(header + kCentralHeaderSize),
+                                  nameLength);
+    const std::span<const std::uint8_t> extra(header + kCentralHeaderSize + nameLength,
+                                              LoadLe16(header + 30));
+    std::optional<std::string> name = EntryNameText(stored, cursor.Flags, extra);
+    cursor.NameUsable = name.has_value();
+    cursor.Name = name ? std::move(*name) : std::string(stored.substr(0, stored.find('\0')));
     SlashesToBackslashes(cursor.Name);
-    cursor.Position += recordLength;
+    cursor.Position += static_cast<std::int64_t>(recordLength);
     return ZipOk;
 }
 
@@ -116,16 +166,10 @@ std::int32_t ZipOpenDirectory(std::unique_ptr<platform::File> archive, ZipDirect
     if (end < static_cast<std::int64_t>(kCentralHeaderSize) || directory >= end) {
         return Fail(ZipErrDirectory);
     }
-    if (!archive->Seek(static_cast<std::uint64_t>(directory))) {
-        return Fail(ZipErrArchiveAccess);
-    }
-    cursor.Buffer.resize(static_cast<std::size_t>(end - directory + 4));
-    if (archive->Read(cursor.Buffer) != static_cast<std::int64_t>(cursor.Buffer.size())) {
-        cursor.Buffer.clear();
-        return Fail(ZipErrDirectory);
-    }
-    cursor.Position = 0;
     cursor.Archive = std::move(archive);
+    cursor.BufferStart = directory;
+    cursor.Position = directory;
+    cursor.DirectoryEnd = end + 4;
     const std::int32_t result = LoadEntry(cursor);
     if (result != ZipOk) {
         ZipCloseDirectory(cursor);
@@ -137,17 +181,19 @@ std::int32_t ZipNextEntry(ZipDirectoryCursor& cursor) {
     if (!cursor.IsOpen()) {
         return ZipErrNoMoreEntries;
     }
-    const std::int32_t result = LoadEntry(cursor);
-    if (result != ZipOk) {
+    if (LoadEntry(cursor) != ZipOk) {
         ZipCloseDirectory(cursor);
+        return ZipErrNoMoreEntries;
     }
-    return result;
+    return ZipOk;
 }
 
 void ZipCloseDirectory(ZipDirectoryCursor& cursor) {
     cursor.Buffer.clear();
     cursor.Buffer.shrink_to_fit();
+    cursor.BufferStart = 0;
     cursor.Position = 0;
+    cursor.DirectoryEnd = 0;
     if (cursor.Archive != nullptr) {
         cursor.Archive->Close();  // errors of a file only read are of no interest
         cursor.Archive.reset();

@@ -2,12 +2,18 @@
 //
 // The local header (30 bytes and the entry's name and extra field) precedes the
 // data; its flags, method, time, CRC and sizes are the ones used here. With flag bit
-// 3 the sizes and the CRC follow the data in a data descriptor, so the sizes are
-// unknown (0x7FFFFFFF) and the CRC is read after decoding, from the bit reader:
-// at the next byte boundary, 32 bits. Most writers put the optional descriptor
-// signature 50 4B 07 08 in front of it; when those four bytes are the signature
-// and differ from the computed CRC, the CRC is the four bytes after them. Only a
-// method with an end marker (deflate) can find the end of such data.
+// 3 (written by tools that stream to a pipe) the sizes and the CRC follow the data
+// in a data descriptor: CRC, compressed size and size, 4 bytes each, after the
+// optional signature 50 4B 07 08.
+//  - An extraction run knows the entry's central directory header, which always
+//    holds the three values: they are taken from there, for every method, and the
+//    descriptor must agree with them (a different CRC is -1, different sizes -4).
+//  - A single-entry call has nothing but the local header: the sizes are unknown
+//    (0x7FFFFFFF) and the CRC is read after decoding, from the bit reader, at the
+//    next byte boundary; when its four bytes are the signature and differ from the
+//    computed CRC, the CRC is the four bytes after them. Only a method with an end
+//    marker (deflate) can find the end of such data.
+// An entry whose sizes are both 0 is an empty file, whatever its method.
 //
 // A target that does not exist yet is created and written directly; any failure
 // deletes it again. For an existing target the data goes into a temporary file
@@ -56,10 +62,14 @@ struct LocalHeader {
     std::int32_t CompressedSize = 0;
     std::int32_t Size = 0;
     std::uint64_t DataOffset = 0;
+    bool HasDescriptor = false;  // flag bit 3
+    bool SizesKnown = true;      // false: a descriptor whose values are not known yet
 };
 
 // Reads and checks the local header; leaves the archive at the entry's data.
-std::int32_t ReadLocalHeader(platform::File& archive, std::uint32_t offset, LocalHeader& header) {
+// `central`: the entry's values from the central directory, if known.
+std::int32_t ReadLocalHeader(platform::File& archive, std::uint32_t offset,
+                             const ZipCentralValues* central, LocalHeader& header) {
     std::uint8_t bytes[kLocalHeaderSize];
     if (!archive.Seek(offset)) {
         return Fail(ZipErrRead);
@@ -74,9 +84,15 @@ std::int32_t ReadLocalHeader(platform::File& archive, std::uint32_t offset, Loca
     header.Crc = LoadLe32(bytes + 14);
     header.CompressedSize = static_cast<std::int32_t>(LoadLe32(bytes + 18));
     header.Size = static_cast<std::int32_t>(LoadLe32(bytes + 22));
-    if ((header.Flags & 8) != 0) {
+    header.HasDescriptor = (header.Flags & 8) != 0;
+    if (header.HasDescriptor && central != nullptr) {
+        header.CompressedSize = central->CompressedSize;
+        header.Size = central->Size;
+        header.Crc = central->Crc;
+    } else if (header.HasDescriptor) {
         header.CompressedSize = kUnknownSize;
         header.Size = kUnknownSize;
+        header.SizesKnown = false;
     }
     if (header.Method >= 32 || ((kSupportedMethods >> header.Method) & 1) == 0) {
         return Fail(ZipErrMethod);
@@ -90,6 +106,28 @@ std::int32_t ReadLocalHeader(platform::File& archive, std::uint32_t offset, Loca
         return Fail(ZipErrRead);
     }
     return ZipOk;
+}
+
+// Checks the data descriptor behind an entry whose values are known: 0, -1 for a
+// different CRC, -4 for different sizes, -3 when it can't be read.
+std::int32_t CheckDescriptor(platform::File& archive, const LocalHeader& header) {
+    std::uint8_t bytes[16];
+    const std::uint64_t at = header.DataOffset + static_cast<std::uint32_t>(header.CompressedSize);
+    const std::int64_t got = archive.Seek(at) ? archive.Read(bytes) : -1;
+    if (got < 12) {
+        return Fail(ZipErrRead);
+    }
+    auto agrees = [&header](const std::uint8_t* fields) {
+        return LoadLe32(fields) == header.Crc &&
+               LoadLe32(fields + 4) == static_cast<std::uint32_t>(header.CompressedSize) &&
+               LoadLe32(fields + 8) == static_cast<std::uint32_t>(header.Size);
+    };
+    const bool withSignature = got == 16 && LoadLe32(bytes) == kDescriptorSignature;
+    if (agrees(bytes) || (withSignature && agrees(bytes + 4))) {
+        return ZipOk;
+    }
+    const std::uint8_t* fields = withSignature ? bytes + 4 : bytes;
+    return Fail(LoadLe32(fields) != header.Crc ? ZipErrCrc : ZipErrFormat);
 }
 
 std::int32_t RunDecoder(ExtractState& state, std::uint16_t method) {
@@ -123,27 +161,17 @@ bool IsFolder(platform::FileSystem& files, const std::string& path) {
     return attributes != platform::attr::kInvalid && (attributes & platform::attr::kDirectory) != 0;
 }
 
-// "~zipXXXX.tmp"
-constexpr std::size_t kTemporaryNameLength = 12;
-
-// A name for the temporary file in the target's folder that nothing uses yet.
-// Within a run, the previous entry's temporary name, free again once its file was
-// moved into place (`freed`), serves the next entry in the same folder without a
-// probe: one file system lookup less per entry.
-std::string TemporaryPathBeside(platform::FileSystem& files, const std::string& target,
-                                std::string* freed) {
+// A temporary file in the target's folder, created under a name nothing used
+// before: "~zipXXXX.tmp", created exclusively, a taken name skipped. Null when the
+// folder takes no new file.
+std::unique_ptr<platform::File> CreateTemporaryBeside(platform::FileSystem& files,
+                                                      const std::string& target,
+                                                      std::string& path) {
     static std::uint32_t counter = 0;
+    static constexpr char kHex[] = "0123456789ABCDEF";
     const std::size_t slash = target.find_last_of("\\:");
     const std::string folder =
         slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    if (freed != nullptr && freed->size() == folder.size() + kTemporaryNameLength &&
-        freed->starts_with(folder)) {
-        std::string path = std::move(*freed);
-        freed->clear();
-        return path;
-    }
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string path;
     for (int attempt = 0; attempt < 0x10000; ++attempt) {
         const std::uint32_t n = counter++ & 0xFFFF;
         path = folder + "~zip";
@@ -151,11 +179,109 @@ std::string TemporaryPathBeside(platform::FileSystem& files, const std::string& 
             path += kHex[(n >> shift) & 15];
         }
         path += ".tmp";
+        if (auto file = files.Open(path, platform::OpenMode::CreateNew)) {
+            return file;
+        }
         if (files.GetAttributes(path) == platform::attr::kInvalid) {
-            break;
+            break;  // the name is free, yet no file can be made there
         }
     }
-    return path;
+    path.clear();
+    return nullptr;
+}
+
+// The file an extraction writes: the new target itself, or a temporary file beside
+// an existing target that replaces it on Commit. Whatever was written is deleted
+// again unless it was committed, on every way out (a failure code as well as an
+// exception). A target the caller created stays the caller's to delete.
+class OutputTarget {
+  public:
+    explicit OutputTarget(platform::FileSystem& files) : files_(files) {}
+    ~OutputTarget() { Discard(); }
+    OutputTarget(const OutputTarget&) = delete;
+    OutputTarget& operator=(const OutputTarget&) = delete;
+
+    // 0 or -2. `created`: the target as the caller created it.
+    std::int32_t Open(std::string targetPath, platform::File* created) {
+        target_ = std::move(targetPath);
+        if (created != nullptr) {
+            file_ = created;
+            opened_ = true;
+            callerOwned_ = true;
+            return ZipOk;
+        }
+        // A new target is written in place: there is nothing to keep, and a
+        // failure deletes it. Creating it only if the name is free means that
+        // nothing which appeared since the caller looked is overwritten before the
+        // CRC check.
+        own_ = files_.Open(target_, platform::OpenMode::CreateNew);
+        if (own_ == nullptr && files_.GetAttributes(target_) == platform::attr::kInvalid) {
+            ZipCreateFolders(target_);
+            own_ = files_.Open(target_, platform::OpenMode::CreateNew);
+        }
+        if (own_ == nullptr) {
+            own_ = CreateTemporaryBeside(files_, target_, temporary_);
+        }
+        if (own_ == nullptr) {
+            return Fail(ZipErrWrite);
+        }
+        file_ = own_.get();
+        opened_ = true;
+        return ZipOk;
+    }
+
+    // The open file; null before Open and after Close.
+    platform::File* File() const { return file_; }
+
+    // Stamps the entry's time on the open file (which spares looking the path up
+    // again) and closes it; false when the data did not reach the disk.
+    bool Close(std::uint32_t dosTime) {
+        file_->SetLastWriteDos(dosTime);
+        const bool closed = file_->Close();
+        file_ = nullptr;
+        own_.reset();
+        return closed;
+    }
+
+    // Puts the written file in place for good: 0, or -2 when a temporary file
+    // can't replace the target.
+    std::int32_t Commit() {
+        if (!temporary_.empty() && !files_.MoveFile(temporary_, target_, true)) {
+            return Fail(ZipErrWrite);
+        }
+        kept_ = true;
+        return ZipOk;
+    }
+
+  private:
+    void Discard() {
+        if (kept_ || !opened_) {
+            return;
+        }
+        if (own_ != nullptr) {
+            own_->Close();
+            own_.reset();
+        }
+        if (!callerOwned_) {
+            files_.DeleteFile(temporary_.empty() ? target_ : temporary_);
+        }
+    }
+
+    platform::FileSystem& files_;
+    std::string target_;
+    std::string temporary_;  // empty: the target is written in place
+    std::unique_ptr<platform::File> own_;
+    platform::File* file_ = nullptr;
+    bool opened_ = false;
+    bool callerOwned_ = false;
+    bool kept_ = false;
+};
+
+// A folder entry: creates the folders of `path` (which ends with "\\"); 0 or -2.
+std::int32_t ExtractFolder(platform::FileSystem& files, std::string path) {
+    ZipCreateFolders(path);
+    path.pop_back();
+    return IsFolder(files, path) || path.empty() || path.back() == ':' ? ZipOk : Fail(ZipErrWrite);
 }
 
 // The archive an extraction reads: the handle a run already holds open (its
@@ -172,73 +298,15 @@ struct TargetSpec {
     platform::File* Created = nullptr;  // the target, created by the caller
 };
 
-// Extraction with the busy flag held.
-std::int32_t ExtractHeld(ArchiveSource source, TargetSpec target, std::uint32_t headerOffset,
-                         const ZipProgressWindow* progressWindow, std::int32_t progressId) {
+// Runs the entry's decoder over `archive` into `output` (none: check only):
+// 0 or the decoder's code, with the computed and the expected CRC.
+std::int32_t Decode(platform::File& archive, platform::File* output, const LocalHeader& header,
+                    const ZipProgressWindow* progressWindow, std::int32_t progressId,
+                    std::uint32_t& crc, std::uint32_t& expectedCrc) {
     platform::Os& os = platform::CurrentOs();
-    platform::FileSystem& files = os.Files();
     ZipSharedState& shared = ZipShared();
-
-    // Names are only reused inside a run, which holds the archive open.
-    std::string* freedTemporary = source.Open != nullptr ? &shared.FreedTemporaryPath : nullptr;
-    std::unique_ptr<platform::File> ownArchive;
-    platform::File* archive = source.Open;
-    if (archive == nullptr) {
-        ownArchive = files.Open(source.Path, platform::OpenMode::Read);
-        if (ownArchive == nullptr) {
-            return Fail(ZipErrOpenArchive);
-        }
-        archive = ownArchive.get();
-    }
-    LocalHeader header;
-    if (const std::int32_t result = ReadLocalHeader(*archive, headerOffset, header); result != 0) {
-        return result;
-    }
-
-    std::string targetPath;
-    std::string temporaryPath;
-    std::unique_ptr<platform::File> ownOutput;
-    platform::File* output = target.Created;
-    if (target.Path.has_value()) {
-        targetPath = *target.Path;
-        SlashesToBackslashes(targetPath);
-        if (targetPath.size() > kMaxPathLength) {
-            return Fail(ZipErrWrite);
-        }
-        if (!targetPath.empty() && targetPath.back() == '\\') {
-            ownArchive.reset();
-            ZipCreateFolders(targetPath);
-            targetPath.pop_back();
-            return IsFolder(files, targetPath) || targetPath.empty() || targetPath.back() == ':'
-                       ? ZipOk
-                       : Fail(ZipErrWrite);
-        }
-        if (output == nullptr) {
-            // A new target is written in place: there is nothing to keep, and a
-            // failure deletes it. Creating it only if the name is free means that
-            // nothing which appeared since the caller looked is overwritten before
-            // the CRC check.
-            ownOutput = files.Open(targetPath, platform::OpenMode::CreateNew);
-            if (ownOutput == nullptr &&
-                files.GetAttributes(targetPath) == platform::attr::kInvalid) {
-                ZipCreateFolders(targetPath);
-                ownOutput = files.Open(targetPath, platform::OpenMode::CreateNew);
-            }
-            if (ownOutput == nullptr) {
-                temporaryPath = TemporaryPathBeside(files, targetPath, freedTemporary);
-                ownOutput = files.Open(temporaryPath, platform::OpenMode::CreateWrite);
-            }
-            if (ownOutput == nullptr) {
-                return Fail(ZipErrWrite);
-            }
-            output = ownOutput.get();
-        }
-    }
-    // The file being written: the new target itself, or the temporary file.
-    const std::string& writtenPath = temporaryPath.empty() ? targetPath : temporaryPath;
-
     ExtractState state;
-    state.Archive = archive;
+    state.Archive = &archive;
     state.Target = output;
     state.Thread = &os.Thread();
     state.Clock = &os.System();
@@ -250,50 +318,85 @@ std::int32_t ExtractHeld(ArchiveSource source, TargetSpec target, std::uint32_t 
     state.BeginEntry(header.CompressedSize, header.Size, header.Flags);
     state.PumpMessages();
 
-    std::int32_t result = RunDecoder(state, header.Method);
-    const std::uint32_t crc = ~state.RunningCrc;
-    std::uint32_t expectedCrc = header.Crc;
-    if (result == 0 && (header.Flags & 8) != 0) {
-        expectedCrc = ReadDescriptorCrc(state, crc);
-    }
-    ownArchive.reset();  // closes it; a run's handle stays open
-    if (output != nullptr) {
-        // Set on the open file, which spares looking the path up again.
-        output->SetLastWriteDos(header.Time);
-        if (!output->Close() && result == 0) {
-            result = Fail(ZipErrWrite);  // the data did not reach the disk
+    // An empty entry is an empty file, also where the method would want some data.
+    const bool empty = header.SizesKnown && header.CompressedSize == 0 && header.Size == 0;
+    std::int32_t result = empty ? ZipOk : RunDecoder(state, header.Method);
+    crc = ~state.RunningCrc;
+    expectedCrc = header.Crc;
+    if (result == 0 && header.HasDescriptor) {
+        if (header.SizesKnown) {
+            result = CheckDescriptor(archive, header);
+        } else {
+            expectedCrc = ReadDescriptorCrc(state, crc);
         }
     }
-    ownOutput.reset();
+    if (result == 0) {
+        state.LastPercent = 100;
+    }
+    return result;
+}
+
+// Extraction with the busy flag held: open the archive and read the local header,
+// open the target, decode, then keep the target only when everything matched.
+std::int32_t ExtractHeld(ArchiveSource source, TargetSpec target, std::uint32_t headerOffset,
+                         const ZipProgressWindow* progressWindow, std::int32_t progressId,
+                         const ZipCentralValues* central) {
+    platform::FileSystem& files = platform::CurrentOs().Files();
+    std::unique_ptr<platform::File> ownArchive;
+    platform::File* archive = source.Open;
+    if (archive == nullptr) {
+        ownArchive = files.Open(source.Path, platform::OpenMode::Read);
+        if (ownArchive == nullptr) {
+            return Fail(ZipErrOpenArchive);
+        }
+        archive = ownArchive.get();
+    }
+    LocalHeader header;
+    if (const std::int32_t result = ReadLocalHeader(*archive, headerOffset, central, header);
+        result != 0) {
+        return result;
+    }
+
+    OutputTarget output(files);
+    if (target.Path.has_value()) {
+        std::string targetPath(*target.Path);
+        SlashesToBackslashes(targetPath);
+        if (targetPath.size() > kMaxPathLength) {
+            return Fail(ZipErrWrite);
+        }
+        if (!targetPath.empty() && targetPath.back() == '\\') {
+            return ExtractFolder(files, std::move(targetPath));
+        }
+        if (const std::int32_t result = output.Open(std::move(targetPath), target.Created);
+            result != 0) {
+            return result;
+        }
+    }
+
+    std::uint32_t crc = 0;
+    std::uint32_t expectedCrc = 0;
+    std::int32_t result =
+        Decode(*archive, output.File(), header, progressWindow, progressId, crc, expectedCrc);
+    ownArchive.reset();  // closes it; a run's handle stays open
+    if (output.File() != nullptr && !output.Close(header.Time) && result == 0) {
+        result = Fail(ZipErrWrite);  // the data did not reach the disk
+    }
     if (result == 0 && crc != expectedCrc) {
         result = Fail(ZipErrCrc);
     }
     if (result != 0) {
-        if (target.Path.has_value() && target.Created == nullptr) {
-            files.DeleteFile(writtenPath);
-        }
         return result;
     }
-
-    state.LastPercent = 100;
     if (progressWindow != nullptr && *progressWindow) {
         std::uint16_t percent = 100;
         (*progressWindow)(progressId, percent);
     }
-    if (!temporaryPath.empty()) {
-        if (!files.MoveFile(temporaryPath, targetPath, true)) {
-            files.DeleteFile(temporaryPath);
-            return Fail(ZipErrWrite);
-        }
-        if (freedTemporary != nullptr) {
-            *freedTemporary = std::move(temporaryPath);
-        }
-    }
-    return ZipOk;
+    return target.Path.has_value() ? output.Commit() : ZipOk;
 }
 
 std::int32_t ExtractGuarded(ArchiveSource source, TargetSpec target, std::int32_t headerOffset,
-                            const ZipProgressWindow* progressWindow, std::int32_t progressId) {
+                            const ZipProgressWindow* progressWindow, std::int32_t progressId,
+                            const ZipCentralValues* central) {
     ZipSharedState& shared = ZipShared();
     if (shared.Busy) {
         const std::int64_t now = platform::CurrentOs().System().TickCount();
@@ -305,8 +408,14 @@ std::int32_t ExtractGuarded(ArchiveSource source, TargetSpec target, std::int32_
         shared.Busy = false;  // left over from an abandoned extraction
     }
     BusyGuard guard(shared);
-    return ExtractHeld(source, target, static_cast<std::uint32_t>(headerOffset), progressWindow,
-                       progressId);
+    // No exception leaves the extractor: whatever fails inside (memory, a handler)
+    // ends the entry as a serious read error, and the target is gone again.
+    try {
+        return ExtractHeld(source, target, static_cast<std::uint32_t>(headerOffset), progressWindow,
+                           progressId, central);
+    } catch (...) {
+        return Fail(ZipErrRead);
+    }
 }
 
 bool IsDrive(std::string_view part) {
@@ -318,9 +427,9 @@ bool IsDrive(std::string_view part) {
 std::int32_t ZipExtractEntry(std::string_view archivePath, std::string_view targetPath,
                              std::int32_t headerOffset, const ZipProgressWindow* progressWindow,
                              std::int32_t progressId, platform::File* openArchive,
-                             platform::File* createdTarget) {
+                             platform::File* createdTarget, const ZipCentralValues* central) {
     return ExtractGuarded({archivePath, openArchive}, {targetPath, createdTarget}, headerOffset,
-                          progressWindow, progressId);
+                          progressWindow, progressId, central);
 }
 
 std::unique_ptr<platform::File> ZipCreateNewTarget(std::string_view targetPath) {
@@ -333,8 +442,10 @@ std::unique_ptr<platform::File> ZipCreateNewTarget(std::string_view targetPath) 
 }
 
 std::int32_t ZipTestEntry(std::string_view archivePath, std::int32_t headerOffset,
-                          std::int32_t progressId, platform::File* openArchive) {
-    return ExtractGuarded({archivePath, openArchive}, {}, headerOffset, nullptr, progressId);
+                          std::int32_t progressId, platform::File* openArchive,
+                          const ZipCentralValues* central) {
+    return ExtractGuarded({archivePath, openArchive}, {}, headerOffset, nullptr, progressId,
+                          central);
 }
 
 void ZipCreateFolders(std::string_view path) {

@@ -9,6 +9,15 @@
 
 namespace setup::zip {
 
+// An entry's values as its central directory header gives them. An entry whose
+// local header leaves them to a data descriptor (flag bit 3) is read with these;
+// the descriptor must agree with them.
+struct ZipCentralValues {
+    std::int32_t CompressedSize = 0;
+    std::int32_t Size = 0;
+    std::uint32_t Crc = 0;
+};
+
 // Extracts the entry whose local header is at `headerOffset` into `targetPath`
 // (a path ending with "\" is a folder entry: the folders are created, no file).
 // A new target is written directly and deleted again on failure; for an existing
@@ -20,12 +29,15 @@ namespace setup::zip {
 // extraction run's directory cursor) and is read instead of opening the archive
 // for this entry; it stays open. `createdTarget`, when given, is `targetPath` as
 // ZipCreateNewTarget created it: the entry is written into it and it is closed;
-// after a failure the caller deletes it.
+// after a failure the caller deletes it. `central`, when given, holds the entry's
+// values from the central directory (see ZipCentralValues); without them an entry
+// with a data descriptor has unknown sizes and only deflated data can succeed.
 // 0, or -1, -2, -3, -4, -5, -6, -7, -8, -14, or a decoder's positive code.
 std::int32_t ZipExtractEntry(std::string_view archivePath, std::string_view targetPath,
                              std::int32_t headerOffset, const ZipProgressWindow* progressWindow,
                              std::int32_t progressId, platform::File* openArchive = nullptr,
-                             platform::File* createdTarget = nullptr);
+                             platform::File* createdTarget = nullptr,
+                             const ZipCentralValues* central = nullptr);
 
 // Creates the file `targetPath` when nothing has its name yet: the open, empty
 // file. Nothing when the name is taken, its folder is missing, or the path is too
@@ -36,7 +48,8 @@ std::unique_ptr<platform::File> ZipCreateNewTarget(std::string_view targetPath);
 // Decodes the entry and checks its CRC without writing anything (`ziptool test`).
 // The same codes as ZipExtractEntry, except those of writing.
 std::int32_t ZipTestEntry(std::string_view archivePath, std::int32_t headerOffset,
-                          std::int32_t progressId, platform::File* openArchive = nullptr);
+                          std::int32_t progressId, platform::File* openArchive = nullptr,
+                          const ZipCentralValues* central = nullptr);
 
 // Creates the missing folders of a path; the part after the last "\" is a file
 // name and is not created. The first part that can be neither found nor created

@@ -17,10 +17,6 @@ struct ZipSharedState {
     const ZipReportHandler* ReportInForce = nullptr;  // the running run's handler
     bool Busy = false;                                // an entry is being extracted
     std::uint32_t LastPumpTime = 0;  // tick count of the last message pump; 0: none yet
-    // The running run's last temporary file name, free again since its file was
-    // moved into place; the run's next entry in the same folder reuses it. Empty
-    // outside runs.
-    std::string FreedTemporaryPath;
 };
 
 ZipSharedState& ZipShared();

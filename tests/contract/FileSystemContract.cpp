@@ -380,6 +380,33 @@ std::string WithoutFixedPart(std::string program) {
     return program;
 }
 
+TEST_F(FileSystemContract, DeviceNamesAndControlCharactersNeverBecomeEntries) {
+    // A device name opens the device (or fails), whatever the letter case or the
+    // extension; a control character makes the name invalid. Either way no file or
+    // folder of that name appears in the folder.
+    struct Case {
+        const char* name;
+        const char* pattern;  // finds the entry if one was made
+    };
+    const Case cases[] = {{"NUL", "N*"},           {"nul.txt", "*.txt"},   {"COM1.txt", "*.txt"},
+                          {"Lpt9", "L*"},          {"aux.tar.gz", "*.gz"}, {"CON .txt", "*.txt"},
+                          {"bell\a.txt", "*.txt"}, {"unit\x1F", "u*"}};
+    for (const Case& c : cases) {
+        if (auto file = Files().Open(Path(c.name), OpenMode::CreateWrite)) {
+            const std::uint8_t data[3] = {1, 2, 3};
+            file->Write(data);
+            file->Close();
+        }
+        Files().CreateFolder(Path(c.name));
+        EXPECT_FALSE(Files().FindFirst(Path(c.pattern)).has_value()) << c.name;
+    }
+    for (const char* name : {"bell\a.txt", "unit\x1F", "tab\tname"}) {
+        EXPECT_EQ(Files().Open(Path(name), OpenMode::CreateNew), nullptr) << name;
+        EXPECT_FALSE(Files().CreateFolder(Path(name))) << name;
+        EXPECT_EQ(Files().GetAttributes(Path(name)), attr::kInvalid) << name;
+    }
+}
+
 TEST_F(FileSystemContract, ReadFileVersionGivesTheFixedVersionInformation) {
     using Version = std::optional<std::array<std::uint16_t, 4>>;
     const std::string versioned = Bytes(kVersionedProgram);

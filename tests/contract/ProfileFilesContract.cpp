@@ -26,6 +26,7 @@ const std::vector<std::string> kScriptLines = {
     "Spaced = \"  kept blanks  \"",
     "Twice=first",
     "twice=second",
+    "Umlaute=Größe 20 €",
     "; Comment=not a key",
     "",
     "[Dateien]",
@@ -33,16 +34,64 @@ const std::vector<std::string> kScriptLines = {
     "[Leer]",
 };
 
-std::string Join(const std::vector<std::string>& lines, std::string_view lineEnd) {
+// How a script is saved: its line ends and its text encoding. Current editors save
+// in UTF-8 or UTF-16 with a byte-order mark, old Mac editors with CR alone.
+struct Saved {
+    const char* name;
+    const char* lineEnd;
+    enum Encoding { Ansi, Utf8, Utf16 } encoding;
+};
+
+// The Unicode code point of a Windows-1252 character of the test texts.
+char32_t CodePoint(char c) {
+    if (c == '\x80') {
+        return U'\u20AC';  // the euro sign; the texts use no other character of 0x80-0x9F
+    }
+    return static_cast<unsigned char>(c);
+}
+
+// The 1252 text `text` as the saving editor writes it.
+std::string Encode(std::string_view text, Saved::Encoding encoding) {
+    std::string bytes;
+    if (encoding == Saved::Utf8) {
+        bytes = "\xEF\xBB\xBF";
+        for (char c : text) {
+            const char32_t u = CodePoint(c);
+            if (u < 0x80) {
+                bytes += static_cast<char>(u);
+            } else if (u < 0x800) {
+                bytes += static_cast<char>(0xC0 | u >> 6);
+                bytes += static_cast<char>(0x80 | (u & 0x3F));
+            } else {
+                bytes += static_cast<char>(0xE0 | u >> 12);
+                bytes += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+                bytes += static_cast<char>(0x80 | (u & 0x3F));
+            }
+        }
+        return bytes;
+    }
+    if (encoding == Saved::Utf16) {
+        bytes = "\xFF\xFE";
+        for (char c : text) {
+            const char32_t u = CodePoint(c);
+            bytes += static_cast<char>(u & 0xFF);
+            bytes += static_cast<char>(u >> 8);
+        }
+        return bytes;
+    }
+    return std::string(text);
+}
+
+std::string Join(const std::vector<std::string>& lines, const Saved& saved) {
     std::string text;
     for (const std::string& line : lines) {
         text += line;
-        text += lineEnd;
+        text += saved.lineEnd;
     }
-    return text;
+    return Encode(text, saved.encoding);
 }
 
-class ProfileFilesContract : public ::testing::TestWithParam<const char*> {
+class ProfileFilesContract : public ::testing::TestWithParam<Saved> {
   protected:
     void SetUp() override {
         env_ = MakeTestEnvironment();
@@ -56,10 +105,13 @@ class ProfileFilesContract : public ::testing::TestWithParam<const char*> {
     std::string script_;
 };
 
-INSTANTIATE_TEST_SUITE_P(LineEnds, ProfileFilesContract, ::testing::Values("\r\n", "\n"),
-                         [](const auto& param) {
-                             return std::string(param.param) == "\n" ? "LF" : "CRLF";
-                         });
+INSTANTIATE_TEST_SUITE_P(Saved, ProfileFilesContract,
+                         ::testing::Values(Saved{"CRLF", "\r\n", Saved::Ansi},
+                                           Saved{"LF", "\n", Saved::Ansi},
+                                           Saved{"CR", "\r", Saved::Ansi},
+                                           Saved{"Utf8Bom", "\r\n", Saved::Utf8},
+                                           Saved{"Utf16Bom", "\r\n", Saved::Utf16}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_P(ProfileFilesContract, ReadsValuesByTheReadingRules) {
     struct Case {
@@ -86,6 +138,7 @@ TEST_P(ProfileFilesContract, ReadsValuesByTheReadingRules) {
         {"Missing", "Name", "Vorgabe", 1023, "Vorgabe"},
         {"ProgInfos", "Comment", "Vorgabe", 1023, "Vorgabe"},  // comment lines hold no keys
         {"Dateien", "hilfe#hilfe.zip@1", "x", 1023, "@@INSTDIR@@"},
+        {"ProgInfos", "Umlaute", "x", 1023, "Größe 20 €"},  // in any encoding
         {"Leer", "Name", "", 1023, ""},
     };
     for (const Case& c : cases) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -108,6 +109,32 @@ TEST(ZipDirectory, RefusesUnusableArchives) {
         ZipDirectoryCursor cursor;
         EXPECT_EQ(Open(bytes, cursor), c.code) << c.name;
         EXPECT_FALSE(cursor.IsOpen()) << c.name;
+    }
+}
+
+TEST(ZipDirectory, ALargeDirectoryIsReadPieceByPiece) {
+    // Headers of many lengths straddle the piece boundaries; one is longer than a
+    // piece by itself. The archive is moved elsewhere between entries, as an
+    // extraction run does with the same handle.
+    zipenc::ZipWriter writer;
+    std::vector<std::string> names;
+    for (int i = 0; i < 1500; ++i) {
+        names.push_back(std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), 'x'));
+        auto entry = zipenc::StoredEntry(names.back(), Plain(""));
+        entry.comment = std::string(static_cast<std::size_t>(i % 13), 'c');
+        if (i == 700) {
+            entry.centralExtra.assign(65535, 0);
+        }
+        writer.Add(entry);
+    }
+    const auto bytes = writer.Finish();
+    ZipDirectoryCursor cursor;
+    ASSERT_EQ(Open(bytes, cursor), 0);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ASSERT_EQ(cursor.Name, names[i]);
+        ASSERT_LE(cursor.Buffer.capacity(), 46u + 3 * 65535u + kDirectoryPiece);
+        cursor.Archive->Seek(0);
+        ASSERT_EQ(ZipNextEntry(cursor), i + 1 < names.size() ? 0 : -10) << i;
     }
 }
 

@@ -3,6 +3,7 @@
 // hostile names, damaged and truncated archives must leave the disk as it was.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -90,18 +92,23 @@ const HostArchives& Archives() {
     return archives;
 }
 
-const char* const kPythonStreaming = R"(python3 -c "
+// Python's zipfile writing to an unseekable stream: every entry with a signed
+// data descriptor. `compression` is ZIP_STORED or ZIP_DEFLATED.
+std::string PythonStreaming(const std::string& compression) {
+    return R"(python3 -c "
 import zipfile, io, sys
 class Pipe(io.RawIOBase):
     def __init__(self): self.data = bytearray()
     def writable(self): return True
     def write(self, b): self.data += b; return len(b)
 pipe = Pipe()
-with zipfile.ZipFile(pipe, 'w', zipfile.ZIP_DEFLATED) as z:
-    for name in ['readme.txt', 'sub/deeper/data.bin', 'sub/small.txt']:
+with zipfile.ZipFile(pipe, 'w', zipfile.)" +
+           compression + R"() as z:
+    for name in ['readme.txt', 'sub/deeper/data.bin', 'sub/small.txt', 'empty.txt']:
         z.write(name)
 open('../out.zip', 'wb').write(pipe.data)
 ")";
+}
 
 class ZipExtraction : public ::testing::Test {
   protected:
@@ -153,13 +160,19 @@ TEST_F(ZipExtraction, ArchivesOfTheHostToolsComeOutByteForByte) {
         {"deflate -1", "zip -q -r -1 ../out.zip .", 6},
         {"deflate -6", "zip -q -r -6 ../out.zip .", 6},
         {"deflate -9", "zip -q -r -9 ../out.zip .", 6},
-        {"to a pipe (descriptors)",
-         "zip -q - readme.txt sub/deeper/data.bin sub/small.txt | cat > ../out.zip", 3},
+        // Streamed to a pipe: sizes and CRC in data descriptors, taken from the
+        // central directory.
+        {"to a pipe, deflated",
+         "zip -q - readme.txt sub/deeper/data.bin sub/small.txt empty.txt | cat > ../out.zip", 4},
+        {"to a pipe, stored",
+         "zip -q -0 - readme.txt sub/deeper/data.bin sub/small.txt empty.txt | cat > ../out.zip",
+         4},
         {"python, stored",
          "python3 -c \"import zipfile; z = zipfile.ZipFile('../out.zip', 'w'); "
          "[z.write(n) for n in ['readme.txt', 'sub/deeper/data.bin', 'empty.txt']]; z.close()\"",
          3},
-        {"python, streaming (signed descriptors)", kPythonStreaming, 3},
+        {"python, streaming, deflated", PythonStreaming("ZIP_DEFLATED"), 4},
+        {"python, streaming, stored", PythonStreaming("ZIP_STORED"), 4},
         {"with a comment",
          "echo 'Ein Kommentar' > ../c.txt && zip -q -z ../out.zip readme.txt < ../c.txt", 1},
     };
@@ -179,19 +192,21 @@ TEST_F(ZipExtraction, ArchivesOfTheHostToolsComeOutByteForByte) {
         }
         ExpectExtracted(folder, {"readme.txt"});
     }
-    ExpectExtracted("C:\\OUT0", {"sub/deeper/data.bin", "sub/small.txt", "empty.txt"});
-    ExpectExtracted("C:\\OUT4", {"sub/deeper/data.bin", "sub/small.txt"});
-    ExpectExtracted("C:\\OUT6", {"sub/deeper/data.bin", "sub/small.txt"});
+    for (const char* folder : {"C:\\OUT0", "C:\\OUT4", "C:\\OUT5", "C:\\OUT7", "C:\\OUT8"}) {
+        ExpectExtracted(folder, {"sub/deeper/data.bin", "sub/small.txt", "empty.txt"});
+    }
 }
 
 TEST_F(ZipExtraction, DocumentedFailuresOfToolArchives) {
-    // Stored data followed by a descriptor has no known end: -3, nothing left behind.
+    // Stored data followed by a descriptor: a run knows its size from the central
+    // directory; a single-entry call does not, copies to the end of the archive and
+    // fails there (-3), leaving nothing behind.
     std::string archive =
-        PutArchive(Archives().Make("zip -q - empty.txt | cat > ../out.zip"), "pipe_0.zip");
-    EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", Recorder(), nullptr), -3);
-    EXPECT_EQ(events_.back().code, ZipReportFatal);
-    EXPECT_EQ(events_.back().status, -3);
-    EXPECT_FALSE(windows_.Exists("C:\\OUT\\empty.txt"));
+        PutArchive(Archives().Make("zip -q -0 - sub/small.txt | cat > ../out.zip"), "pipe_0.zip");
+    EXPECT_EQ(ZipExtractEntry(archive, "C:\\ONE\\small.txt", 0, nullptr, 0), -3);
+    EXPECT_FALSE(windows_.Exists("C:\\ONE\\small.txt"));
+    EXPECT_EQ(ZipExtractFiles(archive, "C:\\OUT", "*.*"), 1);
+    ExpectExtracted("C:\\OUT", {"sub/small.txt"});
 
     // An encrypted entry is reported (-7 with Status Failed) and ends the run.
     events_.clear();
@@ -214,6 +229,28 @@ TEST_F(ZipExtraction, DocumentedFailuresOfToolArchives) {
     std::int32_t compressed = 0;
     EXPECT_EQ(ZipArchiveSizes(archive, compressed), static_cast<std::int32_t>(empty.size()));
     EXPECT_EQ(compressed, static_cast<std::int32_t>(empty.size()));
+}
+
+TEST_F(ZipExtraction, AHugeClaimedDirectoryIsRefusedWithoutReadingIt) {
+    // A sparse file of 3 GB: a local header signature, zeros, and an end record
+    // whose directory would span the whole file.
+    const std::string path = PutArchive(std::string("PK\x03\x04", 4), "huge_.zip");
+    const fs::path host = windows_.HostPath(path);
+    const std::uint64_t end = 3'000'000'000;
+    fs::resize_file(host, end);
+    std::string record("PK\x05\x06", 4);
+    record.resize(22, '\0');
+    record[16] = 4;  // the directory starts right behind the signature
+    {
+        std::fstream file(host, std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(static_cast<std::streamoff>(end));
+        file.write(record.data(), static_cast<std::streamsize>(record.size()));
+    }
+    EXPECT_EQ(ZipListEntries(path, "*.*", Recorder()), -9);
+    EXPECT_EQ(ZipExtractFiles(path, "C:\\OUT", "*.*"), -9);
+    std::int32_t compressed = 0;
+    EXPECT_EQ(ZipArchiveSizes(path, compressed), static_cast<std::int32_t>(end + 22));
+    EXPECT_FALSE(windows_.Exists("C:\\OUT"));
 }
 
 TEST_F(ZipExtraction, ReportProtocolAndNesting) {
@@ -269,44 +306,228 @@ std::string OneEntryArchive(const std::string& name, const std::string& content,
     return {bytes.begin(), bytes.end()};
 }
 
-TEST_F(ZipExtraction, DataDescriptorsWithAndWithoutSignature) {
-    const std::string plain = "deflated as one stored block";
-    std::vector<std::uint8_t> deflated = {1, static_cast<std::uint8_t>(plain.size()), 0,
-                                          static_cast<std::uint8_t>(~plain.size()), 0xFF};
+TEST_F(ZipExtraction, DataDescriptorsOfEveryMethod) {
+    std::string text;
+    for (int i = 0; i < 300; ++i) {
+        text += "Zeile " + std::to_string(i % 17) + " mit Daten\n";
+    }
+    const std::vector<std::uint8_t> plain(text.begin(), text.end());
+    // A stored block in deflate format: deflated data with an end marker.
+    std::vector<std::uint8_t> deflated = {
+        1, static_cast<std::uint8_t>(plain.size()), static_cast<std::uint8_t>(plain.size() >> 8),
+        static_cast<std::uint8_t>(~plain.size()), static_cast<std::uint8_t>(~plain.size() >> 8)};
     deflated.insert(deflated.end(), plain.begin(), plain.end());
-    const std::vector<std::uint8_t> bytes(plain.begin(), plain.end());
-    for (auto descriptor :
-         {zipenc::DataDescriptor::WithSignature, zipenc::DataDescriptor::WithoutSignature}) {
-        zipenc::ZipWriter writer;
+    zipenc::ZipEntry deflate = zipenc::StoredEntry("e.txt", plain);
+    deflate.method = 8;
+    deflate.data = deflated;
+    struct Case {
+        const char* name;
         zipenc::ZipEntry entry;
-        entry.name = "d.txt";
-        entry.method = 8;
-        entry.data = deflated;
-        entry.crc = zipenc::Crc32(bytes);
-        entry.uncompressedSize = static_cast<std::uint32_t>(plain.size());
-        entry.descriptor = descriptor;
-        writer.Add(entry);
-        const auto archive = writer.Finish();
-        const std::string path = PutArchive({archive.begin(), archive.end()});
-        EXPECT_EQ(ZipExtractFiles(path, "C:\\D", "*.*"), 1);
-        EXPECT_EQ(windows_.ReadFile("C:\\D\\d.txt"), plain);
+        std::int32_t single;  // ZipExtractEntry without the central directory's values
+    };
+    const Case cases[] = {
+        {"stored", zipenc::StoredEntry("e.txt", plain), -3},
+        {"shrunk", zipenc::ShrunkEntry("e.txt", plain), -6},
+        {"imploded", zipenc::ImplodedEntry("e.txt", plain), -3},
+        {"deflated", deflate, 0},
+    };
+    // Where the run reads the descriptor's CRC, its compressed size, its size.
+    enum Damage { None, Crc, CompressedSize, Size };
+    int run = 0;
+    for (const Case& c : cases) {
+        for (auto descriptor :
+             {zipenc::DataDescriptor::WithSignature, zipenc::DataDescriptor::WithoutSignature}) {
+            for (Damage damage : {None, Crc, CompressedSize, Size}) {
+                const std::string label =
+                    std::string(c.name) +
+                    (descriptor == zipenc::DataDescriptor::WithSignature ? " signed"
+                                                                         : " unsigned") +
+                    " damage " + std::to_string(damage);
+                zipenc::ZipEntry entry = c.entry;
+                entry.descriptor = descriptor;
+                zipenc::ZipWriter writer;
+                writer.Add(entry);
+                zipenc::ZipLayout layout;
+                auto bytes = writer.Finish(&layout);
+                const std::size_t fields =
+                    layout.dataOffsets[0] + entry.data.size() +
+                    (descriptor == zipenc::DataDescriptor::WithSignature ? 4 : 0);
+                if (damage != None) {
+                    bytes[fields + 4 * (static_cast<std::size_t>(damage) - 1)] ^= 0x10;
+                }
+                const std::string path = PutArchive({bytes.begin(), bytes.end()});
+                const std::string folder = "C:\\D" + std::to_string(run++);
+                events_.clear();
+                const std::int32_t result =
+                    ZipExtractWithHandlers(path, folder, "*.*", Recorder(), nullptr);
+                if (damage == None) {
+                    EXPECT_EQ(result, 1) << label;
+                    EXPECT_TRUE(windows_.ReadFile(folder + "\\e.txt") == text) << label;
+                    EXPECT_EQ(ZipExtractEntry(path, folder + "\\single.txt", 0, nullptr, 0),
+                              c.single)
+                        << label;
+                    EXPECT_EQ(windows_.Exists(folder + "\\single.txt"), c.single == 0) << label;
+                } else {
+                    // A disagreeing descriptor: a CRC error (reported, the run
+                    // counts nothing) or invalid data (serious); nothing is written.
+                    EXPECT_EQ(result, damage == Crc ? 0 : -4) << label;
+                    ASSERT_GE(events_.size(), 2u) << label;
+                    const Event& failure = events_[events_.size() - (damage == Crc ? 2 : 1)];
+                    EXPECT_EQ(failure.code, damage == Crc ? -1 : ZipReportFatal) << label;
+                    EXPECT_EQ(failure.status, damage == Crc ? ZipStatusFailed : -4) << label;
+                    EXPECT_FALSE(windows_.Exists(folder + "\\e.txt")) << label;
+                }
+            }
+        }
     }
 }
 
+TEST_F(ZipExtraction, EmptyEntriesOfEveryMethodAreEmptyFiles) {
+    for (const std::uint16_t method :
+         {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{6}, std::uint16_t{8}}) {
+        zipenc::ZipEntry entry = zipenc::StoredEntry("leer.txt", {});
+        entry.method = method;
+        zipenc::ZipWriter writer;
+        writer.Add(entry);
+        const auto bytes = writer.Finish();
+        const std::string folder = "C:\\E" + std::to_string(method);
+        EXPECT_EQ(ZipExtractFiles(PutArchive({bytes.begin(), bytes.end()}), folder, "*.*"), 1)
+            << method;
+        EXPECT_TRUE(windows_.Exists(folder + "\\leer.txt")) << method;
+        EXPECT_EQ(windows_.ReadFile(folder + "\\leer.txt"), "") << method;
+    }
+}
+
+// The Unicode Path extra field as Info-ZIP writes it: version 1, the CRC-32 of the
+// stored name, the name in UTF-8.
+std::vector<std::uint8_t> UnicodePathField(const std::string& stored, const std::string& utf8,
+                                           std::uint32_t crcChange = 0) {
+    const std::uint32_t crc =
+        zipenc::Crc32(std::vector<std::uint8_t>(stored.begin(), stored.end())) ^ crcChange;
+    const std::size_t size = 5 + utf8.size();
+    std::vector<std::uint8_t> field = {0x75, 0x70, static_cast<std::uint8_t>(size),
+                                       static_cast<std::uint8_t>(size >> 8), 1};
+    for (int i = 0; i < 4; ++i) {
+        field.push_back(static_cast<std::uint8_t>(crc >> (8 * i)));
+    }
+    field.insert(field.end(), utf8.begin(), utf8.end());
+    return field;
+}
+
+TEST_F(ZipExtraction, Utf8NamesAreListedMatchedAndWrittenIn1252) {
+    // Names in UTF-8 as bytes ("Gr\xC3\xB6\xC3\x9F" is "Größe"), and their 1252 form.
+    const std::string utf8Name =
+        "Ma\xC3\x9F"
+        "e/Gr\xC3\xB6\xC3\x9F"
+        "e \xE2\x82\xAC.txt";
+    const std::string name1252 = "Maße\\Größe €.txt";
+    const std::string oem =
+        "Gr\x94\xE1"
+        "e.txt";  // as PKZIP for DOS stores "Größe.txt"
+    const std::string noForm = "\xCE\xA9-\xE6\x97\xA5.txt";  // Greek Omega, a CJK character
+    struct Case {
+        const char* label;
+        std::string stored;
+        std::uint16_t flags;
+        std::vector<std::uint8_t> extra;
+        std::string expected;  // the name listed and written; empty: refused (-4)
+    };
+    const Case cases[] = {
+        {"bit 11", utf8Name, 0x800, {}, name1252},
+        {"Unicode Path field", oem, 0,
+         UnicodePathField(oem,
+                          "Gr\xC3\xB6\xC3\x9F"
+                          "e.txt"),
+         "Größe.txt"},
+        {"field with another name's CRC", oem, 0,
+         UnicodePathField(oem,
+                          "Gr\xC3\xB6\xC3\x9F"
+                          "e.txt",
+                          1),
+         oem},
+        {"OEM name, no flag, no field", oem, 0, {}, oem},
+        {"UTF-8 bytes without the flag",
+         utf8Name,
+         0,
+         {},
+         "Ma\xC3\x9F"
+         "e\\Gr\xC3\xB6\xC3\x9F"
+         "e \xE2\x82\xAC.txt"},
+        {"bit 11, no 1252 form", noForm, 0x800, {}, ""},
+        {"bit 11, not UTF-8",
+         "Gr\xF6\xDF"
+         "e.txt",
+         0x800,
+         {},
+         ""},
+        {"field, no 1252 form", oem, 0, UnicodePathField(oem, noForm), ""},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        zipenc::ZipEntry entry = zipenc::StoredEntry(c.stored, std::vector<std::uint8_t>{'x'});
+        entry.flags = c.flags;
+        entry.centralExtra = c.extra;
+        zipenc::ZipWriter writer;
+        writer.Add(entry);
+        const auto bytes = writer.Finish();
+        const std::string archive = PutArchive({bytes.begin(), bytes.end()});
+        events_.clear();
+        EXPECT_EQ(ZipListEntries(archive, "*", Recorder()), 1) << c.label;
+        const std::string folder = "C:\\N" + std::to_string(run++);
+        if (c.expected.empty()) {
+            EXPECT_EQ(ZipExtractFiles(archive, folder, "*"), -4) << c.label;
+            EXPECT_FALSE(windows_.Exists(folder)) << c.label;
+            continue;
+        }
+        EXPECT_EQ(events_.front().name, c.expected) << c.label;
+        // Patterns see the converted name: "*ß*" is 1252 here.
+        EXPECT_EQ(ZipListEntries(archive, "*ß*", Recorder()),
+                  c.expected.find('\xDF') != std::string::npos ? 1 : 0)
+            << c.label;
+        EXPECT_EQ(ZipExtractFiles(archive, folder, "*"), 1) << c.label;
+        EXPECT_EQ(windows_.ReadFile(folder + "\\" + c.expected), "x") << c.label;
+    }
+
+    // Python marks every name outside ASCII with bit 11.
+    const std::string archive = PutArchive(Archives().Make(
+        "python3 -c \"import zipfile; z = zipfile.ZipFile('../out.zip', 'w'); "
+        "z.writestr('Gr\\u00f6\\u00dfe.txt', 'gross'); z.writestr('\\u03a9.txt', 'omega'); "
+        "z.close()\""));
+    EXPECT_EQ(ZipExtractFiles(archive, "C:\\PY", "gr*"), 1);
+    EXPECT_EQ(windows_.ReadFile("C:\\PY\\Größe.txt"), "gross");
+    EXPECT_EQ(ZipExtractFiles(archive, "C:\\PY", "*"), -4);  // the Omega has no 1252 form
+}
+
 TEST_F(ZipExtraction, HostileNamesAreRefusedAndNothingIsWritten) {
+    using namespace std::string_literals;
     windows_.MakeFolder("C:\\OUT\\INNER");
-    const char* names[] = {
-        "../evil.txt",    "..\\evil.txt",     "/evil.txt",          "\\evil.txt",
-        "C:evil.txt",     "C:\\evil.txt",     "sub/../../evil.txt", "sub\\..\\..\\evil.txt",
-        "a/.. /evil.txt", "stream.txt:hidden"};
-    for (const char* name : names) {
-        const std::string archive = PutArchive(OneEntryArchive(name, "boese"), "hostile_.zip");
+    const std::string names[] = {
+        "../evil.txt", "..\\evil.txt", "/evil.txt", "\\evil.txt", "C:evil.txt", "C:\\evil.txt",
+        "sub/../../evil.txt", "sub\\..\\..\\evil.txt", "a/.. /evil.txt", "stream.txt:hidden",
+        // What the system sees ends at a NUL: the parent, the target folder itself.
+        "..\0/"s, "..\0\\"s, "sub/..\0/"s, "sub\\..\0\\x"s,
+        // Devices, in any case, with extensions, anywhere in the path.
+        "NUL", "nul", "LPT1", "COM1.txt", "aux.tar.gz", "Con", "prn .txt", "sub/com9/x.txt",
+        "lpt\xB9.txt",
+        // Control characters.
+        "bell\a.txt", "tab\t.txt", "sub\x1F/x.txt"};
+    for (const std::string& name : names) {
+        // A folder entry with hidden, system and read-only set would mark its target.
+        const std::string archive = PutArchive(
+            OneEntryArchive(name, "boese", name.back() == '/' ? 0x17 : 0x20), "hostile_.zip");
         const auto before = Snapshot();
+        const std::uint32_t outer = platform::CurrentOs().Files().GetAttributes("C:\\OUT");
+        const std::uint32_t inner = platform::CurrentOs().Files().GetAttributes("C:\\OUT\\INNER");
         events_.clear();
         EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT\\INNER", "*.*", Recorder(), nullptr), -4)
             << name;
         EXPECT_EQ(events_.back().code, ZipReportFatal) << name;
         EXPECT_EQ(Snapshot(), before) << name;
+        EXPECT_EQ(platform::CurrentOs().Files().GetAttributes("C:\\OUT"), outer) << name;
+        EXPECT_EQ(platform::CurrentOs().Files().GetAttributes("C:\\OUT\\INNER"), inner) << name;
+        EXPECT_EQ(fs::directory_iterator(windows_.HostPath("C:\\OUT\\INNER")),
+                  fs::directory_iterator())
+            << name;
     }
 }
 
@@ -440,40 +661,100 @@ TEST_F(ZipExtraction, EscapeAbortsAndTheBusyFlagGuardsReentry) {
     EXPECT_FALSE(ZipShared().Busy);
 }
 
-TEST_F(ZipExtraction, TemporaryNamesAreReusedOnlyWithinOneRun) {
+std::string StoredArchive(const std::vector<std::pair<std::string, std::string>>& entries) {
     zipenc::ZipWriter writer;
-    for (const char* name : {"a.txt", "sub/c.txt", "b.txt"}) {
-        const std::string content = std::string("content of ") + name;
+    for (const auto& [name, content] : entries) {
         writer.Add(
             zipenc::StoredEntry(name, std::vector<std::uint8_t>(content.begin(), content.end())));
     }
     const auto bytes = writer.Finish();
-    const std::string archive = PutArchive({bytes.begin(), bytes.end()});
+    return {bytes.begin(), bytes.end()};
+}
 
-    // Targets that exist are replaced through temporary files.
-    for (const char* path : {"C:\\OUT\\a.txt", "C:\\OUT\\sub\\c.txt", "C:\\OUT\\b.txt"}) {
-        windows_.WriteFile(path, "old");
+TEST_F(ZipExtraction, NoExceptionLeavesTheExtractor) {
+    // A handler that throws while an entry is written: the entry fails as a
+    // serious read error, nothing is left behind, and the run still ends as runs
+    // do (handlers unregistered, not busy); one that throws at every report ends
+    // the run with -9.
+    const std::string archive = PutArchive(StoredArchive({{"a.txt", "content"}}));
+    for (const bool always : {false, true}) {
+        int thrown = 0;
+        const ZipReportHandler throwing = [&](std::int32_t, const ZipReport& report) {
+            if (always || (report.Status == ZipStatusProgress && thrown++ == 0)) {
+                throw std::runtime_error("handler failed");
+            }
+        };
+        ZipSetReportHandler(throwing);
+        ZipSetQuestionHandler([](const ZipReport&) { return true; });
+        EXPECT_EQ(ZipExtractFiles(archive, "C:\\T", "*.*"), always ? -9 : -3) << always;
+        EXPECT_FALSE(windows_.Exists("C:\\T\\a.txt")) << always;
+        EXPECT_FALSE(ZipShared().Busy) << always;
+        EXPECT_FALSE(ZipSetReportHandler(nullptr)) << always;
+        EXPECT_FALSE(ZipSetQuestionHandler(nullptr)) << always;
     }
-    // The temporary name the run frees last, as its final Done report sees it: in
-    // C:\OUT, the folder of the next run's first entry.
-    std::string freed;
-    const ZipReportHandler spy = [&freed](std::int32_t, const ZipReport& report) {
-        if (report.Status == ZipStatusDone) {
-            freed = ZipShared().FreedTemporaryPath;
-        }
-    };
-    ASSERT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", spy, nullptr), 3);
-    ASSERT_FALSE(freed.empty());
-    EXPECT_TRUE(ZipShared().FreedTemporaryPath.empty());
+}
 
-    // A file that takes that name afterwards belongs to someone else: the next run
-    // must probe for a free name again, not truncate that file.
-    windows_.WriteFile(freed, "not ours");
-    ASSERT_EQ(ZipExtractFiles(archive, "C:\\OUT", "*.*"), 3);
-    EXPECT_EQ(windows_.ReadFile(freed), "not ours");
-    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\a.txt"), "content of a.txt");
-    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\b.txt"), "content of b.txt");
-    EXPECT_EQ(windows_.ReadFile("C:\\OUT\\sub\\c.txt"), "content of sub/c.txt");
+TEST_F(ZipExtraction, TemporaryNamesAreCreatedExclusively) {
+    // The name the next temporary file will get: names are tried in counter order,
+    // so it follows the one a probe sees while it replaces an existing file.
+    auto nextTemporaryName = [this] {
+        windows_.WriteFile("C:\\PROBE\\p.txt", "old");
+        std::string seen;
+        const ZipReportHandler spy = [&](std::int32_t, const ZipReport& report) {
+            if (report.Status != ZipStatusProgress) {
+                return;
+            }
+            for (const auto& entry : fs::directory_iterator(windows_.HostPath("C:\\PROBE"))) {
+                if (entry.path().filename().string().starts_with("~zip")) {
+                    seen = entry.path().filename().string();
+                }
+            }
+        };
+        const std::string probe = PutArchive(StoredArchive({{"p.txt", "new"}}), "probe_.zip");
+        EXPECT_EQ(ZipExtractWithHandlers(probe, "C:\\PROBE", "*.*", spy, nullptr), 1);
+        EXPECT_EQ(seen.size(), 12u);
+        const unsigned next = (std::stoul(seen.substr(4, 4), nullptr, 16) + 1) & 0xFFFF;
+        char name[16];
+        std::snprintf(name, sizeof name, "~zip%04X.tmp", next);
+        return std::string(name);
+    };
+
+    // The first entry replaces a.txt through the temporary name, the second is a
+    // member of that very name, the third replaces b.txt: its temporary file must
+    // not take the member's place (nor fail on a folder of that name).
+    for (const bool asFolder : {false, true}) {
+        const std::string folder = asFolder ? "C:\\DIR" : "C:\\FILE";
+        windows_.WriteFile(folder + "\\a.txt", "old a");
+        windows_.WriteFile(folder + "\\b.txt", "old b");
+        const std::string temporary = nextTemporaryName();
+        const std::string member = asFolder ? temporary + "/" : temporary;
+        const std::string archive = PutArchive(StoredArchive(
+            {{"a.txt", "new a"}, {member, asFolder ? "" : "member"}, {"b.txt", "new b"}}));
+        EXPECT_EQ(ZipExtractFiles(archive, folder, "*.*"), 3) << member;
+        EXPECT_EQ(windows_.ReadFile(folder + "\\a.txt"), "new a");
+        EXPECT_EQ(windows_.ReadFile(folder + "\\b.txt"), "new b");
+        const fs::path host = windows_.HostPath(folder + "\\" + temporary);
+        if (asFolder) {
+            EXPECT_TRUE(fs::is_directory(host)) << member;
+        } else {
+            EXPECT_EQ(windows_.ReadFile(folder + "\\" + temporary), "member");
+        }
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(host.parent_path())) {
+            ++entries;
+        }
+        EXPECT_EQ(entries, 3u) << "a temporary file was left behind in " << folder;
+    }
+
+    // A file that holds the next name belongs to someone else: it is skipped, not
+    // truncated.
+    windows_.WriteFile("C:\\OTHER\\a.txt", "old");
+    const std::string taken = "C:\\OTHER\\" + nextTemporaryName();
+    windows_.WriteFile(taken, "not ours");
+    EXPECT_EQ(ZipExtractFiles(PutArchive(StoredArchive({{"a.txt", "new"}})), "C:\\OTHER", "*.*"),
+              1);
+    EXPECT_EQ(windows_.ReadFile(taken), "not ours");
+    EXPECT_EQ(windows_.ReadFile("C:\\OTHER\\a.txt"), "new");
 }
 
 }  // namespace

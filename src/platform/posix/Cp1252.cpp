@@ -1,35 +1,11 @@
 #include "platform/posix/Cp1252.h"
 
-#include <array>
 #include <cstdint>
+
+#include "system/Windows1252.h"
 
 namespace setup::platform::posix {
 namespace {
-
-// Code points of the bytes 0x80-0x9F; the undefined ones keep their own number.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
-};
-
-char32_t ToCodePoint(unsigned char byte) {
-    return (byte >= 0x80 && byte <= 0x9F) ? kHighControls[byte - 0x80] : byte;
-}
-
-// The byte for a code point, or '?' when Windows-1252 has none.
-char FromCodePoint(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-        return static_cast<char>(cp);
-    }
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == cp) {
-            return static_cast<char>(0x80 + i);
-        }
-    }
-    return '?';
-}
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -37,49 +13,21 @@ void AppendUtf8(std::string& out, char32_t cp) {
     } else if (cp < 0x800) {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
 
-// Decodes one UTF-8 sequence at text[pos]; sets length to the bytes used. Nothing
-// valid there (stray continuation, truncation, overlong form, surrogate, beyond
-// U+10FFFF): returns U+FFFD with length 1.
+// One UTF-8 sequence at text[pos], U+FFFD for anything invalid.
 char32_t DecodeUtf8(std::string_view text, std::size_t pos, std::size_t& length) {
-    constexpr char32_t kInvalid = 0xFFFD;
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    length = 1;
-    std::size_t extra = 0;
-    char32_t cp = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-        return lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-        extra = 1, cp = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2, cp = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3, cp = lead & 0x07, minimum = 0x10000;
-    } else {
-        return kInvalid;
-    }
-    if (pos + extra >= text.size()) {
-        return kInvalid;
-    }
-    for (std::size_t i = 1; i <= extra; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + i]);
-        if ((next & 0xC0) != 0x80) {
-            return kInvalid;
-        }
-        cp = (cp << 6) | (next & 0x3F);
-    }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return kInvalid;
-    }
-    length = extra + 1;
-    return cp;
+    return setup::DecodeUtf8(text, pos, length).value_or(0xFFFD);
 }
 
 }  // namespace
@@ -88,7 +36,7 @@ std::string Cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        AppendUtf8(out, ToCodePoint(static_cast<unsigned char>(c)));
+        AppendUtf8(out, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
     }
     return out;
 }
@@ -98,8 +46,50 @@ std::string Utf8ToCp1252(std::string_view text) {
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
         std::size_t length = 0;
-        out += FromCodePoint(DecodeUtf8(text, pos, length));
+        out += CodePointToCp1252(DecodeUtf8(text, pos, length)).value_or('?');
         pos += length;
+    }
+    return out;
+}
+
+std::string Utf16LeToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    auto unit = [&bytes](std::size_t at) {
+        return static_cast<char32_t>(static_cast<unsigned char>(bytes[at]) |
+                                     static_cast<unsigned char>(bytes[at + 1]) << 8);
+    };
+    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+        char32_t cp = unit(at);
+        if (cp >= 0xD800 && cp <= 0xDBFF && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 &&
+            unit(at + 2) <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
+            at += 2;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;  // an unpaired surrogate
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string Utf8ToUtf16Le(std::string_view text) {
+    std::string out;
+    out.reserve(2 * text.size());
+    auto put = [&out](char32_t unit) {
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8);
+    };
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t length = 0;
+        const char32_t cp = DecodeUtf8(text, pos, length);
+        pos += length;
+        if (cp >= 0x10000) {
+            put(0xD800 + ((cp - 0x10000) >> 10));
+            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            put(cp);
+        }
     }
     return out;
 }

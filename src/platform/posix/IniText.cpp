@@ -47,11 +47,13 @@ void IniText::Parse() {
     for (std::size_t begin = 0; begin < all.size();) {
         Line line;
         line.begin = begin;
-        const std::size_t newline = all.find('\n', begin);
-        line.next = newline == std::string_view::npos ? all.size() : newline + 1;
+        // CR LF, LF and CR alone all end a line.
+        const std::size_t newline = all.find_first_of("\r\n", begin);
         line.end = newline == std::string_view::npos ? all.size() : newline;
-        if (line.end > begin && all[line.end - 1] == '\r') {
-            --line.end;
+        line.next = newline == std::string_view::npos ? all.size() : newline + 1;
+        if (newline != std::string_view::npos && all[newline] == '\r' && line.next < all.size() &&
+            all[line.next] == '\n') {
+            ++line.next;
         }
         const std::string_view content = TrimProfileBlanks(all.substr(begin, line.end - begin));
         const std::size_t close = content.rfind(']');
@@ -154,7 +156,7 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
     auto range = FindSection(section);
     if (!range) {
         std::string added;
-        if (!bytes_.empty() && bytes_.back() != '\n') {
+        if (!bytes_.empty() && bytes_.back() != '\n' && bytes_.back() != '\r') {
             added += "\r\n";
         }
         added += '[';
@@ -182,7 +184,7 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
         }
     }
     // The last line of a file may lack its line break.
-    const bool needsBreak = at > 0 && bytes_[at - 1] != '\n';
+    const bool needsBreak = at > 0 && bytes_[at - 1] != '\n' && bytes_[at - 1] != '\r';
     bytes_.insert(at, (needsBreak ? "\r\n" : "") + entry + "\r\n");
     Parse();
 }

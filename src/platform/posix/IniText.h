@@ -1,12 +1,11 @@
 // The text of a profile (INI) file, read and edited the way Windows does.
 //
-// Reading: lines end at LF (a CR before it is a blank); blanks around names and
-// values are dropped; "[name]" starts a section (the last "]" of the line closes
-// the name); "name=value" is an entry, a line without "=" an entry without value;
-// lines starting with ";" are comments. Entries before the first section belong to
-// a section with the empty name. Of repeated sections only the first is read, and of
-// repeated keys in it only the first; section and key names compare without regard
-// to the case of A-Z. Any bytes are accepted.
+// Reading: lines end at CR LF, at LF or at CR alone (as old Mac editors save); blanks around names
+// and values are dropped; "[name]" starts a section (the last "]" of the line closes the name);
+// "name=value" is an entry, a line without "=" an entry without value; lines starting with ";" are
+// comments. Entries before the first section belong to a section with the empty name. Of repeated
+// sections only the first is read, and of repeated keys in it only the first; section and key names
+// compare without regard to the case of A-Z. Any bytes are accepted.
 //
 // Editing keeps every other byte of the file as it was and writes its own lines
 // with CRLF: a changed value replaces its line, a new key goes behind the last
@@ -23,6 +22,12 @@ namespace setup::platform::posix {
 class IniText {
   public:
     explicit IniText(std::string bytes = {});
+    // The parsed lines point into the bytes, which a move of a short string does
+    // not keep in place: a copy or move parses again.
+    IniText(const IniText& other) : IniText(other.bytes_) {}
+    IniText(IniText&& other) : IniText(std::move(other.bytes_)) {}
+    IniText& operator=(const IniText&) = delete;
+    IniText& operator=(IniText&&) = delete;
 
     const std::string& Bytes() const { return bytes_; }
 
@@ -42,7 +47,7 @@ class IniText {
     enum class Kind { Blank, Comment, Section, Entry };
     struct Line {
         std::size_t begin = 0;  // first byte
-        std::size_t end = 0;    // end of the content (before CR LF / LF)
+        std::size_t end = 0;    // end of the content (before CR LF, LF or CR)
         std::size_t next = 0;   // first byte of the next line
         Kind kind = Kind::Blank;
         std::string_view name;

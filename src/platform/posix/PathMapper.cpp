@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/posix/Cp1252.h"
+#include "system/ReservedNames.h"
 
 namespace setup::platform::posix {
 namespace {
@@ -125,6 +126,12 @@ std::optional<WindowsPath> PathMapper::Normalize(std::string_view path) const {
     }
     result.endsWithSeparator = rest.size() > 0 && rest.back() == '\\';
     AppendNames(result.names, rest);
+    // Windows opens a device for such a name, or refuses it: never a file here.
+    for (const std::string& name : result.names) {
+        if (IsDosDeviceName(name) || HasControlCharacter(name)) {
+            return std::nullopt;
+        }
+    }
     if (!DriveFolder(result.drive)) {
         return std::nullopt;
     }

@@ -39,7 +39,8 @@ class PathMapper {
     void MapDrive(char letter, std::filesystem::path folder);
 
     // Nothing for forms the emulation does not know (empty text, "\\server\share",
-    // device paths) and for drives without a folder.
+    // device paths, names of DOS devices such as NUL or "com1.txt", names with
+    // control characters) and for drives without a folder.
     std::optional<WindowsPath> Normalize(std::string_view path) const;
 
     // The host path of a Windows path; nothing when its drive is not mapped.

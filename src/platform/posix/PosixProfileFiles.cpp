@@ -8,6 +8,7 @@
 
 #include "platform/posix/HostHandles.h"
 #include "platform/posix/IniText.h"
+#include "platform/posix/ProfileEncoding.h"
 
 namespace setup::platform::posix {
 namespace {
@@ -79,17 +80,30 @@ std::optional<std::filesystem::path> PosixProfileFiles::HostFile(std::string_vie
     return paths_.ToHost(file);
 }
 
-std::optional<std::string> PosixProfileFiles::Load(std::string_view file) const {
+// A profile file's text with the encoding it was read in.
+struct PosixProfileFiles::Parsed {
+    explicit Parsed(std::string bytes)
+        : encoding(ProfileEncoding::Detect(bytes)), text(std::move(bytes)) {}
+    ProfileEncoding encoding;
+    IniText text;
+};
+
+std::optional<PosixProfileFiles::Parsed> PosixProfileFiles::Load(std::string_view file) const {
     auto host = HostFile(file);
-    return host ? ReadWhole(*host) : std::nullopt;
+    auto bytes = host ? ReadWhole(*host) : std::nullopt;
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return Parsed(std::move(*bytes));
 }
 
 std::string PosixProfileFiles::ReadString(std::string_view file, std::string_view section,
                                           std::string_view key, std::string_view defaultValue,
                                           std::size_t maxChars) {
-    if (auto bytes = Load(file)) {
-        if (auto value = IniText(std::move(*bytes)).Find(section, key)) {
-            return ProfileResult(*value, maxChars);
+    if (auto parsed = Load(file)) {
+        const ProfileEncoding& encoding = parsed->encoding;
+        if (auto value = parsed->text.Find(encoding.ToText(section), encoding.ToText(key))) {
+            return ProfileResult(encoding.FromText(*value), maxChars);
         }
     }
     // The default loses trailing blanks, as the real function strips them.
@@ -101,13 +115,27 @@ std::string PosixProfileFiles::ReadString(std::string_view file, std::string_vie
 
 std::vector<std::string> PosixProfileFiles::ListKeys(std::string_view file,
                                                      std::string_view section) {
-    auto bytes = Load(file);
-    return bytes ? IniText(std::move(*bytes)).Keys(section) : std::vector<std::string>{};
+    auto parsed = Load(file);
+    if (!parsed) {
+        return {};
+    }
+    std::vector<std::string> keys = parsed->text.Keys(parsed->encoding.ToText(section));
+    for (std::string& key : keys) {
+        key = parsed->encoding.FromText(key);
+    }
+    return keys;
 }
 
 std::vector<std::string> PosixProfileFiles::ListSections(std::string_view file) {
-    auto bytes = Load(file);
-    return bytes ? IniText(std::move(*bytes)).Sections() : std::vector<std::string>{};
+    auto parsed = Load(file);
+    if (!parsed) {
+        return {};
+    }
+    std::vector<std::string> sections = parsed->text.Sections();
+    for (std::string& section : sections) {
+        section = parsed->encoding.FromText(section);
+    }
+    return sections;
 }
 
 bool PosixProfileFiles::WriteString(std::string_view file, std::string_view section,
@@ -121,9 +149,10 @@ bool PosixProfileFiles::WriteString(std::string_view file, std::string_view sect
     if (!bytes && stat(host->c_str(), &info) == 0) {
         return false;  // there but unreadable: rewriting it would lose its content
     }
-    IniText text(std::move(bytes).value_or(std::string()));
-    text.Set(section, key, value);
-    return WriteWhole(*host, text.Bytes());
+    Parsed parsed(std::move(bytes).value_or(std::string()));
+    const ProfileEncoding& encoding = parsed.encoding;
+    parsed.text.Set(encoding.ToText(section), encoding.ToText(key), encoding.ToText(value));
+    return WriteWhole(*host, encoding.ToBytes(parsed.text.Bytes()));
 }
 
 bool PosixProfileFiles::EraseSection(std::string_view file, std::string_view section) {
@@ -135,8 +164,9 @@ bool PosixProfileFiles::EraseSection(std::string_view file, std::string_view sec
     if (!bytes) {
         return true;  // nothing to remove
     }
-    IniText text(std::move(*bytes));
-    return !text.EraseSection(section) || WriteWhole(*host, text.Bytes());
+    Parsed parsed(std::move(*bytes));
+    return !parsed.text.EraseSection(parsed.encoding.ToText(section)) ||
+           WriteWhole(*host, parsed.encoding.ToBytes(parsed.text.Bytes()));
 }
 
 }  // namespace setup::platform::posix

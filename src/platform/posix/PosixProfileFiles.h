@@ -1,7 +1,8 @@
 // Profile (INI) files of the emulated system: IniText over host files.
 //
-// A file name without any folder separator names a file in the Windows folder, as
-// with the real profile functions. Lists are never cut: all keys and sections are
+// Files saved with a byte-order mark are read as UTF-8 or UTF-16 and written back
+// so (ProfileEncoding). A file name without any folder separator names a file in the Windows
+// folder, as with the real profile functions. Lists are never cut: all keys and sections are
 // returned however long their names are.
 #pragma once
 
@@ -27,7 +28,8 @@ class PosixProfileFiles final : public ProfileFiles {
 
   private:
     std::optional<std::filesystem::path> HostFile(std::string_view file) const;
-    std::optional<std::string> Load(std::string_view file) const;
+    struct Parsed;
+    std::optional<Parsed> Load(std::string_view file) const;
 
     PathMapper& paths_;
     std::string windowsFolder_;

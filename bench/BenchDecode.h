@@ -1,0 +1,28 @@
+// Runs one of our decoders the way extraction runs it, from memory to memory: the
+// benchmarks' measure of "ours".
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "zip/Decoders.h"
+#include "zip/MemoryFile.h"
+
+namespace setup::bench {
+
+// Decodes `packed` into `target` (emptied first) through an ExtractState, CRC
+// included; true when the output is `plain` by size and CRC.
+inline bool DecodeOurs(zip::MemoryFile& target, const std::vector<std::uint8_t>& packed,
+                       const std::vector<std::uint8_t>& plain, std::uint32_t crc,
+                       std::int32_t (*decoder)(zip::ExtractState&), std::uint16_t flags) {
+    zip::MemoryFile archive(packed);
+    target.Written.clear();
+    zip::ExtractState state;
+    state.Archive = &archive;
+    state.Target = &target;
+    state.BeginEntry(static_cast<std::int32_t>(packed.size()),
+                     static_cast<std::int32_t>(plain.size()), flags);
+    return decoder(state) == 0 && ~state.RunningCrc == crc && target.Written.size() == plain.size();
+}
+
+}  // namespace setup::bench

@@ -1,0 +1,42 @@
+#include "system/ReservedNames.h"
+
+#include "system/PathHelpers.h"
+
+namespace setup {
+namespace {
+
+bool IsPortDigit(char c) {
+    // 1-9, and the superscripts 1, 2, 3 of Windows-1252, which Windows maps to the same ports.
+    return (c >= '1' && c <= '9') || c == '\xB9' || c == '\xB2' || c == '\xB3';
+}
+
+}  // namespace
+
+bool IsDosDeviceName(std::string_view component) {
+    // Windows looks at the name before the first dot, without trailing blanks.
+    std::string_view base = component.substr(0, component.find('.'));
+    while (!base.empty() && base.back() == ' ') {
+        base.remove_suffix(1);
+    }
+    if (base.size() == 3) {
+        for (std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
+            if (EqualsNoCase(base, device)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    return base.size() == 4 && IsPortDigit(base[3]) &&
+           (EqualsNoCase(base.substr(0, 3), "COM") || EqualsNoCase(base.substr(0, 3), "LPT"));
+}
+
+bool HasControlCharacter(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 32) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace setup

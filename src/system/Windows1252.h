@@ -1,0 +1,28 @@
+// Windows-1252, the program's text encoding, and Unicode.
+//
+// The five bytes that Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D)
+// map to the C1 control characters of the same number, as Windows itself converts
+// them, so every byte has a code point and back.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace setup {
+
+char32_t Cp1252ToCodePoint(unsigned char byte);
+// The byte of a code point; nothing when Windows-1252 has none.
+std::optional<char> CodePointToCp1252(char32_t codePoint);
+
+// Decodes one UTF-8 sequence at text[pos] and sets `length` to the bytes it takes.
+// Nothing valid there (a stray continuation byte, a cut sequence, an overlong form,
+// a surrogate, beyond U+10FFFF): nothing, with length 1.
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t pos, std::size_t& length);
+
+// A UTF-8 text in Windows-1252; nothing when it is not valid UTF-8 or holds a
+// character that Windows-1252 can't express (never a "?" in its place).
+std::optional<std::string> Utf8ToCp1252Exact(std::string_view text);
+
+}  // namespace setup
