@@ -14,23 +14,6 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
 };
 
-char32_t ToCodePoint(unsigned char byte) {
-    return (byte >= 0x80 && byte <= 0x9F) ? kHighControls[byte - 0x80] : byte;
-}
-
-// The byte for a code point, or '?' when Windows-1252 has none.
-char FromCodePoint(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-        return static_cast<char>(cp);
-    }
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == cp) {
-            return static_cast<char>(0x80 + i);
-        }
-    }
-    return '?';
-}
-
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -84,11 +67,27 @@ char32_t DecodeUtf8(std::string_view text, std::size_t pos, std::size_t& length)
 
 }  // namespace
 
+char32_t Cp1252ToCodePoint(unsigned char byte) {
+    return (byte >= 0x80 && byte <= 0x9F) ? kHighControls[byte - 0x80] : byte;
+}
+
+char CodePointToCp1252(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        return static_cast<char>(cp);
+    }
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == cp) {
+            return static_cast<char>(0x80 + i);
+        }
+    }
+    return '?';
+}
+
 std::string Cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        AppendUtf8(out, ToCodePoint(static_cast<unsigned char>(c)));
+        AppendUtf8(out, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
     }
     return out;
 }
@@ -98,7 +97,7 @@ std::string Utf8ToCp1252(std::string_view text) {
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
         std::size_t length = 0;
-        out += FromCodePoint(DecodeUtf8(text, pos, length));
+        out += CodePointToCp1252(DecodeUtf8(text, pos, length));
         pos += length;
     }
     return out;

@@ -14,6 +14,10 @@
 namespace setup::platform::posix {
 
 std::string Cp1252ToUtf8(std::string_view text);
+
+// One character: its Unicode code point, and back ('?' when Windows-1252 has none).
+char32_t Cp1252ToCodePoint(unsigned char byte);
+char CodePointToCp1252(char32_t codePoint);
 std::string Utf8ToCp1252(std::string_view text);
 
 // Upper case of a Windows-1252 character for comparisons without regard to case, as
