@@ -11,6 +11,7 @@ packages=(
     xvfb xauth x11-apps imagemagick xdotool             # a screen, screenshots, clicks
     zlib1g-dev libdeflate-dev libbenchmark-dev googletest
     zip unzip python3
+    liblnk-utils                                       # reading shortcut files back
 )
 
 log=${TMPDIR:-/tmp}/setup-install-deps.log
