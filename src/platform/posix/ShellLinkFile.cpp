@@ -280,7 +280,8 @@ std::optional<ShellLinkFields> DecodeShellLink(std::string_view bytes) {
             return std::nullopt;
         }
         if (field != nullptr) {
-            *field = std::move(*text);
+            // Some writers count a terminating NUL too.
+            *field = text->substr(0, text->find('\0'));
         }
         pos += 2 + *count * (unicode ? 2u : 1u);
     }
