@@ -124,6 +124,12 @@ TEST_F(ProgramGroup, Cases) {
                               (c.installOk ? "yes" : "no"),
                           c.arguments);
         EXPECT_EQ(DialogTexts(result), c.dialogs);
+        // The step can't be entered twice: "&Weiter.." is off while it runs.
+        EXPECT_TRUE(std::any_of(result.transcript.begin(), result.transcript.end(),
+                                [](const std::string& line) {
+                                    return line.starts_with("page 3") &&
+                                           line.find("&Weiter.. (disabled)") != std::string::npos;
+                                }));
         EXPECT_EQ(LogSection("ProgGruppe"), c.groupLog);
         EXPECT_EQ(LogSection("ShortCuts"), c.shortcutLog);
         for (const Expected& e : c.shortcuts) {
