@@ -79,18 +79,6 @@ TEST_F(ShellLink, LnkInfoReadsWhatWasWritten) {
     }
 }
 
-TEST_F(ShellLink, SaveReplacesAndFailsWithoutFolder) {
-    const ShellLinkFields first{"C:\\A.exe", "Erst", ""};
-    const ShellLinkFields second{"C:\\B.exe", "Dann", "C:\\"};
-    auto& files = windows_.Os().Files();
-    ASSERT_TRUE(Write(first, "C:\\Über.lnk"));
-    ASSERT_TRUE(Write(second, "C:\\über.LNK"));  // the same file, names ignore case
-    EXPECT_EQ(platform::posix::ReadShortcutFile(files, "C:\\Über.lnk"), second);
-
-    EXPECT_FALSE(Write(first, "C:\\Fehlt\\X.lnk"));
-    EXPECT_FALSE(windows_.Exists("C:\\Fehlt"));
-}
-
 TEST_F(ShellLink, WithoutTheShellsObject) {
     windows_.Os().SetShellLinkSupport(ShellLinkSupport::NotRegistered);
     TShellLink link;
