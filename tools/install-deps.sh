@@ -12,6 +12,7 @@ packages=(
     zlib1g-dev libdeflate-dev libbenchmark-dev googletest
     libz-mingw-w64-dev                                  # zlib for the Windows decoder benchmark
     zip unzip python3
+    liblnk-utils                                       # reading shortcut files back
 )
 
 log=${TMPDIR:-/tmp}/setup-install-deps.log

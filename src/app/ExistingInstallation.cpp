@@ -7,32 +7,12 @@
 #include "system/Error.h"
 #include "system/IniFile.h"
 #include "system/PathHelpers.h"
+#include "system/RegistryValues.h"
 
 namespace setup::app {
 namespace {
 
-constexpr std::string_view kUninstallKey =
-    "software\\microsoft\\windows\\currentversion\\uninstall\\";
 constexpr std::string_view kBreak = "\n\r\r";
-
-// A string value as the registry holds it, up to its first NUL; empty when the
-// value is missing or empty. Data of another type, or data that can't be read
-// although its size could, is an error of the action.
-std::string ReadRegistryString(platform::RegistryKey& key, std::string_view name) {
-    using platform::RegQueryStatus;
-    using platform::RegType;
-    auto value = key.Query(name);
-    if (value.status == RegQueryStatus::Missing || value.data.empty()) {
-        return {};
-    }
-    if (value.status == RegQueryStatus::ReadFailed) {
-        throw SetupError(FormatMessage("Konnte Daten für '%s' nicht holen", name));
-    }
-    if (value.type != RegType::String && value.type != RegType::ExpandString) {
-        throw SetupError(FormatMessage("Ungültiger Datentyp für '%s'", name));
-    }
-    return value.data.substr(0, value.data.find('\0'));
-}
 
 }  // namespace
 

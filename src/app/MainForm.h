@@ -115,6 +115,11 @@ class TMainForm {
     // --- Later steps ------------------------------------------------------------
     bool CopyFiles();
     bool CreateProgramGroup();
+    // One level of folder; an existing folder counts as created. True at once in test mode.
+    bool CreateGroupFolder(std::string_view path);
+    // Writes one shortcut file through TShellLink; true when it was saved.
+    bool CreateShortcut(std::string_view target, std::string_view linkFile,
+                        std::string_view description, std::string_view workingDirectory);
     void WriteRegistryEntries();
     void ShowFinishPage();
 

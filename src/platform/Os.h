@@ -210,9 +210,31 @@ inline constexpr int kDesktopDirectory = 16;
 inline constexpr int kDrives = 17;
 }  // namespace csidl
 
+// The shell's link object, through which shortcut (".lnk") files are written: one
+// object per shortcut, its three properties set, then saved under a file name.
+class ShellLinkObject {
+  public:
+    virtual ~ShellLinkObject() = default;
+    // The result code (HRESULT) of creating the object; negative: there is none,
+    // and the setters and Save do nothing.
+    virtual std::int32_t CreationResult() const = 0;
+    // The object was created but does not offer its file interface (IPersistFile).
+    virtual bool LacksFileInterface() const = 0;
+    // IShellLinkA's setters; each returns the call's result code.
+    virtual std::int32_t SetPath(std::string_view path) = 0;
+    virtual std::int32_t SetDescription(std::string_view description) = 0;
+    virtual std::int32_t SetWorkingDirectory(std::string_view folder) = 0;
+    // IPersistFile::Save under this name (remembering it); true when the result
+    // code is not negative. A missing folder fails and leaves no file.
+    virtual bool Save(std::string_view fileName) = 0;
+};
+
 class Shell {
   public:
     virtual ~Shell() = default;
+    // A new link object (CoCreateInstance of the shell link); never null, but
+    // possibly without an object behind it (see CreationResult).
+    virtual std::unique_ptr<ShellLinkObject> CreateShellLink() = 0;
     // SHGetSpecialFolderLocation + SHGetPathFromIDListA, without trailing
     // backslash. Nothing when the shell can't locate the folder.
     virtual std::optional<std::string> SpecialFolderPath(int csidl) = 0;

@@ -1,10 +1,162 @@
-// The program group step of the wizard. Until it is built, the step succeeds at once.
+// The program group step: after asking, the group folder and one shortcut per
+// [ShortCuts] entry, then the uninstaller's shortcut; everything created is
+// recorded in the uninstall log with whether it existed before.
+#include "app/CreateFolderPath.h"
 #include "app/MainForm.h"
+#include "platform/Os.h"
+#include "shell/ShellLink.h"
+#include "system/IniFile.h"
+#include "system/PathHelpers.h"
+#include "system/Placeholders.h"
 
 namespace setup::app {
+namespace {
+
+constexpr std::string_view kGroupError = "Fehler beim Erstellen der Programmgruppe ";
+// The text as the installer has always shown it, misspelling included.
+constexpr std::string_view kShortcutError = "Fehler beim Erzeugen der Verknüpfung zum Prgramm ";
+
+// A [ShortCuts] value: the description up to the first comma, the working
+// directory (still to be expanded) after it.
+struct ShortcutValue {
+    std::string description;
+    std::string workingDirectory;
+};
+
+ShortcutValue SplitShortcutValue(std::string_view value) {
+    const std::size_t comma = value.find(',');
+    if (comma == std::string_view::npos) {
+        return {std::string(value), {}};
+    }
+    return {std::string(value.substr(0, comma)), std::string(value.substr(comma + 1))};
+}
+
+}  // namespace
+
+bool TMainForm::CreateGroupFolder(std::string_view path) {
+    if (state_.TestMode) {
+        return true;
+    }
+    // Success also when the folder exists already; a file of that name is no group.
+    return platform::CurrentOs().Files().CreateFolder(path) || IsExistingFolder(path);
+}
+
+bool TMainForm::CreateShortcut(std::string_view target, std::string_view linkFile,
+                               std::string_view description, std::string_view workingDirectory) {
+    TShellLink link;
+    link.SetDescription(description);
+    link.SetPath(target);
+    link.SetWorkingDirectory(workingDirectory);
+    return link.SaveAs(linkFile);
+}
 
 bool TMainForm::CreateProgramGroup() {
-    return true;
+    model_.SetEnabled("BtnWeiter", false);
+    // An error the step does not handle (the log can't be written) ends it; the
+    // wizard must still be able to go on, and must not report success.
+    struct Reenable {
+        TMainForm& form;
+        bool done = false;
+        ~Reenable() {
+            if (!done) {
+                form.state_.InstallOk = false;
+                form.model_.SetEnabled("BtnWeiter", true);
+            }
+        }
+    } reenable{*this};
+
+    bool result = true;
+    bool groupCreated = false;
+    const IniFile script(state_.ScriptPath);
+    const std::string group = state_.ProgramGroupName;
+    const std::string installDir = InstallDir();
+    const std::string& program = Caption("ProgName");
+    const bool logging = !state_.TestMode && state_.UninstallerPresent && state_.UninstallLog;
+    auto log = [&](std::string_view section, std::string_view key, bool existed) {
+        if (logging) {
+            state_.UninstallLog->WriteBool(section, key, existed);
+        }
+    };
+
+    const std::string question =
+        group.empty()
+            ? "Sollen die Verknüpfungen für das Programm " + program + " jetzt erstellt werden?"
+            : "Sollen die Verknüpfungen und die Programmgruppe für das Programm " + program +
+                  " jetzt erstellt werden?";
+    const bool yes =
+        MessageDlg(question, DialogKind::Confirmation, kButtonYes | kButtonNo) == answer::kYes;
+
+    if (yes) {
+        model_.SetBusyCursor(true);
+        model_.SetCaption("LblPrgGruppe", group.empty() ? std::string() : LastPathComponent(group));
+        model_.SetVisible("LabelPrgGruppe", true);
+        model_.SetVisible("LblPrgGruppe", true);
+        ProcessMessages();
+
+        if (!group.empty()) {
+            const bool existed = IsExistingFolder(group);
+            if (CreateGroupFolder(group)) {
+                groupCreated = true;
+                log("ProgGruppe", group, existed);
+            } else {
+                result = false;
+                MessageDlg(std::string(kGroupError) + group + "!", DialogKind::Error, kButtonOk);
+            }
+        }
+
+        for (const std::string& key : script.ReadSectionKeys("ShortCuts")) {
+            ShortcutValue value = SplitShortcutValue(script.ReadString("ShortCuts", key, ""));
+            if (value.description.empty()) {
+                value.description = key;
+            }
+            const std::string workingDirectory =
+                value.workingDirectory.empty()
+                    ? std::string()
+                    : ExpandPlaceholders(value.workingDirectory, installDir, group);
+            const std::string linkPath = ExpandPlaceholders(key, installDir, group);
+            const std::string target = installDir + FileNameOf(linkPath);
+            if (!IsExistingFile(target)) {
+                continue;
+            }
+            const std::string shortcut = ReplaceExtension(linkPath, ".lnk");
+            const bool existed = IsExistingFile(shortcut);
+            if (!CreateShortcut(target, shortcut, value.description, workingDirectory)) {
+                result = false;
+                MessageDlg(std::string(kShortcutError) + linkPath + "!", DialogKind::Error,
+                           kButtonOk);
+                continue;
+            }
+            log("ShortCuts", shortcut, existed);
+        }
+        model_.SetBusyCursor(false);
+    }
+
+    if (state_.UninstallerPresent) {
+        const std::string folder = groupCreated ? group : installDir;
+        const std::string shortcut =
+            folder + ReplaceExtension(FileNameOf(state_.UninstallExePath), ".lnk");
+        const bool existed = IsExistingFile(shortcut);
+        // Its outcome changes nothing: the installation is complete without it.
+        CreateShortcut(
+            state_.UninstallExePath, shortcut,
+            program.empty() ? std::string("Deinstallation") : program + " deinstallieren", "");
+        log("ShortCuts", shortcut, existed);
+    }
+    ProcessMessages();
+
+    if (yes) {
+        platform::CurrentOs().System().Sleep(1000);
+        for (auto name : {"LabelPrgGruppe", "LblPrgGruppe", "MsgPrgGruppeCancel"}) {
+            model_.SetVisible(name, false);
+        }
+        model_.SetVisible(result ? "MsgPrgGruppeErfolg" : "MsgPrgGruppeFehler", true);
+    } else {
+        model_.SetVisible("MsgPrgGruppeCancel", true);
+    }
+    reenable.done = true;
+    model_.SetEnabled("BtnWeiter", true);
+    model_.SetFocus("BtnWeiter");
+    return result;
 }
 
 }  // namespace setup::app

@@ -1,8 +1,83 @@
-// The registry step of the wizard. Until it is built, it writes nothing.
+// The registry step: the file type association (the previous values read first
+// and logged, so that the uninstaller can restore them) and the uninstall entry.
 #include "app/MainForm.h"
+#include "platform/Os.h"
+#include "system/IniFile.h"
+#include "system/Placeholders.h"
+#include "system/RegistryValues.h"
 
 namespace setup::app {
+namespace {
 
-void TMainForm::WriteRegistryEntries() {}
+using platform::RegRoot;
+
+// The association as it was before this step.
+struct PreviousAssociation {
+    bool extensionIsNew = false;
+    std::string type;
+    bool typeExisted = false;
+    std::string description;
+    std::string command;
+};
+
+// Opens the key for reading and reads its default value; a key that can't be
+// opened reads as empty. Reports whether it could be opened.
+bool ReadDefault(std::string_view key, std::string& value) {
+    auto opened = platform::CurrentOs().Reg().Open(RegRoot::ClassesRoot, FromRoot(key));
+    value = opened ? ReadRegistryString(*opened, "") : std::string();
+    return opened != nullptr;
+}
+
+PreviousAssociation ReadPreviousAssociation(std::string_view extension) {
+    PreviousAssociation previous;
+    previous.extensionIsNew = !ReadDefault(extension, previous.type);
+    // An empty type names the classes root itself, which always opens.
+    previous.typeExisted = ReadDefault(previous.type, previous.description);
+    ReadDefault(previous.type + "\\shell\\open\\command", previous.command);
+    return previous;
+}
+
+}  // namespace
+
+void TMainForm::WriteRegistryEntries() {
+    const IniFile script(state_.ScriptPath);
+    const std::string extension = script.ReadString("Registry", "DateiErweiterung", "");
+    const std::string fileType = script.ReadString("Registry", "Dateityp", "");
+    const std::string description = script.ReadString("Registry", "Beschreibung", "");
+    const std::string program = ExpandPlaceholders(script.ReadString("Registry", "Programm", ""),
+                                                   InstallDir(), state_.ProgramGroupName);
+    const std::string softwareKey = script.ReadString("Registry", "SoftwareKey", "");
+    const std::string maker = script.ReadString("ProgInfos", "Firma", "zelvox");
+    const bool logging = !state_.TestMode && state_.UninstallerPresent && state_.UninstallLog;
+
+    if (!extension.empty() && !description.empty() && !fileType.empty() && !program.empty()) {
+        const PreviousAssociation previous = ReadPreviousAssociation(extension);
+        WriteRegistryString(RegRoot::ClassesRoot, extension, "", fileType);
+        WriteRegistryString(RegRoot::ClassesRoot, fileType, "", description);
+        // Both paths quoted: a program or a document path with blanks stays one
+        // argument, and the program path can't be misread as a shorter one.
+        WriteRegistryString(RegRoot::ClassesRoot, fileType + "\\shell\\open\\command", "",
+                            "\"" + program + "\" \"%1\"");
+        if (logging) {
+            const IniFile& log = *state_.UninstallLog;
+            log.WriteString("Registry", "Dateierweiterung", extension);
+            log.WriteString("Registry", "Dateityp", previous.type);
+            log.WriteString("Registry", "Beschreibung", previous.description);
+            log.WriteString("Registry", "Programm", previous.command);
+            log.WriteBool("Registry", "IstNeueErweiterung", previous.extensionIsNew);
+            log.WriteBool("Registry", "IstNeuerTyp", previous.typeExisted);
+            log.WriteString("Registry", "NeuerTypName", fileType);
+        }
+    }
+
+    if (!softwareKey.empty() && logging) {
+        const std::string key = std::string(kUninstallKey) + softwareKey;
+        WriteRegistryString(RegRoot::LocalMachine, key, "DisplayName",
+                            maker + " " + Caption("ProgName"));
+        // Unquoted: the existing-installation check derives the log's path from it.
+        WriteRegistryString(RegRoot::LocalMachine, key, "UninstallString", state_.UninstallExePath);
+        state_.UninstallLog->WriteString("Registry", "SoftwareKey", softwareKey);
+    }
+}
 
 }  // namespace setup::app

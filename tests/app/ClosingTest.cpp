@@ -26,11 +26,13 @@ TEST_F(Closing, EveryWayOfClosing) {
          1},
         {"close box, Ja", "answer Ja\nclose\nexpect ended", 1},
         {"close box on the finish page still asks",
-         "click BtnWeiter\nclick BtnWeiter\nclick BtnWeiter\nexpect page 4\nanswer &Nein\nclose\n"
-         "expect running\nanswer &Ja\nclose\nexpect ended",
+         "answer &Nein\nclick BtnWeiter\nclick BtnWeiter\nclick BtnWeiter\nexpect page 4\n"
+         "answer &Nein\nclose\nexpect running\nanswer &Ja\nclose\nexpect ended",
          2},
         {"Beenden asks nothing",
-         "click BtnWeiter\nclick BtnWeiter\nclick BtnWeiter\nclick &Beenden\nexpect ended", 0},
+         "answer &Nein\nclick BtnWeiter\nclick BtnWeiter\nclick BtnWeiter\nclick &Beenden\n"
+         "expect ended",
+         0},
         {"close confirmed while a step runs ends the program when the step returns",
          "at pump 1 click BtnCancel\nanswer &Ja\nclick BtnWeiter\nexpect ended\nexpect page 2", 1},
         {"close declined while a step runs changes nothing",

@@ -35,6 +35,7 @@ TEST_F(PageSequence, Rows) {
             expect page 2
             expect visible PanelKopieren
             expect hidden PanelAuswahl
+            answer &Nein
             click BtnWeiter
             expect page 3
             expect visible PanelPrgGruppe

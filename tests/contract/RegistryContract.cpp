@@ -37,6 +37,12 @@ TEST_P(RegistryContract, OpenNeverCreates) {
     EXPECT_EQ(Reg().Open(GetParam(), missing), nullptr);  // still not there
 }
 
+// The registry step reads the previous file type's key by name; an empty name is
+// the root itself, which always opens.
+TEST_P(RegistryContract, EmptyPathOpensTheRoot) {
+    EXPECT_NE(Reg().Open(GetParam(), ""), nullptr);
+}
+
 TEST_P(RegistryContract, CreateMakesTheKeyWithItsParents) {
     auto created = Reg().Create(GetParam(), key_ + "\\Eins\\Zwei");
     ASSERT_NE(created, nullptr);

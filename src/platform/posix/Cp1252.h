@@ -13,6 +13,7 @@
 namespace setup::platform::posix {
 
 std::string Cp1252ToUtf8(std::string_view text);
+
 std::string Utf8ToCp1252(std::string_view text);
 
 // UTF-16 little-endian bytes (no byte-order mark) and UTF-8, both ways; an unpaired

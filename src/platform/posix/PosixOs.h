@@ -77,6 +77,10 @@ class PosixOs final : public Os {
     void SetSpecialFolder(int csidl, std::optional<std::string> path) {
         shell_.SetSpecialFolder(csidl, std::move(path));
     }
+    // Takes the shell's link object away (or gives it back).
+    void SetShellLinkSupport(posix::ShellLinkSupport support) {
+        shell_.SetShellLinkSupport(support);
+    }
 
     // Registry values of any type; the key is created as needed.
     bool SetRegistryValue(RegRoot root, std::string_view key, std::string_view name, RegType type,

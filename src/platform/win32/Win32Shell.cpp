@@ -4,6 +4,8 @@
 #include <shlobj.h>
 #include "platform/win32/WinApi.h"
 
+#include "platform/win32/Win32ShellLink.h"
+
 namespace setup::platform::win32 {
 namespace {
 
@@ -22,6 +24,10 @@ class ItemList {
 };
 
 }  // namespace
+
+std::unique_ptr<ShellLinkObject> Win32Shell::CreateShellLink() {
+    return CreateWin32ShellLink();
+}
 
 std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {
     ItemList items;

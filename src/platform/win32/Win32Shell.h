@@ -1,4 +1,4 @@
-// The shell's special folders.
+// The shell's special folders and its link object.
 #pragma once
 
 #include "platform/Os.h"
@@ -7,6 +7,7 @@ namespace setup::platform::win32 {
 
 class Win32Shell final : public Shell {
   public:
+    std::unique_ptr<ShellLinkObject> CreateShellLink() override;
     std::optional<std::string> SpecialFolderPath(int csidl) override;
 };
 
