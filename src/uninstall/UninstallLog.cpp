@@ -66,11 +66,11 @@ class LogReader {
             }
             return false;
         };
-        std::size_t found = 0;
+        bool any = false;
         for (std::string_view key : kKeys) {
-            found += has(key) ? 1 : 0;
+            any = any || has(key);
         }
-        if (found == 0) {
+        if (!any) {
             return std::nullopt;
         }
         LoggedAssociation a;
