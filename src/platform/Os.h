@@ -76,6 +76,10 @@ class RegistryKey {
     // An empty name addresses the key's default value.
     virtual RegValue Query(std::string_view valueName) = 0;
     virtual bool SetString(std::string_view valueName, std::string_view value) = 0;
+    // RegDeleteValueA. False when the value is missing or can't be removed.
+    virtual bool DeleteValue(std::string_view valueName) = 0;
+    // The key holds neither values (not even a default value) nor subkeys.
+    virtual bool IsEmpty() = 0;
 };
 
 class Registry {
@@ -86,6 +90,10 @@ class Registry {
     virtual std::unique_ptr<RegistryKey> Open(RegRoot root, std::string_view subKey) = 0;
     // Opens the key, creating it and any missing parents. Null on failure.
     virtual std::unique_ptr<RegistryKey> Create(RegRoot root, std::string_view subKey) = 0;
+    // Removes a key together with its values, but only when it has no subkeys (as
+    // RegDeleteKeyA does on NT). False when the key is missing, still has subkeys
+    // or can't be removed; an empty path (the root itself) is never removed.
+    virtual bool DeleteKey(RegRoot root, std::string_view subKey) = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -155,6 +163,16 @@ class FileSystem {
     virtual bool DeleteFile(std::string_view path) = 0;
     // CreateDirectoryA: one folder whose parent exists.
     virtual bool CreateFolder(std::string_view path) = 0;
+    // RemoveDirectoryA: removes an empty folder. False when it is missing, not
+    // empty or not a folder.
+    virtual bool RemoveFolder(std::string_view path) = 0;
+    // Every entry of the folder except "." and "..", in the system's order; empty
+    // when the folder can't be read.
+    virtual std::vector<FoundEntry> ListFolder(std::string_view folder) = 0;
+    // Deletes a file that may be the running program's own: at once when nothing
+    // holds it open, otherwise once it is free (at the latest when the system
+    // starts again). False when neither could be arranged.
+    virtual bool DeleteWhenUnused(std::string_view path) = 0;
     virtual std::string GetCurrentFolder() = 0;  // without trailing backslash (but "C:\")
     virtual bool SetCurrentFolder(std::string_view path) = 0;
     virtual std::unique_ptr<File> Open(std::string_view path, OpenMode mode) = 0;

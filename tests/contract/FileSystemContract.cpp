@@ -1,6 +1,7 @@
 // What the file functions must do alike on Windows and in the emulation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -259,6 +260,52 @@ TEST_F(FileSystemContract, CreateFolderMakesOneLevel) {
         EXPECT_EQ(Files().CreateFolder(Path(c.name)), c.succeeds) << c.name;
     }
     EXPECT_NE(Files().GetAttributes(Path("Neu\\Unter")) & attr::kDirectory, 0u);
+}
+
+TEST_F(FileSystemContract, RemoveFolderTakesOnlyEmptyFoldersAndListFolderNamesTheRest) {
+    ASSERT_TRUE(Files().CreateFolder(Path("Voll")));
+    ASSERT_TRUE(Files().CreateFolder(Path("Voll\\Leer")));
+    ASSERT_TRUE(Files().CreateFolder(Path("Voll\\Unter")));
+    Write("Voll\\Unter\\Datei.txt", "x");
+    Write("Voll\\b.txt", "bb");
+
+    std::vector<std::string> names;
+    for (const platform::FoundEntry& entry : Files().ListFolder(Path("voll"))) {
+        names.push_back(entry.name + (entry.IsFolder() ? "\\" : ""));
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Leer\\", "Unter\\", "b.txt"}));
+    EXPECT_TRUE(Files().ListFolder(Path("Voll\\Leer\\")).empty());
+    EXPECT_TRUE(Files().ListFolder(Path("Fehlt")).empty());
+    EXPECT_TRUE(Files().ListFolder(Path("Voll\\b.txt")).empty());
+
+    struct Case {
+        const char* name;
+        bool succeeds;
+    };
+    const Case cases[] = {
+        {"Voll", false},         // not empty
+        {"Voll\\Unter", false},  // not empty either
+        {"Voll\\b.txt", false},  // a file is no folder
+        {"Fehlt", false},        // missing
+        {"VOLL\\LEER\\", true},  // empty; any case, trailing backslash allowed
+        {"Voll\\Leer", false},   // gone now
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Files().RemoveFolder(Path(c.name)), c.succeeds) << c.name;
+    }
+    EXPECT_EQ(Read("Voll\\b.txt"), "bb");
+    ASSERT_TRUE(Files().DeleteFile(Path("Voll\\Unter\\Datei.txt")));
+    EXPECT_TRUE(Files().RemoveFolder(Path("Voll\\Unter")));
+    ASSERT_TRUE(Files().DeleteFile(Path("Voll\\b.txt")));
+    EXPECT_TRUE(Files().RemoveFolder(Path("Voll")));
+    EXPECT_EQ(Files().GetAttributes(Path("Voll")), attr::kInvalid);
+}
+
+TEST_F(FileSystemContract, DeleteWhenUnusedDeletesAFreeFileAtOnce) {
+    Write("Neu.txt", "b");
+    EXPECT_TRUE(Files().DeleteWhenUnused(Path("Neu.txt")));
+    EXPECT_EQ(Files().GetAttributes(Path("Neu.txt")), attr::kInvalid);
 }
 
 TEST_F(FileSystemContract, MoveFileRenamesAndReplacesOnlyWhenAsked) {

@@ -86,6 +86,46 @@ TEST_P(RegistryContract, StringsAreStoredWithTheirNulAndQueriedByName) {
     EXPECT_EQ(reopened->Query("DisplayName").data, std::string("Beispiel 2.0") + '\0');
 }
 
+TEST_P(RegistryContract, ValuesAndKeysAreDeletedOnlyWhereThatIsSafe) {
+    ASSERT_NE(Reg().Create(GetParam(), key_ + "\\Typ\\shell\\open\\command"), nullptr);
+    auto type = Reg().Open(GetParam(), key_ + "\\Typ");
+    ASSERT_NE(type, nullptr);
+    ASSERT_TRUE(type->SetString("", "Beschreibung"));
+    ASSERT_TRUE(type->SetString("Extra", "x"));
+    EXPECT_FALSE(type->IsEmpty());
+
+    EXPECT_TRUE(type->DeleteValue("EXTRA"));   // names ignore case
+    EXPECT_FALSE(type->DeleteValue("Extra"));  // gone
+    EXPECT_EQ(type->Query("Extra").status, RegQueryStatus::Missing);
+    EXPECT_TRUE(type->DeleteValue(""));  // the default value
+    EXPECT_EQ(type->Query("").status, RegQueryStatus::Missing);
+    EXPECT_FALSE(type->IsEmpty());  // it still has a subkey
+    type.reset();
+
+    struct Case {
+        const char* key;
+        bool succeeds;
+    };
+    const Case cases[] = {
+        {"\\Typ", false},  // has subkeys
+        {"\\Typ\\shell", false},
+        {"\\Fehlt", false},                      // missing
+        {"\\typ\\SHELL\\open\\command", true},   // a leaf, in any case
+        {"\\Typ\\shell\\open\\command", false},  // gone
+        {"\\Typ\\shell\\open", true},
+        {"\\Typ\\shell", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Reg().DeleteKey(GetParam(), key_ + c.key), c.succeeds) << c.key;
+    }
+    auto emptied = Reg().Open(GetParam(), key_ + "\\Typ");
+    ASSERT_NE(emptied, nullptr);
+    EXPECT_TRUE(emptied->IsEmpty());
+    emptied.reset();
+    EXPECT_TRUE(Reg().DeleteKey(GetParam(), key_ + "\\Typ"));
+    EXPECT_EQ(Reg().Open(GetParam(), key_ + "\\Typ"), nullptr);
+}
+
 TEST(RegistryContractSystem, CurrentVersionFoldersAreStrings) {
     auto env = MakeTestEnvironment();
     auto key =

@@ -60,6 +60,29 @@ FoundEntry MakeFound(std::string name, const std::filesystem::path& path, const 
     return found;
 }
 
+// A folder's entries other than "." and "..", as (folded name, host name), in the
+// order of names without regard to case, as NTFS keeps them. Nothing when the
+// folder can't be read.
+std::optional<std::vector<std::pair<std::string, std::string>>> SortedHostNames(
+    const std::filesystem::path& hostFolder) {
+    HostDirectory dir(opendir(hostFolder.c_str()));
+    if (!dir) {
+        return std::nullopt;
+    }
+    std::vector<std::pair<std::string, std::string>> names;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string_view hostName = entry->d_name;
+        if (hostName == "." || hostName == "..") {
+            continue;
+        }
+        std::string folded = Utf8ToCp1252(hostName);
+        std::transform(folded.begin(), folded.end(), folded.begin(), FoldCase1252);
+        names.emplace_back(std::move(folded), std::string(hostName));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 bool HasWildcard(std::string_view name) {
     return name.find_first_of("*?") != std::string_view::npos;
 }
@@ -166,23 +189,12 @@ std::optional<FoundEntry> PosixFileSystem::FindFirst(std::string_view pattern) {
         return MakeFound(Utf8ToCp1252(*entry), *hostFolder / *entry, info);
     }
 
-    HostDirectory dir(opendir(hostFolder->c_str()));
-    if (!dir) {
+    auto listed = SortedHostNames(*hostFolder);
+    if (!listed) {
         return std::nullopt;
     }
-    // Folders other than a drive's root list "." and ".." first; the rest follows in
-    // the order of names without regard to case, as NTFS keeps them.
-    std::vector<std::pair<std::string, std::string>> names;  // (folded, host name)
-    while (const dirent* entry = readdir(dir.get())) {
-        const std::string_view hostName = entry->d_name;
-        if (hostName == "." || hostName == "..") {
-            continue;
-        }
-        std::string folded = Utf8ToCp1252(hostName);
-        std::transform(folded.begin(), folded.end(), folded.begin(), FoldCase1252);
-        names.emplace_back(std::move(folded), std::string(hostName));
-    }
-    std::sort(names.begin(), names.end());
+    std::vector<std::pair<std::string, std::string>>& names = *listed;
+    // Folders other than a drive's root list "." and ".." first.
     if (!folder.IsRoot()) {
         names.insert(names.begin(), {{".", "."}, {"..", ".."}});
     }
@@ -285,6 +297,39 @@ bool PosixFileSystem::CreateFolder(std::string_view path) {
     }
     auto host = paths_.ToHost(*normal);
     return mkdir(host->c_str(), 0777) == 0;
+}
+
+bool PosixFileSystem::RemoveFolder(std::string_view path) {
+    auto normal = paths_.Normalize(path);
+    auto entry = normal && !normal->IsRoot() ? Lookup(paths_, path) : std::nullopt;
+    if (!entry || !S_ISDIR(entry->info.st_mode)) {
+        return false;
+    }
+    return rmdir(entry->path.c_str()) == 0;
+}
+
+std::vector<FoundEntry> PosixFileSystem::ListFolder(std::string_view folder) {
+    std::vector<FoundEntry> found;
+    auto entry = Lookup(paths_, folder);
+    if (!entry || !S_ISDIR(entry->info.st_mode)) {
+        return found;
+    }
+    auto names = SortedHostNames(entry->path);
+    if (!names) {
+        return found;
+    }
+    for (const auto& [folded, hostName] : *names) {
+        struct stat info {};
+        const std::filesystem::path path = entry->path / hostName;
+        if (stat(path.c_str(), &info) == 0) {
+            found.push_back(MakeFound(Utf8ToCp1252(hostName), path, info));
+        }
+    }
+    return found;
+}
+
+bool PosixFileSystem::DeleteWhenUnused(std::string_view path) {
+    return DeleteFile(path);
 }
 
 std::string PosixFileSystem::GetCurrentFolder() {

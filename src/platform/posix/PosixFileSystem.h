@@ -24,6 +24,10 @@ class PosixFileSystem final : public FileSystem {
     bool MoveFile(std::string_view from, std::string_view to, bool replaceExisting) override;
     bool DeleteFile(std::string_view path) override;
     bool CreateFolder(std::string_view path) override;
+    bool RemoveFolder(std::string_view path) override;
+    std::vector<FoundEntry> ListFolder(std::string_view folder) override;
+    // The emulated program does not hold its own file: deleted at once.
+    bool DeleteWhenUnused(std::string_view path) override;
     std::string GetCurrentFolder() override;
     bool SetCurrentFolder(std::string_view path) override;
     std::unique_ptr<File> Open(std::string_view path, OpenMode mode) override;

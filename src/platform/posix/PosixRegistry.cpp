@@ -34,6 +34,14 @@ class PosixRegistryKey final : public RegistryKey {
         return store_.SetValue(root_, path_, valueName, RegType::String, data);
     }
 
+    bool DeleteValue(std::string_view valueName) override {
+        return writable_ && store_.RemoveValue(root_, path_, valueName);
+    }
+
+    bool IsEmpty() override {
+        return !store_.HasValues(root_, path_) && !store_.HasSubKeys(root_, path_);
+    }
+
   private:
     RegistryStore& store_;
     RegRoot root_;
@@ -58,6 +66,13 @@ std::unique_ptr<RegistryKey> PosixRegistry::Create(RegRoot root, std::string_vie
         return nullptr;
     }
     return std::make_unique<PosixRegistryKey>(store_, root, std::string(subKey), true);
+}
+
+bool PosixRegistry::DeleteKey(RegRoot root, std::string_view subKey) {
+    if (readOnly_ || !store_.KeyExists(root, subKey) || store_.HasSubKeys(root, subKey)) {
+        return false;
+    }
+    return store_.RemoveKey(root, subKey);
 }
 
 }  // namespace setup::platform::posix

@@ -12,6 +12,7 @@ class PosixRegistry final : public Registry {
 
     std::unique_ptr<RegistryKey> Open(RegRoot root, std::string_view subKey) override;
     std::unique_ptr<RegistryKey> Create(RegRoot root, std::string_view subKey) override;
+    bool DeleteKey(RegRoot root, std::string_view subKey) override;
 
     // While read-only, keys open for reading only: creating keys and setting values
     // fail, as for a user without administrator rights.

@@ -160,6 +160,17 @@ bool RegistryStore::RemoveKey(RegRoot root, std::string_view key) {
     return removed && Save();
 }
 
+bool RegistryStore::HasSubKeys(RegRoot root, std::string_view key) const {
+    const std::string folded = Fold(FullPath(root, key)) + '\\';
+    auto next = keys_.lower_bound(folded);
+    return next != keys_.end() && next->first.starts_with(folded);
+}
+
+bool RegistryStore::HasValues(RegRoot root, std::string_view key) const {
+    auto entry = keys_.find(Fold(FullPath(root, key)));
+    return entry != keys_.end() && !entry->second.values.empty();
+}
+
 std::vector<StoredValue>* RegistryStore::ValuesOf(RegRoot root, std::string_view key) {
     auto entry = keys_.find(Fold(FullPath(root, key)));
     return entry == keys_.end() ? nullptr : &entry->second.values;

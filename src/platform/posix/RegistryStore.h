@@ -40,6 +40,9 @@ class RegistryStore {
     bool CreateKey(RegRoot root, std::string_view key);
     // Removes the key with its subkeys; false when it did not exist.
     bool RemoveKey(RegRoot root, std::string_view key);
+    // False for a missing key.
+    bool HasSubKeys(RegRoot root, std::string_view key) const;
+    bool HasValues(RegRoot root, std::string_view key) const;
 
     std::optional<StoredValue> GetValue(RegRoot root, std::string_view key,
                                         std::string_view name) const;

@@ -116,18 +116,26 @@ class Win32File final : public File {
 
 }  // namespace
 
-std::optional<FoundEntry> Win32FileSystem::FindFirst(std::string_view pattern) {
-    WIN32_FIND_DATAA data;
-    FindHandle find(FindFirstFileA(std::string(pattern).c_str(), &data));
-    if (!find) {
-        return std::nullopt;
-    }
+namespace {
+
+FoundEntry MakeFound(const WIN32_FIND_DATAA& data) {
     FoundEntry entry;
     entry.name = data.cFileName;
     entry.attributes = data.dwFileAttributes;
     entry.lastWrite = FromFiletime(data.ftLastWriteTime);
     entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return entry;
+}
+
+}  // namespace
+
+std::optional<FoundEntry> Win32FileSystem::FindFirst(std::string_view pattern) {
+    WIN32_FIND_DATAA data;
+    FindHandle find(FindFirstFileA(std::string(pattern).c_str(), &data));
+    if (!find) {
+        return std::nullopt;
+    }
+    return MakeFound(data);
 }
 
 std::uint32_t Win32FileSystem::GetAttributes(std::string_view path) {
@@ -211,6 +219,37 @@ bool Win32FileSystem::DeleteFile(std::string_view path) {
 
 bool Win32FileSystem::CreateFolder(std::string_view path) {
     return CreateDirectoryA(std::string(path).c_str(), nullptr) != FALSE;
+}
+
+bool Win32FileSystem::RemoveFolder(std::string_view path) {
+    return RemoveDirectoryA(std::string(path).c_str()) != FALSE;
+}
+
+std::vector<FoundEntry> Win32FileSystem::ListFolder(std::string_view folder) {
+    std::vector<FoundEntry> found;
+    std::string pattern(folder);
+    if (!pattern.empty() && pattern.back() != '\\') {
+        pattern += '\\';
+    }
+    pattern += '*';
+    WIN32_FIND_DATAA data;
+    FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    if (!find) {
+        return found;
+    }
+    do {
+        const std::string_view name = data.cFileName;
+        if (name != "." && name != "..") {
+            found.push_back(MakeFound(data));
+        }
+    } while (FindNextFileA(find.Get(), &data));
+    return found;
+}
+
+bool Win32FileSystem::DeleteWhenUnused(std::string_view path) {
+    const std::string file(path);
+    return DeleteFileA(file.c_str()) != FALSE ||
+           MoveFileExA(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
 std::string Win32FileSystem::GetCurrentFolder() {

@@ -18,6 +18,12 @@ class Win32FileSystem final : public FileSystem {
     bool MoveFile(std::string_view from, std::string_view to, bool replaceExisting) override;
     bool DeleteFile(std::string_view path) override;
     bool CreateFolder(std::string_view path) override;
+    bool RemoveFolder(std::string_view path) override;
+    std::vector<FoundEntry> ListFolder(std::string_view folder) override;
+    // A running program's file can't be deleted: it is then marked for deletion
+    // at the next start of the system (MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT,
+    // which needs administrator rights on NT).
+    bool DeleteWhenUnused(std::string_view path) override;
     std::string GetCurrentFolder() override;
     bool SetCurrentFolder(std::string_view path) override;
     std::unique_ptr<File> Open(std::string_view path, OpenMode mode) override;

@@ -11,6 +11,11 @@ HKEY RootKey(RegRoot root) {
     return root == RegRoot::ClassesRoot ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
 }
 
+bool CountEntries(HKEY key, DWORD& subKeys, DWORD& values) {
+    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                            nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 class Win32RegistryKey final : public RegistryKey {
   public:
     explicit Win32RegistryKey(KeyHandle key) : key_(std::move(key)) {}
@@ -49,6 +54,16 @@ class Win32RegistryKey final : public RegistryKey {
                               static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
     }
 
+    bool DeleteValue(std::string_view valueName) override {
+        return RegDeleteValueA(key_.Get(), std::string(valueName).c_str()) == ERROR_SUCCESS;
+    }
+
+    bool IsEmpty() override {
+        DWORD subKeys = 0;
+        DWORD values = 0;
+        return CountEntries(key_.Get(), subKeys, values) && subKeys == 0 && values == 0;
+    }
+
   private:
     KeyHandle key_;
 };
@@ -76,6 +91,26 @@ std::unique_ptr<RegistryKey> Win32Registry::Create(RegRoot root, std::string_vie
         return nullptr;
     }
     return std::make_unique<Win32RegistryKey>(KeyHandle(key));
+}
+
+bool Win32Registry::DeleteKey(RegRoot root, std::string_view subKey) {
+    const std::string path(subKey);
+    if (path.find_first_not_of('\\') == std::string::npos) {
+        return false;  // the root itself
+    }
+    // Windows 9x would delete the subkeys too; the check makes every system agree.
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    KeyHandle open(key);
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    if (!CountEntries(open.Get(), subKeys, values) || subKeys != 0) {
+        return false;
+    }
+    open.Reset();
+    return RegDeleteKeyA(RootKey(root), path.c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace setup::platform::win32

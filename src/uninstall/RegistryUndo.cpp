@@ -1,0 +1,79 @@
+#include "uninstall/RegistryUndo.h"
+
+#include <array>
+#include <string>
+
+#include "system/PathHelpers.h"
+
+namespace setup::uninstall {
+namespace {
+
+using platform::RegRoot;
+
+constexpr std::string_view kCommandPath = "\\shell\\open\\command";
+
+// Removes a key the installation made. When others have added subkeys since,
+// those stay and only the installation's default value goes.
+void RemoveOwnKey(std::string_view key, Removal& removal) {
+    if (!removal.RemoveKey(RegRoot::ClassesRoot, key, false)) {
+        removal.SetDefaultValue(RegRoot::ClassesRoot, key, "");
+    }
+}
+
+void UndoExtension(const LoggedAssociation& a, Removal& removal) {
+    const std::optional<std::string> current = ReadDefaultValue(RegRoot::ClassesRoot, a.extension);
+    if (!current) {
+        return;  // removed since: nothing of ours is left
+    }
+    if (!EqualsNoCase(*current, a.newType)) {
+        removal.Kept(KeyDisplayName(RegRoot::ClassesRoot, a.extension) +
+                     " (verweist inzwischen auf einen anderen Dateityp)");
+        return;
+    }
+    if (a.extensionWasNew) {
+        RemoveOwnKey(a.extension, removal);
+    } else {
+        removal.SetDefaultValue(RegRoot::ClassesRoot, a.extension, a.previousType);
+    }
+}
+
+// The keys of a type's open command, innermost first.
+std::array<std::string, 3> CommandKeys(std::string_view type) {
+    const std::string base(type);
+    return {base + std::string(kCommandPath), base + "\\shell\\open", base + "\\shell"};
+}
+
+void UndoType(const LoggedAssociation& a, Removal& removal) {
+    const auto commandKeys = CommandKeys(a.newType);
+    const bool wasPreviousType =
+        a.previousTypeExisted && !a.previousType.empty() && EqualsNoCase(a.newType, a.previousType);
+    if (wasPreviousType) {
+        removal.SetDefaultValue(RegRoot::ClassesRoot, a.newType, a.previousDescription);
+        removal.SetDefaultValue(RegRoot::ClassesRoot, commandKeys[0], a.previousCommand);
+        if (a.previousCommand.empty()) {
+            // The command key may well be the installation's own.
+            for (const std::string& key : commandKeys) {
+                removal.RemoveKeyIfEmpty(RegRoot::ClassesRoot, key);
+            }
+        }
+        return;
+    }
+    RemoveOwnKey(commandKeys[0], removal);
+    removal.RemoveKeyIfEmpty(RegRoot::ClassesRoot, commandKeys[1]);
+    removal.RemoveKeyIfEmpty(RegRoot::ClassesRoot, commandKeys[2]);
+    RemoveOwnKey(a.newType, removal);
+}
+
+}  // namespace
+
+void UndoAssociation(const LoggedAssociation& association, Removal& removal) {
+    UndoExtension(association, removal);
+    UndoType(association, removal);
+}
+
+void RemoveUninstallEntry(std::string_view softwareKey, Removal& removal) {
+    removal.RemoveKey(RegRoot::LocalMachine,
+                      std::string(kUninstallKeyBase) + std::string(softwareKey), true);
+}
+
+}  // namespace setup::uninstall

@@ -1,0 +1,184 @@
+#include "uninstall/Removal.h"
+
+#include "system/PathHelpers.h"
+
+namespace setup::uninstall {
+namespace {
+
+namespace attr = platform::attr;
+using platform::RegRoot;
+
+constexpr std::size_t kNamedContents = 8;
+
+platform::FileSystem& Files() {
+    return platform::CurrentOs().Files();
+}
+platform::Registry& Reg() {
+    return platform::CurrentOs().Reg();
+}
+
+bool Exists(std::string_view path) {
+    return Files().GetAttributes(path) != attr::kInvalid;
+}
+
+// The names inside a folder, with those of its subfolders, relative to it.
+void CollectContents(const std::string& folder, const std::string& prefix,
+                     std::vector<std::string>& names) {
+    for (const platform::FoundEntry& entry : Files().ListFolder(folder)) {
+        if (names.size() > kNamedContents) {
+            return;
+        }
+        const std::string name = prefix + entry.name;
+        if (entry.IsFolder()) {
+            const std::size_t before = names.size();
+            CollectContents(folder + entry.name + "\\", name + "\\", names);
+            if (names.size() == before) {
+                names.push_back(name + "\\");
+            }
+        } else {
+            names.push_back(name);
+        }
+    }
+}
+
+std::string ContentsText(std::string_view folder) {
+    std::vector<std::string> names;
+    CollectContents(AddTrailingBackslash(folder), "", names);
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < kNamedContents; ++i) {
+        text += (i == 0 ? "" : ", ") + names[i];
+    }
+    if (names.size() > kNamedContents) {
+        text += ", ...";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string KeyDisplayName(RegRoot root, std::string_view key) {
+    return std::string(root == RegRoot::ClassesRoot ? "HKEY_CLASSES_ROOT\\"
+                                                    : "HKEY_LOCAL_MACHINE\\") +
+           std::string(key);
+}
+
+std::optional<std::string> ReadDefaultValue(RegRoot root, std::string_view key) {
+    auto open = Reg().Open(root, key);
+    if (!open) {
+        return std::nullopt;
+    }
+    const platform::RegValue value = open->Query("");
+    const bool text =
+        value.type == platform::RegType::String || value.type == platform::RegType::ExpandString;
+    if (value.status != platform::RegQueryStatus::Ok || !text) {
+        return std::string();
+    }
+    std::string data = value.data;
+    while (!data.empty() && data.back() == '\0') {
+        data.pop_back();
+    }
+    return data;
+}
+
+bool Removal::RemoveFile(std::string_view path, std::string_view what) {
+    const std::uint32_t attributes = Files().GetAttributes(path);
+    if (attributes == attr::kInvalid) {
+        return true;
+    }
+    if (testMode_) {
+        Describe(std::string(what) + " löschen: " + std::string(path));
+        return true;
+    }
+    const bool readOnly = (attributes & attr::kReadOnly) != 0;
+    if ((attributes & attr::kDirectory) == 0 &&
+        (!readOnly || Files().SetAttributes(path, attr::kNormal)) && Files().DeleteFile(path)) {
+        return true;
+    }
+    if (readOnly) {
+        Files().SetAttributes(path, attributes);  // as it was
+    }
+    Failed(std::string(path) + " (konnte nicht gelöscht werden)");
+    return false;
+}
+
+void Removal::RemoveFolderIfEmpty(std::string_view path, bool report) {
+    if (!Exists(path)) {
+        return;
+    }
+    if (testMode_) {
+        Describe("Ordner entfernen, wenn er leer ist: " + std::string(path));
+        return;
+    }
+    if (Files().RemoveFolder(path) || !report) {
+        return;
+    }
+    const std::string contents = ContentsText(path);
+    Kept(std::string(path) + (contents.empty() ? " (konnte nicht entfernt werden)"
+                                               : " (enthält noch: " + contents + ")"));
+}
+
+void Removal::SetDefaultValue(RegRoot root, std::string_view key, std::string_view value) {
+    const std::string name = KeyDisplayName(root, key);
+    if (value.empty()) {
+        auto open = Reg().Open(root, key);
+        if (!open || open->Query("").status == platform::RegQueryStatus::Missing) {
+            return;
+        }
+        if (testMode_) {
+            Describe("Standardwert von " + name + " entfernen");
+        } else if (!open->DeleteValue("")) {
+            Failed(name + " (Standardwert konnte nicht entfernt werden)");
+        }
+        return;
+    }
+    if (testMode_) {
+        Describe(name + " zurücksetzen auf \"" + std::string(value) + "\"");
+        return;
+    }
+    auto open = Reg().Create(root, key);
+    if (!open || !open->SetString("", value)) {
+        Failed(name + " (konnte nicht zurückgesetzt werden)");
+    }
+}
+
+bool Removal::RemoveKey(RegRoot root, std::string_view key, bool report) {
+    if (!Reg().Open(root, key)) {
+        return true;
+    }
+    const std::string name = KeyDisplayName(root, key);
+    if (testMode_) {
+        Describe("Schlüssel entfernen: " + name);
+        return true;
+    }
+    if (Reg().DeleteKey(root, key)) {
+        return true;
+    }
+    if (report) {
+        Failed(name + " (konnte nicht entfernt werden)");
+    }
+    return false;
+}
+
+void Removal::RemoveKeyIfEmpty(RegRoot root, std::string_view key) {
+    auto open = Reg().Open(root, key);
+    if (!open || !open->IsEmpty()) {
+        return;
+    }
+    open.reset();
+    RemoveKey(root, key, false);
+}
+
+void Removal::Failed(std::string line) {
+    outcome_.stayed.push_back(std::move(line));
+    outcome_.retryNeeded = true;
+}
+
+void Removal::Kept(std::string line) {
+    outcome_.stayed.push_back(std::move(line));
+}
+
+void Removal::Describe(std::string action) {
+    outcome_.actions.push_back(std::move(action));
+}
+
+}  // namespace setup::uninstall

@@ -1,0 +1,64 @@
+// The single changes an uninstall is made of, each done through the seam or, in
+// test mode, only described. Whatever can't be removed or restored is noted for
+// the summary, and the run goes on with the next change.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Os.h"
+
+namespace setup::uninstall {
+
+struct UninstallOutcome {
+    std::vector<std::string> actions;  // test mode: every change the run would make
+    std::vector<std::string> stayed;   // what is still there, one line each
+    // Something the installation made could not be removed or restored (a file in
+    // use, no rights): the log, the uninstall entry and the program stay, so that
+    // the uninstall can be run again.
+    bool retryNeeded = false;
+    bool Complete() const { return stayed.empty(); }
+};
+
+class Removal {
+  public:
+    explicit Removal(bool testMode) : testMode_(testMode) {}
+
+    bool TestMode() const { return testMode_; }
+    UninstallOutcome& Outcome() { return outcome_; }
+
+    // Deletes a file, read-only or not. A file that is already gone counts as
+    // removed. False when it is still there.
+    bool RemoveFile(std::string_view path, std::string_view what);
+    // Removes a folder when it is empty. When it is not and `report` is set, the
+    // summary names it with what it still holds.
+    void RemoveFolderIfEmpty(std::string_view path, bool report);
+
+    // The key's default value becomes `value`; an empty value removes the default
+    // value instead (an empty previous value stands for a missing one too).
+    void SetDefaultValue(platform::RegRoot root, std::string_view key, std::string_view value);
+    // Removes a key without subkeys. Returns false when it stays; `report` puts it
+    // into the summary then.
+    bool RemoveKey(platform::RegRoot root, std::string_view key, bool report);
+    // Removes a key only when it holds nothing at all any more.
+    void RemoveKeyIfEmpty(platform::RegRoot root, std::string_view key);
+
+    // Summary lines: Failed for what the installation made and could not be
+    // undone, Kept for what stays for a reason the user can act on.
+    void Failed(std::string line);
+    void Kept(std::string line);
+    void Describe(std::string action);
+
+  private:
+    bool testMode_;
+    UninstallOutcome outcome_;
+};
+
+// "HKEY_CLASSES_ROOT\key" or "HKEY_LOCAL_MACHINE\key", as the user knows keys.
+std::string KeyDisplayName(platform::RegRoot root, std::string_view key);
+// The default value of a key as text; nothing when the key can't be opened, an
+// empty text when the value is missing or no string.
+std::optional<std::string> ReadDefaultValue(platform::RegRoot root, std::string_view key);
+
+}  // namespace setup::uninstall

@@ -1,0 +1,23 @@
+// The uninstaller's German texts and the dialogs that carry them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/MessageDialog.h"
+#include "uninstall/Removal.h"
+#include "uninstall/UninstallLog.h"
+
+namespace setup::uninstall {
+
+inline constexpr std::string_view kUninstallTitle = "Deinstallation";
+
+// "Ja"/"Nein": remove the named program?
+app::MessageDialog RemoveQuestion(std::string_view programName);
+// The log can't be used; nothing was touched.
+app::MessageDialog LogErrorMessage(const LogReadResult& result, std::string_view logPath);
+// What the run did, what stayed, or in test mode what it would do.
+app::MessageDialog ResultMessage(std::string_view programName, const UninstallOutcome& outcome,
+                                 bool testMode);
+
+}  // namespace setup::uninstall
