@@ -168,6 +168,13 @@ class FileSystem {
 
 // ---------------------------------------------------------------------------
 // System information and the thread's clock.
+
+// A local date and time for display (the fields of SYSTEMTIME that matter).
+struct CalendarTime {
+    std::uint16_t year = 0, month = 0, day = 0;
+    std::uint16_t hour = 0, minute = 0, second = 0;
+};
+
 class SystemInfo {
   public:
     virtual ~SystemInfo() = default;
@@ -180,6 +187,10 @@ class SystemInfo {
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Full path of the running program (GetModuleFileNameA).
     virtual std::string ProgramPath() = 0;
+    // GetDateFormatA with the user's short date format; empty on failure.
+    virtual std::string FormatShortDate(const CalendarTime& time) = 0;
+    // GetTimeFormatA with the user's long time format; empty on failure.
+    virtual std::string FormatLongTime(const CalendarTime& time) = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -212,6 +223,10 @@ class Shell {
     // SHGetSpecialFolderLocation + SHGetPathFromIDListA, without trailing
     // backslash. Nothing when the shell can't locate the folder.
     virtual std::optional<std::string> SpecialFolderPath(int csidl) = 0;
+    // ShellExecuteA with no owner window, the verb "open", the path as the file, no
+    // parameters, no folder, SW_SHOWNORMAL. Above 32: handed over; else the error
+    // code (0 to 32).
+    virtual std::intptr_t OpenWithShell(std::string_view path) = 0;
 };
 
 // ---------------------------------------------------------------------------

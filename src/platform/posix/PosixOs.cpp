@@ -38,7 +38,8 @@ PosixOs::PosixOs(PosixOsConfig config)
       registry_(store_),
       files_(paths_),
       system_({config.windowsFolder, config.systemFolder, config.windowsNT, config.programPath,
-               config.fastSleep}) {
+               config.fastSleep}),
+      shell_(files_) {
     for (const auto& [letter, folder] : DriveMap(config)) {
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);

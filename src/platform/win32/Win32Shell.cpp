@@ -36,4 +36,10 @@ std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {
     return std::string(path);
 }
 
+std::intptr_t Win32Shell::OpenWithShell(std::string_view path) {
+    const std::string file(path);
+    return reinterpret_cast<std::intptr_t>(
+        ShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+}
+
 }  // namespace setup::platform::win32

@@ -8,6 +8,7 @@ namespace setup::platform::win32 {
 class Win32Shell final : public Shell {
   public:
     std::optional<std::string> SpecialFolderPath(int csidl) override;
+    std::intptr_t OpenWithShell(std::string_view path) override;
 };
 
 }  // namespace setup::platform::win32

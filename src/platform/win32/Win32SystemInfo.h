@@ -13,6 +13,8 @@ class Win32SystemInfo final : public SystemInfo {
     std::uint32_t TickCount() override;
     void Sleep(std::uint32_t milliseconds) override;
     std::string ProgramPath() override;
+    std::string FormatShortDate(const CalendarTime& time) override;
+    std::string FormatLongTime(const CalendarTime& time) override;
 };
 
 }  // namespace setup::platform::win32
