@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Shell.h"
 
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include "platform/win32/WinApi.h"
 
