@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <set>
+#include <vector>
 
 #include "system/PathHelpers.h"
 
@@ -12,9 +12,9 @@ namespace {
 // The numbers d of the script's sections "Diskette" + d (decimal, no leading
 // zeros). Going through these rather than 1 .. "Anzahl" gives the same list
 // without reading a huge count of missing sections one by one.
-std::set<std::int32_t> DisketteSections(const IniFile& script) {
+std::vector<std::int32_t> DisketteSections(const IniFile& script) {
     constexpr std::string_view kPrefix = "DISKETTE";
-    std::set<std::int32_t> numbers;
+    std::vector<std::int32_t> numbers;
     for (const std::string& section : script.ReadSections()) {
         const std::string name = AsciiUpper(section);
         if (!name.starts_with(kPrefix) || name.size() == kPrefix.size() ||
@@ -25,9 +25,11 @@ std::set<std::int32_t> DisketteSections(const IniFile& script) {
         const char* end = name.data() + name.size();
         auto [last, error] = std::from_chars(name.data() + kPrefix.size(), end, number);
         if (error == std::errc() && last == end) {
-            numbers.insert(number);
+            numbers.push_back(number);
         }
     }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
     return numbers;
 }
 
