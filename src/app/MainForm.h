@@ -8,6 +8,7 @@
 // once a confirmed close has happened and the outermost handler has returned.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -123,6 +124,19 @@ class TMainForm {
     void WriteRegistryEntries();
     void ShowFinishPage();
 
+    // --- Installing one file (FileResult codes) ---------------------------------
+    // `folder` ends in a backslash; `answer` is the copy phase's last dialog answer,
+    // read for "&Alles" and left holding what decided this file.
+    int CopyOneFile(std::string_view source, std::string_view folder, int& answer);
+    int ExtractOneFile(std::string_view archive, std::string_view folder, int& answer);
+    int AskOverwrite(std::string_view existing, std::string_view newName, std::uint32_t newDate);
+    // Upper-cased target path of every file the current copy phase started to install.
+    const std::vector<std::string>& InstalledTargets() const { return installedTargets_; }
+
+    // --- Finish page --------------------------------------------------------------
+    void StartPrograms(bool automatic);
+    void OpenWithShell(std::string_view path);
+
     // --- Window services for the steps ------------------------------------------
     // A message dialog of the installer; answers "Abbrechen" at once after a
     // confirmed close.
@@ -147,11 +161,20 @@ class TMainForm {
     void SelectAll(std::string_view list);
     void OpenUninstallLog();
     void DeleteScriptCopy();
+    struct CopyRun;
+    void InstallListedFiles(const IniFile& script, const std::vector<std::string>& keys,
+                            CopyRun& run);
+    int InstallOneFile(bool archive, std::string_view source, std::string_view folder, int& answer);
+    bool ShowTargetAndAsk(std::string_view source, const std::string& target,
+                          std::string_view newName, std::uint32_t newDate, int& answer,
+                          bool& existed);
+    void PlaceUninstaller(const std::string& lastTargetFolder, int& answer);
 
     UiHost& host_;
     std::vector<std::string> arguments_;
     WidgetModel model_;
     InstallerState state_;
+    std::vector<std::string> installedTargets_;
     int depth_ = 0;
     bool sequenceRunning_ = false;  // BtnWeiterClick is running (maybe pumping)
     bool closing_ = false;

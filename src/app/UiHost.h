@@ -35,6 +35,12 @@ class UiHost {
     virtual std::string BrowseForFolder(int rootCsidl, std::string_view title,
                                         std::string_view initialFolder) = 0;
 
+    // The copy phase handled one file: its source, its target (empty when none was
+    // decided: the source or the archive's entry was missing) and its FileResult.
+    // For transcripts.
+    virtual void FileHandled(std::string_view /*source*/, std::string_view /*target*/,
+                             int /*result*/) {}
+
     // The window has closed: leave the message loop and exit the process.
     virtual void EndProgram() = 0;
 };

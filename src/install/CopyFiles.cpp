@@ -1,10 +1,131 @@
-// The copy phase of the wizard. Until it is built, the step succeeds at once.
+// The copy phase: every file of the script's list is looked for on the medium
+// (asking for the next diskette while it is missing), installed when its module
+// is chosen, reported when it fails and recorded in the uninstall log; then the
+// uninstaller is put in place and the page shows one of three results.
+#include "app/CreateFolderPath.h"
 #include "app/MainForm.h"
+#include "install/DisketteFiles.h"
+#include "install/FileResult.h"
+#include "platform/Os.h"
+#include "system/PathHelpers.h"
+#include "system/Placeholders.h"
 
 namespace setup::app {
 
+// The state of one run of the copy phase.
+struct TMainForm::CopyRun {
+    int FileAnswer = answer::kOk;  // the last answer of any dialog of the run
+    std::string LastTargetFolder;  // target folder of the last file handled
+    bool CopyOk = true;            // no file failed
+    bool CopyComplete = true;      // nothing declined, the run not cancelled
+};
+
+namespace {
+
+std::string SourcePrompt(std::string_view fileName) {
+    return "Die Datei \"" + std::string(fileName) +
+           "\" befindet sich nicht im angegebenen Quellverzeichnis.\n\r\r"
+           "Bitte legen Sie den Datenträger ein, auf dem diese Datei gespeichert ist.";
+}
+
+// The error message of a failed file, named as the script names it.
+std::string FailureText(int result, std::string_view fileName) {
+    const std::string name(fileName);
+    switch (result) {
+        case ResultArchiveUnreadable:
+            return "Probleme beim Entpacken der Datei " + name + "!";
+        case ResultCopyFailed:
+            return "Die Datei " + name + " konnte nicht kopiert werden!";
+        default:
+            return "Die Datei " + name + " wurde nicht gefunden!";
+    }
+}
+
+}  // namespace
+
 bool TMainForm::CopyFiles() {
-    return true;
+    model_.SetEnabled("BtnWeiter", false);
+    CopyRun run;
+    installedTargets_.clear();
+    const IniFile script(state_.ScriptPath);
+    // Every key counts, however many there are.
+    std::vector<std::string> keys = script.ReadSectionKeys("Dateien");
+    if (keys.empty()) {
+        CollectDisketteFiles(script, keys);
+    }
+
+    if (keys.empty()) {
+        MessageDlg("Auf der Installationsdiskette befinden sich keine Dateien!",
+                   DialogKind::Warning, kButtonOk);
+        run.CopyOk = false;
+    } else {
+        model_.SetVisible("PanelDateinamen", true);
+        model_.SetBusyCursor(true);
+        InstallListedFiles(script, keys, run);
+        if (state_.UninstallerPresent) {
+            // Nothing of the list installed: the installation folder takes the copy.
+            PlaceUninstaller(run.LastTargetFolder.empty() ? AddTrailingBackslash(InstallDir())
+                                                          : run.LastTargetFolder,
+                             run.FileAnswer);
+        }
+        model_.SetBusyCursor(false);
+    }
+
+    model_.SetVisible("PanelDateinamen", false);
+    ProcessMessages();
+    platform::CurrentOs().System().Sleep(1000);
+    std::string_view result = !run.CopyOk        ? "MsgKopierenFehler"
+                              : run.CopyComplete ? "MsgKopierenErfolg"
+                                                 : "MsgKopierenAbbruch";
+    model_.SetVisible(result, true);
+    model_.SetEnabled("BtnWeiter", true);
+    model_.SetFocus("BtnWeiter");
+    return run.CopyOk;
+}
+
+void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std::string>& keys,
+                                   CopyRun& run) {
+    for (const std::string& key : keys) {
+        const std::string fileName = KeyFileName(key);
+        const std::string source = state_.SourceDir + fileName;
+        // Checked for every key before the module test: the user is asked for
+        // the medium of a file even when its module is not installed.
+        while (!IsExistingFile(source) && run.FileAnswer != answer::kCancel) {
+            run.FileAnswer =
+                MessageDlg(SourcePrompt(fileName), DialogKind::Error, kButtonOk | kButtonCancel);
+        }
+        if (run.FileAnswer == answer::kCancel) {
+            run.CopyComplete = false;
+            return;
+        }
+        if (IsModuleSelected(KeyModule(key))) {
+            const std::string value = script.ReadString("Dateien", key, InstallDir());
+            std::string folder = AddTrailingBackslash(
+                ExpandPlaceholders(value, InstallDir(), state_.ProgramGroupName));
+            if (folder.empty()) {
+                folder = AddTrailingBackslash(InstallDir());
+            }
+            run.LastTargetFolder = folder;
+            if (!state_.TestMode) {
+                CreateFolderPath(folder);
+            }
+            const int result = InstallOneFile(KeyIsArchive(key), source, folder, run.FileAnswer);
+            if (result < 0) {
+                run.CopyOk = false;
+                run.FileAnswer = MessageDlg(FailureText(result, fileName), DialogKind::Error,
+                                            kButtonOk | kButtonCancel);
+            } else if (result == ResultDeclined) {
+                run.CopyComplete = false;
+            } else if (!state_.TestMode && state_.UninstallerPresent && state_.UninstallLogOpen &&
+                       state_.UninstallLog) {
+                state_.UninstallLog->WriteString("Dateien", Caption("LblZielDatei"),
+                                                 result == ResultReplaced ? "1" : "0");
+            }
+        }
+        if (run.FileAnswer == answer::kCancel) {
+            return;
+        }
+    }
 }
 
 }  // namespace setup::app

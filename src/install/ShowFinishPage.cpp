@@ -1,18 +1,55 @@
-// The finish page. Until the [Starten] entries are handled, it offers only
-// "&Beenden" and shows the result of the installation.
+// The finish page: the result of the installation, and what [Starten] offers to
+// start, optionally or as the only way to finish.
+#include <algorithm>
+
 #include "app/MainForm.h"
+#include "platform/Os.h"
 
 namespace setup::app {
+namespace {
+
+constexpr std::string_view kSection = "Starten";
+
+}  // namespace
 
 void TMainForm::ShowFinishPage() {
     model_.SetVisible("BtnBeenden", true);
     model_.SetFocus("BtnBeenden");
+    const IniFile script(state_.ScriptPath);
+    const std::vector<std::string> keys = script.ReadSectionKeys(kSection);
+    if (!keys.empty()) {
+        const bool optional = std::any_of(keys.begin(), keys.end(), [&script](const auto& key) {
+            return script.ReadInteger(kSection, key, 1) == 1;
+        });
+        model_.SetVisible("BtnStarten", true);
+        model_.SetEnabled("BtnCancel", true);
+        if (optional) {
+            constexpr std::string_view kOffer =
+                ", oder klicken Sie auf die [&Starten]-Taste, um das Programm auszuführen.";
+            for (auto label : {"Erfolgsmeldung", "Fehlermeldung"}) {
+                model_.SetCaption(label, Caption(label) + std::string(kOffer));
+            }
+        } else {
+            model_.SetVisible("BtnBeenden", false);
+            model_.SetFocus("BtnStarten");
+            model_.SetCaption("Erfolgsmeldung",
+                              "Der Installationsvorgang war erfolgreich! Klicken Sie auf die "
+                              "[&Starten]-Taste, um das Programm zu starten und die Installation "
+                              "abzuschließen.");
+            model_.SetCaption("Fehlermeldung",
+                              "Während der Installation sind Fehler aufgetreten! Klicken Sie auf "
+                              "die [&Beenden]-Taste, um die Installation abzuschließen.");
+        }
+        StartPrograms(true);
+    }
     model_.SetVisible("Erfolgsmeldung", state_.InstallOk);
 }
 
-// "&Starten": nothing to start yet; ends the installer as "&Beenden" does.
+// "&Starten": the entries not started automatically, then the end of the installer.
 void TMainForm::BtnStartenClick() {
+    StartPrograms(false);
     ProcessMessages();
+    platform::CurrentOs().System().Sleep(1000);
     DeleteScriptCopy();
     state_.Finished = true;
     Close();

@@ -186,6 +186,13 @@ class FileSystem {
 
 // ---------------------------------------------------------------------------
 // System information and the thread's clock.
+
+// A local date and time for display (the fields of SYSTEMTIME that matter).
+struct CalendarTime {
+    std::uint16_t year = 0, month = 0, day = 0;
+    std::uint16_t hour = 0, minute = 0, second = 0;
+};
+
 class SystemInfo {
   public:
     virtual ~SystemInfo() = default;
@@ -202,6 +209,10 @@ class SystemInfo {
     // index; 0 for an unknown index. The default answers with Windows' classic
     // scheme (silver button faces), which is what the emulated system shows.
     virtual std::uint32_t SystemColor(int index);
+    // GetDateFormatA with the user's short date format; empty on failure.
+    virtual std::string FormatShortDate(const CalendarTime& time) = 0;
+    // GetTimeFormatA with the user's long time format; empty on failure.
+    virtual std::string FormatLongTime(const CalendarTime& time) = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -256,6 +267,10 @@ class Shell {
     // SHGetSpecialFolderLocation + SHGetPathFromIDListA, without trailing
     // backslash. Nothing when the shell can't locate the folder.
     virtual std::optional<std::string> SpecialFolderPath(int csidl) = 0;
+    // ShellExecuteA with no owner window, the verb "open", the path as the file, no
+    // parameters, no folder, SW_SHOWNORMAL. Above 32: handed over; else the error
+    // code (0 to 32).
+    virtual std::intptr_t OpenWithShell(std::string_view path) = 0;
 };
 
 // ---------------------------------------------------------------------------

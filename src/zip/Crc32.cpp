@@ -15,14 +15,18 @@
 #include "zip/Crc32.h"
 
 #include <array>
+#include <memory>
 
 namespace setup::zip {
 namespace {
 
 using SliceTables = std::array<std::array<std::uint32_t, 256>, 8>;
 
-constexpr SliceTables MakeTables() {
-    SliceTables tables{};
+// Built once at start-up, on the heap: stored in the program file the tables
+// would cost 8 KB of it.
+std::unique_ptr<const SliceTables> MakeTables() {
+    auto made = std::make_unique<SliceTables>();
+    SliceTables& tables = *made;
     for (std::uint32_t b = 0; b < 256; ++b) {
         std::uint32_t crc = b;
         for (int bit = 0; bit < 8; ++bit) {
@@ -36,10 +40,11 @@ constexpr SliceTables MakeTables() {
             tables[k][b] = tables[0][previous & 0xFF] ^ (previous >> 8);
         }
     }
-    return tables;
+    return made;
 }
 
-constexpr SliceTables kTables = MakeTables();
+const std::unique_ptr<const SliceTables> kTablesOwner = MakeTables();
+const SliceTables& kTables = *kTablesOwner;
 
 inline std::uint32_t LoadLe32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |

@@ -37,5 +37,11 @@ TEST(ShellContract, StartMenuHoldsProgramsWhichHoldStartup) {
     EXPECT_TRUE(startup.starts_with(programs + "\\")) << startup;
 }
 
+TEST(ShellContract, OpeningAMissingFileReportsFileNotFound) {
+    auto env = MakeTestEnvironment();
+    const std::string missing = env->ScratchFolder() + "\\Fehlt.txt";
+    EXPECT_EQ(env->Os().ShellServices().OpenWithShell(missing), 2);
+}
+
 }  // namespace
 }  // namespace setup::testing

@@ -47,5 +47,22 @@ TEST(SystemInfoContract, SleepLetsTheTickCountAdvance) {
     EXPECT_LT(elapsed, 5000u);
 }
 
+// The user's formats differ between systems; what is fixed is that every part of
+// the date and of the time is there.
+TEST(SystemInfoContract, FormatsDatesAndTimes) {
+    auto env = MakeTestEnvironment();
+    auto& system = env->Os().System();
+    const platform::CalendarTime time{2031, 11, 27, 18, 45, 56};
+    const std::string date = system.FormatShortDate(time);
+    EXPECT_NE(date.find("27"), std::string::npos) << date;
+    EXPECT_NE(date.find("11"), std::string::npos) << date;
+    EXPECT_NE(date.find("31"), std::string::npos) << date;
+    const std::string clock = system.FormatLongTime(time);
+    EXPECT_NE(clock.find("45"), std::string::npos) << clock;
+    EXPECT_NE(clock.find("56"), std::string::npos) << clock;
+    EXPECT_TRUE(clock.find("18") != std::string::npos || clock.find("6") != std::string::npos)
+        << clock;
+}
+
 }  // namespace
 }  // namespace setup::testing

@@ -1,5 +1,6 @@
 #include "app/headless/HeadlessHost.h"
 
+#include "install/FileResult.h"
 #include "system/PathHelpers.h"
 
 namespace setup::app {
@@ -90,8 +91,15 @@ void HeadlessHost::Fail(std::string message) {
     failures_.push_back(std::move(message));
 }
 
+void HeadlessHost::FileHandled(std::string_view source, std::string_view target, int result) {
+    transcript_.push_back(DescribeHandledFile(source, target, result));
+}
+
 int HeadlessHost::ShowDialog(const MessageDialog& dialog) {
     dialogs_.push_back(dialog);
+    if (dialogHook_) {
+        dialogHook_(dialog);
+    }
     std::string line = DescribeDialog(dialog);
     if (answers_.empty()) {
         transcript_.push_back(line + " -> (no answer queued)");

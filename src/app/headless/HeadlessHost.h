@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,7 +34,15 @@ class HeadlessHost final : public UiHost {
     // Every dialog asked for, also those closed at once, in order.
     std::vector<MessageDialog>& Dialogs() { return dialogs_; }
 
+    // Called with every dialog before it is answered (a test changes the medium
+    // when the source prompt appears); an empty function removes it.
+    void SetDialogHook(std::function<void(const MessageDialog&)> hook) {
+        dialogHook_ = std::move(hook);
+    }
+
     int ShowDialog(const MessageDialog& dialog) override;
+    // Writes the file as one transcript line (DescribeHandledFile).
+    void FileHandled(std::string_view source, std::string_view target, int result) override;
     void DialogClosedAtOnce(const MessageDialog& dialog) override;
     std::string BrowseForFolder(int rootCsidl, std::string_view title,
                                 std::string_view initialFolder) override;
@@ -45,6 +54,7 @@ class HeadlessHost final : public UiHost {
     std::deque<std::string> answers_;
     std::deque<std::optional<std::string>> browses_;
     std::vector<MessageDialog> dialogs_;
+    std::function<void(const MessageDialog&)> dialogHook_;
     bool ended_ = false;
 };
 

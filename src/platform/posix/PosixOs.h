@@ -81,6 +81,12 @@ class PosixOs final : public Os {
     void SetShellLinkSupport(posix::ShellLinkSupport support) {
         shell_.SetShellLinkSupport(support);
     }
+    // The shell's "open": the result for a path or an extension (".txt"), and
+    // every call made so far.
+    void SetOpenResult(std::string_view pathOrExtension, std::optional<std::intptr_t> result) {
+        shell_.SetOpenResult(pathOrExtension, result);
+    }
+    const std::vector<posix::ShellOpenCall>& ShellOpenCalls() const { return shell_.OpenCalls(); }
 
     // Registry values of any type; the key is created as needed.
     bool SetRegistryValue(RegRoot root, std::string_view key, std::string_view name, RegType type,

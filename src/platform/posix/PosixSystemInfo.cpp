@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <string>
 
 namespace setup::platform::posix {
 
@@ -23,6 +24,36 @@ void PosixSystemInfo::Sleep(std::uint32_t milliseconds) {
                   static_cast<long>(milliseconds % 1000) * 1'000'000};
     while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
     }
+}
+
+namespace {
+
+void AppendTwoDigits(std::string& text, unsigned value) {
+    text += static_cast<char>('0' + value / 10 % 10);
+    text += static_cast<char>('0' + value % 10);
+}
+
+}  // namespace
+
+std::string PosixSystemInfo::FormatShortDate(const CalendarTime& time) {
+    std::string text;
+    AppendTwoDigits(text, time.day);
+    text += '.';
+    AppendTwoDigits(text, time.month);
+    text += '.';
+    AppendTwoDigits(text, time.year / 100u);
+    AppendTwoDigits(text, time.year % 100u);
+    return text;
+}
+
+std::string PosixSystemInfo::FormatLongTime(const CalendarTime& time) {
+    std::string text;
+    AppendTwoDigits(text, time.hour);
+    text += ':';
+    AppendTwoDigits(text, time.minute);
+    text += ':';
+    AppendTwoDigits(text, time.second);
+    return text;
 }
 
 }  // namespace setup::platform::posix

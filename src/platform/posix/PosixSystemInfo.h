@@ -28,6 +28,9 @@ class PosixSystemInfo final : public SystemInfo {
     std::uint32_t TickCount() override;
     void Sleep(std::uint32_t milliseconds) override;
     std::string ProgramPath() override { return settings_.programPath; }
+    // A German locale: dd.mm.yyyy and hh:mm:ss.
+    std::string FormatShortDate(const CalendarTime& time) override;
+    std::string FormatLongTime(const CalendarTime& time) override;
 
     SystemSettings& Settings() { return settings_; }
     void AdvanceTicks(std::uint32_t milliseconds) { offset_ += milliseconds; }

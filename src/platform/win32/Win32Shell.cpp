@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Shell.h"
 
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include "platform/win32/WinApi.h"
 
@@ -40,6 +41,12 @@ std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {
         return std::nullopt;
     }
     return std::string(path);
+}
+
+std::intptr_t Win32Shell::OpenWithShell(std::string_view path) {
+    const std::string file(path);
+    return reinterpret_cast<std::intptr_t>(
+        ShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
 }
 
 }  // namespace setup::platform::win32

@@ -9,6 +9,7 @@ class Win32Shell final : public Shell {
   public:
     std::unique_ptr<ShellLinkObject> CreateShellLink() override;
     std::optional<std::string> SpecialFolderPath(int csidl) override;
+    std::intptr_t OpenWithShell(std::string_view path) override;
 };
 
 }  // namespace setup::platform::win32

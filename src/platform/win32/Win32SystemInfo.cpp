@@ -17,7 +17,40 @@ std::string FolderFrom(Query query) {
     return std::string(buffer, length);
 }
 
+SYSTEMTIME ToSystemTime(const CalendarTime& time) {
+    SYSTEMTIME st{};
+    st.wYear = time.year;
+    st.wMonth = time.month;
+    st.wDay = time.day;
+    st.wHour = time.hour;
+    st.wMinute = time.minute;
+    st.wSecond = time.second;
+    return st;
+}
+
+// The formatting functions count the terminating NUL in their result.
+template <typename Format>
+std::string FormattedText(Format format) {
+    char buffer[128];
+    const int length = format(buffer, static_cast<int>(sizeof(buffer)));
+    return length > 0 ? std::string(buffer, static_cast<std::size_t>(length - 1)) : std::string();
+}
+
 }  // namespace
+
+std::string Win32SystemInfo::FormatShortDate(const CalendarTime& time) {
+    const SYSTEMTIME st = ToSystemTime(time);
+    return FormattedText([&st](char* buffer, int size) {
+        return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buffer, size);
+    });
+}
+
+std::string Win32SystemInfo::FormatLongTime(const CalendarTime& time) {
+    const SYSTEMTIME st = ToSystemTime(time);
+    return FormattedText([&st](char* buffer, int size) {
+        return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, buffer, size);
+    });
+}
 
 std::string Win32SystemInfo::WindowsFolder() {
     return FolderFrom([](char* buffer, UINT size) { return GetWindowsDirectoryA(buffer, size); });

@@ -14,6 +14,8 @@ class Win32SystemInfo final : public SystemInfo {
     void Sleep(std::uint32_t milliseconds) override;
     std::string ProgramPath() override;
     std::uint32_t SystemColor(int index) override;
+    std::string FormatShortDate(const CalendarTime& time) override;
+    std::string FormatLongTime(const CalendarTime& time) override;
 };
 
 }  // namespace setup::platform::win32

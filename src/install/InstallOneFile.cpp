@@ -1,0 +1,94 @@
+// Installing one file: a plain copy from the medium, or the entry of a ZIP
+// archive. Both show source and target on the copy page, ask before an existing
+// target is replaced and leave every file alone in test mode.
+#include "app/MainForm.h"
+#include "install/FileResult.h"
+#include "install/ReplaceByCopy.h"
+#include "platform/Os.h"
+#include "system/PathHelpers.h"
+#include "zip/Zip.h"
+
+namespace setup::app {
+namespace {
+
+// Test mode spends this long on each file instead of touching it.
+constexpr std::uint32_t kTestModeFileMilliseconds = 1000;
+
+}  // namespace
+
+// Shows the file on the copy page, records its target and decides whether it is
+// written: a new target always, an existing one after "&Ja" or "&Alles".
+bool TMainForm::ShowTargetAndAsk(std::string_view source, const std::string& target,
+                                 std::string_view newName, std::uint32_t newDate, int& answer,
+                                 bool& existed) {
+    model_.SetCaption("LblQuellDatei", source);
+    model_.SetCaption("LblZielDatei", target);
+    installedTargets_.push_back(AsciiUpper(target));
+    ProcessMessages();
+    existed = IsExistingFile(target);
+    if (answer != answer::kAll) {
+        answer = existed ? AskOverwrite(target, newName, newDate) : answer::kYes;
+    }
+    return answer == answer::kYes || answer == answer::kAll;
+}
+
+int TMainForm::CopyOneFile(std::string_view source, std::string_view folder, int& answer) {
+    if (!IsExistingFile(source)) {
+        return ResultSourceMissing;
+    }
+    const std::string target = std::string(folder) + FileNameOf(source);
+    const auto sourceDate = static_cast<std::uint32_t>(FileDateOf(source));
+    bool existed = false;
+    if (!ShowTargetAndAsk(source, target, source, sourceDate, answer, existed)) {
+        return ResultDeclined;
+    }
+    if (state_.TestMode) {
+        platform::CurrentOs().System().Sleep(kTestModeFileMilliseconds);
+    } else if (!ReplaceByCopy(source, target)) {
+        return ResultCopyFailed;
+    }
+    return existed ? ResultReplaced : ResultNew;
+}
+
+int TMainForm::ExtractOneFile(std::string_view archive, std::string_view folder, int& answer) {
+    if (!IsExistingFile(archive)) {
+        return ResultSourceMissing;
+    }
+    if (!zip::ZipIsArchive(archive)) {
+        MessageDlg(std::string(archive) + " ist keine ZipFile!", DialogKind::Plain, kButtonOk);
+    }
+    // An archive installs one file: the last entry of its directory.
+    const auto remember = [this](std::int32_t, const zip::ZipReport& report) {
+        if (report.Status != zip::ZipStatusArchiveEnd) {
+            state_.ZipEntryName = report.Name;
+            state_.ZipEntryTime = static_cast<std::uint32_t>(report.Time);
+        }
+    };
+    if (zip::ZipListEntries(archive, "*.*", remember) <= 0) {
+        return ResultArchiveUnreadable;
+    }
+    const std::string entry = state_.ZipEntryName;
+    const std::string target = std::string(folder) + entry;
+    bool existed = false;
+    if (!ShowTargetAndAsk(archive, target, entry, state_.ZipEntryTime, answer, existed)) {
+        return ResultDeclined;
+    }
+    if (state_.TestMode) {
+        platform::CurrentOs().System().Sleep(kTestModeFileMilliseconds);
+    } else if (zip::ZipExtractFiles(archive, folder, entry) <= 0) {
+        return ResultCopyFailed;
+    }
+    return existed ? ResultReplaced : ResultNew;
+}
+
+// One file of the copy phase, by extraction or copy, reported to the host.
+int TMainForm::InstallOneFile(bool archive, std::string_view source, std::string_view folder,
+                              int& answer) {
+    const int result =
+        archive ? ExtractOneFile(source, folder, answer) : CopyOneFile(source, folder, answer);
+    const bool targetShown = result != ResultSourceMissing && result != ResultArchiveUnreadable;
+    host_.FileHandled(source, targetShown ? Caption("LblZielDatei") : std::string(), result);
+    return result;
+}
+
+}  // namespace setup::app

@@ -1,0 +1,41 @@
+// Putting the shipped uninstaller in place: it is installed like a listed file
+// into a target folder (the intermediate copy), copied from there to its place
+// beside the uninstall log, and the intermediate copy is removed again unless the
+// list itself installed a file of that path.
+#include <algorithm>
+
+#include "app/MainForm.h"
+#include "install/FileResult.h"
+#include "platform/Os.h"
+#include "system/PathHelpers.h"
+
+namespace setup::app {
+
+void TMainForm::PlaceUninstaller(const std::string& folder, int& answer) {
+    const std::vector<std::string> listedTargets = installedTargets_;
+    const std::string& source = state_.UninstallerSource;
+    const bool archive = AsciiLower(ExtensionOf(source)) == ".zip" || source.ends_with('_');
+    const int result = InstallOneFile(archive, source, folder, answer);
+    if (state_.TestMode) {
+        return;
+    }
+    // Only a copy this run made is the shipped uninstaller: after a failure the
+    // path may name an earlier archive's entry, after "&Nein" a file the user kept.
+    if (result != ResultNew && result != ResultReplaced) {
+        return;
+    }
+    const std::string intermediate = folder + (archive ? state_.ZipEntryName : FileNameOf(source));
+    auto& files = platform::CurrentOs().Files();
+    if (!files.CopyFile(intermediate, state_.UninstallExePath, false)) {
+        return;
+    }
+    const bool listed = std::find(listedTargets.begin(), listedTargets.end(),
+                                  AsciiUpper(intermediate)) != listedTargets.end();
+    if (!listed) {
+        // A copy from a read-only medium is read-only itself.
+        files.SetAttributes(intermediate, platform::attr::kNormal);
+        files.DeleteFile(intermediate);
+    }
+}
+
+}  // namespace setup::app
