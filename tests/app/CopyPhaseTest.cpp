@@ -311,6 +311,11 @@ class BrokenCopies final : public platform::FileSystem {
     std::unique_ptr<platform::File> Open(std::string_view p, platform::OpenMode m) override {
         return inner_.Open(p, m);
     }
+    bool RemoveFolder(std::string_view p) override { return inner_.RemoveFolder(p); }
+    std::vector<platform::FoundEntry> ListFolder(std::string_view p) override {
+        return inner_.ListFolder(p);
+    }
+    bool DeleteWhenUnused(std::string_view p) override { return inner_.DeleteWhenUnused(p); }
 
   private:
     platform::FileSystem& inner_;

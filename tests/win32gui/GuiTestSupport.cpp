@@ -27,6 +27,13 @@ class MediumOs::MediumSystem final : public platform::SystemInfo {
     std::uint32_t TickCount() override { return real_.TickCount(); }
     void Sleep(std::uint32_t milliseconds) override { real_.Sleep(milliseconds); }
     std::string ProgramPath() override { return programPath_; }
+    std::uint32_t SystemColor(int index) override { return real_.SystemColor(index); }
+    std::string FormatShortDate(const platform::CalendarTime& time) override {
+        return real_.FormatShortDate(time);
+    }
+    std::string FormatLongTime(const platform::CalendarTime& time) override {
+        return real_.FormatLongTime(time);
+    }
 
   private:
     platform::SystemInfo& real_;
