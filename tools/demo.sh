@@ -17,7 +17,7 @@ if ! { cmake --preset win32 && cmake --build build/win32 --target Setup -j2; } >
     grep -E "error|FAILED" "$log" | head -20 >&2
     exit 1
 fi
-exe=build/win32/src/platform/win32/entry/Setup.exe
+exe=build/win32/src/entry/Setup.exe
 echo "Setup.exe: $(stat -c %s "$exe") bytes"
 
 echo "== build the medium build/medium"

@@ -81,7 +81,7 @@ if build win32 "$win32_dir"; then
         record wine-prefix 1
     fi
     echo "== check Setup.exe"
-    bash tests/product/check-setup-exe.sh "$win32_dir/src/platform/win32/entry/Setup.exe" |
+    bash tests/product/check-setup-exe.sh "$win32_dir/src/entry/Setup.exe" |
         tee -a "$checks"
     echo "== screenshots of the wizard (build/screenshots/)"
     SETUP_WIN32_BUILD_DIR=$win32_dir bash tools/screenshots.sh > "$results/screenshots.log" 2>&1
