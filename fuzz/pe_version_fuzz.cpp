@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "system/PeVersionReader.h"
+#include "base/PeVersionReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const setup::PeVersion version = setup::ReadPeVersion(std::span(data, size));

@@ -19,7 +19,7 @@ if ! { cmake --preset win32 && cmake --build build/win32 --target e2e_windows -j
     grep -E "error|FAILED" "$log" | head -20 >&2
     exit 1
 fi
-exe=build/win32/src/platform/win32/entry/Setup.exe
+exe=build/win32/src/entry/Setup.exe
 echo "Setup.exe: $(stat -c %s "$exe") bytes"
 
 echo "== build the example media build/media (the full demo medium: build/media/full)"

@@ -24,7 +24,7 @@ if ! { cmake --preset win32 -B "$build_dir" && cmake --build "$build_dir" --targ
     grep -E "error|FAILED" "$log" | head -20 >&2
     exit 1
 fi
-exe=$build_dir/src/platform/win32/entry/Setup.exe
+exe=$build_dir/src/entry/Setup.exe
 grep -E "^Setup.exe: " "$log" || true
 
 # A medium from examples/demo, as tools/demo.sh builds it.

@@ -83,7 +83,7 @@ if build win32 "$win32_dir"; then
         record wine-prefix 1
     fi
     echo "== check Setup.exe"
-    bash tests/product/check-setup-exe.sh "$win32_dir/src/platform/win32/entry/Setup.exe" |
+    bash tests/product/check-setup-exe.sh "$win32_dir/src/entry/Setup.exe" |
         tee -a "$checks"
     echo "== end to end: Setup.exe driven as a user under Wine (tests/e2e)"
     if [ -x "$linux_dir/tests/e2e/zipwrite" ]; then

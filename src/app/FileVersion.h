@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "system/PeVersionReader.h"
+#include "base/PeVersionReader.h"
 
 namespace setup::app {
 

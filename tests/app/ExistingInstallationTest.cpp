@@ -2,7 +2,7 @@
 // buttons and answers, and the lookup's handling of the registry.
 #include "PeImage.h"
 #include "WizardTest.h"
-#include "system/PeVersionReader.h"
+#include "base/PeVersionReader.h"
 
 namespace setup::app {
 namespace {

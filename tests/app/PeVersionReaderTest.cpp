@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "PeImage.h"
-#include "system/PeVersionReader.h"
+#include "base/PeVersionReader.h"
 
 namespace setup::app {
 namespace {

@@ -11,11 +11,16 @@
 #include <vector>
 
 #include "app/MainForm.h"
-#include "app/headless/HeadlessHost.h"
-#include "app/headless/Session.h"
 #include "support/EmulatedWindows.h"
+#include "ui/headless/HeadlessHost.h"
+#include "ui/headless/Session.h"
 
 namespace setup::app {
+
+using ui::headless::HeadlessHost;
+using ui::headless::RunSession;
+using ui::headless::SessionResult;
+using ui::headless::SimulatedInput;
 
 class PosixInput final : public SimulatedInput {
   public:

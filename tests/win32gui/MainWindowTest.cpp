@@ -15,13 +15,13 @@
 
 #include "GuiTestSupport.h"
 #include "app/MainForm.h"
-#include "platform/win32/gui/MainWindow.h"
-#include "platform/win32/gui/Win32UiHost.h"
+#include "ui/win32/MainWindow.h"
+#include "ui/win32/Win32UiHost.h"
 
 namespace setup::testing {
 namespace {
 
-namespace gui = setup::platform::win32::gui;
+namespace gui = setup::ui::win32;
 
 constexpr char kCloseQuestion[] =
     "Die Installation ist noch nicht vollständig. Möchten Sie diese wirklich abbrechen?";

@@ -12,7 +12,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/MessageDialog.h"
-#include "platform/win32/gui/MessageBoxWindow.h"
+#include "ui/win32/MessageBoxWindow.h"
 
 namespace setup::testing {
 namespace {
@@ -70,7 +70,7 @@ TEST_P(MessageDialogContract, ShowsAndAnswersAsDescribed) {
     OwnerWindow owner;
     DialogScript script(c.steps);
 
-    const int answer = setup::platform::win32::gui::RunMessageDialog(owner.Get(), dialog);
+    const int answer = setup::ui::win32::RunMessageDialog(owner.Get(), dialog);
 
     EXPECT_EQ(answer, c.expectedAnswer);
     EXPECT_TRUE(script.Done());
@@ -210,7 +210,7 @@ TEST(MessageDialog, ErrorBoxHasTitleStopIconAndFullStop) {
     const app::MessageDialog box =
         app::MakeErrorBox("Das Verzeichnis kann nicht erstellt werden", "Beispiel Installation");
     DialogScript script({kEnter});
-    EXPECT_EQ(setup::platform::win32::gui::RunMessageDialog(nullptr, box), kOk);
+    EXPECT_EQ(setup::ui::win32::RunMessageDialog(nullptr, box), kOk);
     ASSERT_EQ(script.Snapshots().size(), 1u);
     const DialogSnapshot& shot = script.Snapshots().front();
     EXPECT_EQ(shot.caption, "Beispiel Installation");
@@ -249,7 +249,7 @@ TEST(MessageDialog, LayoutKeepsButtonsInARowAndWrapsLongText) {
             }
         }};
     DialogScript script({look});
-    EXPECT_EQ(setup::platform::win32::gui::RunMessageDialog(nullptr, dialog), kCancel);
+    EXPECT_EQ(setup::ui::win32::RunMessageDialog(nullptr, dialog), kCancel);
     ASSERT_EQ(buttons.size(), 3u);
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         EXPECT_EQ(buttons[i].top, buttons[0].top);
@@ -273,7 +273,7 @@ TEST(MessageDialog, QuitRequestClosesWithEscapeAnswerAndIsPassedOn) {
                                                              app::kButtonYes | app::kButtonNo, "T");
     DialogStep quit{DialogAction::Observe, "", false, [](HWND) { PostQuitMessage(3); }};
     DialogScript script({quit});
-    EXPECT_EQ(setup::platform::win32::gui::RunMessageDialog(nullptr, dialog), kNo);
+    EXPECT_EQ(setup::ui::win32::RunMessageDialog(nullptr, dialog), kNo);
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(message.wParam, 3u);

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/headless/Session.h"
 #include "platform/posix/Cp1252.h"
 #include "platform/posix/PosixOs.h"
+#include "ui/headless/Session.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ constexpr const char* kUsage =
     "                    examples/): run on a copy in WINROOT/medium converted to\n"
     "                    Windows-1252 with CR LF line ends\n";
 
-class PosixInput final : public setup::app::SimulatedInput {
+class PosixInput final : public setup::ui::headless::SimulatedInput {
   public:
     explicit PosixInput(setup::platform::PosixOs& os) : os_(os) {}
     void SetPumpHook(std::function<void()> hook) override { os_.SetPumpHook(std::move(hook)); }
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     setup::platform::ScopedOs active(os);
     PosixInput input(os);
 
-    auto result = setup::app::RunSession(Utf8ToCp1252(script), programArguments, input);
+    auto result = setup::ui::headless::RunSession(Utf8ToCp1252(script), programArguments, input);
     for (const auto& line : result.transcript) {
         std::cout << Cp1252ToUtf8(line) << "\n";
     }

@@ -1,0 +1,49 @@
+// A scripted session of the installer without a display: the user's actions
+// come from a line-based script, the window's reactions go to a transcript.
+// The format of both is documented in docs/simulator.md.
+//
+// Script lines (a "#" starts a comment line; blank lines are ignored):
+//   answer CAPTION        the next dialog is answered with this button
+//   browse FOLDER|cancel  the next folder dialog's choice
+//   type TEXT             the target-folder field gets this text
+//   click NAME|CAPTION    a button is clicked
+//   select LIST ITEM[|ITEM...] / unselect LIST ITEM[|ITEM...]
+//   close                 the window's close box
+//   at pump N ACTION      ACTION (click, close, press/release KEY, type, select)
+//                         happens at the Nth message pump from here on
+//   expect ...            page N, visible/hidden/enabled/disabled NAME,
+//                         text NAME TEXT, items LIST A, B*, InstallOk yes|no,
+//                         ended, running
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/MessageDialog.h"
+
+namespace setup::ui::headless {
+
+// What a session needs from the emulated system beyond the seam.
+class SimulatedInput {
+  public:
+    virtual ~SimulatedInput() = default;
+    // Called at every message pump of the logic; empty removes it.
+    virtual void SetPumpHook(std::function<void()> hook) = 0;
+    virtual void SetKeyDown(int virtualKey, bool down) = 0;
+};
+
+struct SessionResult {
+    bool ok = false;
+    std::vector<std::string> transcript;
+    std::vector<std::string> failures;
+    std::vector<app::MessageDialog> dialogs;  // every dialog asked for, in order
+};
+
+// Runs the installer with these command-line arguments through the script, on the
+// operating system installed as the current one. Texts are Windows-1252.
+SessionResult RunSession(std::string_view script, const std::vector<std::string>& arguments,
+                         SimulatedInput& input);
+
+}  // namespace setup::ui::headless
