@@ -10,13 +10,6 @@ std::size_t LastSeparator(std::string_view path) {
     return path.find_last_of("\\:");
 }
 
-char UpperChar(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-char LowerChar(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
 }  // namespace
 
 std::string AddTrailingBackslash(std::string_view text) {
@@ -87,34 +80,6 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension) 
     std::string result(path.substr(0, path.size() - ExtensionOf(path).size()));
     result += extension;
     return result;
-}
-
-std::string AsciiUpper(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = UpperChar(c);
-    }
-    return result;
-}
-
-std::string AsciiLower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = LowerChar(c);
-    }
-    return result;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (UpperChar(a[i]) != UpperChar(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 std::int32_t FileDateOf(std::string_view path) {

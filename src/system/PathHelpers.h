@@ -4,6 +4,8 @@
 // Texts are single-byte Windows-1252; only A-Z and a-z change case.
 #pragma once
 
+#include "base/AsciiText.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -35,10 +37,8 @@ std::string ExtensionOf(std::string_view path);
 // Replaces the extension found by ExtensionOf (if any) by `extension`.
 std::string ReplaceExtension(std::string_view path, std::string_view extension);
 
-// Upper- and lower-casing of A-Z and a-z only.
-std::string AsciiUpper(std::string_view text);
-std::string AsciiLower(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b);
+// Upper- and lower-casing of A-Z and a-z only: AsciiUpper, AsciiLower and
+// EqualsNoCase of base/AsciiText.h.
 
 // The last-write time, in local time as an MS-DOS date and time, of the first entry
 // the platform's file search finds for `path`; -1 when it finds nothing, finds a

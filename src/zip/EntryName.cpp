@@ -1,6 +1,6 @@
 #include "zip/EntryName.h"
 
-#include "system/ReservedNames.h"
+#include "base/ReservedNames.h"
 
 namespace setup::zip {
 namespace {

@@ -1,6 +1,6 @@
 #include "zip/EntryNameText.h"
 
-#include "system/Windows1252.h"
+#include "base/Windows1252.h"
 #include "zip/Crc32.h"
 #include "zip/ZipDirectory.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "system/Windows1252.h"
+#include "base/Windows1252.h"
 
 namespace setup::platform::posix {
 namespace {

@@ -1,7 +1,7 @@
 // Text conversion between the emulated system's Windows-1252 and the host's UTF-8,
 // used where names cross from the emulated file system to the host's.
 //
-// The characters are those of system/Windows1252.h, so every byte string survives
+// The characters are those of base/Windows1252.h, so every byte string survives
 // the round trip. Host text that is not valid
 // UTF-8, or holds a character Windows-1252 can't express, becomes "?" per byte or
 // character: such a name can be listed but not opened by its listed name.

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/posix/Cp1252.h"
-#include "system/ReservedNames.h"
+#include "base/ReservedNames.h"
 
 namespace setup::platform::posix {
 namespace {

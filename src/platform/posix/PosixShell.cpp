@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 
+#include "base/AsciiText.h"
 #include "platform/posix/ShellLinkFile.h"
 
 namespace setup::platform::posix {
@@ -67,16 +68,6 @@ class PosixShellLink final : public ShellLinkObject {
     ShellLinkFields fields_;
 };
 
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return upper;
-}
-
 // From the last "." behind the last "\" or ":"; empty without one.
 std::string_view Extension(std::string_view path) {
     const std::size_t dot = path.find_last_of('.');
@@ -111,10 +102,10 @@ void PosixShell::SetSpecialFolder(int csidl, std::optional<std::string> path) {
 
 std::intptr_t PosixShell::OpenWithShell(std::string_view path) {
     std::intptr_t result = 0;
-    auto configured = openResults_.find(Upper(path));
+    auto configured = openResults_.find(AsciiUpper(path));
     const std::string_view extension = Extension(path);
     if (configured == openResults_.end() && !extension.empty()) {
-        configured = openResults_.find(Upper(extension));
+        configured = openResults_.find(AsciiUpper(extension));
     }
     if (configured != openResults_.end()) {
         result = configured->second;
@@ -130,9 +121,9 @@ std::intptr_t PosixShell::OpenWithShell(std::string_view path) {
 void PosixShell::SetOpenResult(std::string_view pathOrExtension,
                                std::optional<std::intptr_t> result) {
     if (result) {
-        openResults_[Upper(pathOrExtension)] = *result;
+        openResults_[AsciiUpper(pathOrExtension)] = *result;
     } else {
-        openResults_.erase(Upper(pathOrExtension));
+        openResults_.erase(AsciiUpper(pathOrExtension));
     }
 }
 

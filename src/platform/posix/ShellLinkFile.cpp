@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "system/Windows1252.h"
+#include "base/Windows1252.h"
 
 namespace setup::platform::posix {
 namespace {

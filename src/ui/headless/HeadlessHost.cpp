@@ -96,7 +96,7 @@ void HeadlessHost::Fail(std::string message) {
 }
 
 void HeadlessHost::FileHandled(std::string_view source, std::string_view target, int result) {
-    transcript_.push_back(DescribeHandledFile(source, target, result));
+    transcript_.push_back(app::DescribeHandledFile(source, target, result));
 }
 
 int HeadlessHost::ShowDialog(const MessageDialog& dialog) {

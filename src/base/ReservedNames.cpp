@@ -1,6 +1,6 @@
-#include "system/ReservedNames.h"
+#include "base/ReservedNames.h"
 
-#include "system/PathHelpers.h"
+#include "base/AsciiText.h"
 
 namespace setup {
 namespace {

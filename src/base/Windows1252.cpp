@@ -1,4 +1,4 @@
-#include "system/Windows1252.h"
+#include "base/Windows1252.h"
 
 #include <array>
 
