@@ -95,7 +95,15 @@ class MainWindowTest : public ::testing::Test {
     void Start(const std::string& script,
                const std::vector<std::pair<std::string, std::string>>& files = {}) {
         CreateDirectoryA(Medium().c_str(), nullptr);
-        WriteBytes(Medium() + "Setup.ini", script);
+        // A script without files would stop at the copy page's warning; a file of a
+        // module never chosen must be on the medium but is not installed.
+        std::string text = script;
+        if (text.find("[Dateien]") == std::string::npos &&
+            text.find("[Diskette") == std::string::npos) {
+            text += "[Dateien]\r\nNie#Leer.txt=\r\n";
+            WriteBytes(Medium() + "Leer.txt", "");
+        }
+        WriteBytes(Medium() + "Setup.ini", text);
         for (const auto& [name, bytes] : files) {
             WriteBytes(Medium() + name, bytes);
         }

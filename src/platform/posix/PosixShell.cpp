@@ -10,9 +10,8 @@ namespace setup::platform::posix {
 namespace {
 
 constexpr std::int32_t kOk = 0;
-// REGDB_E_CLASSNOTREG and E_NOINTERFACE, as the component library reports them.
+// REGDB_E_CLASSNOTREG, as the component library reports it.
 constexpr auto kClassNotRegistered = static_cast<std::int32_t>(0x80040154u);
-constexpr auto kNoInterface = static_cast<std::int32_t>(0x80004002u);
 
 // The link object: keeps the properties and writes them as a .lnk file.
 class PosixShellLink final : public ShellLinkObject {
