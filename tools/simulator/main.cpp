@@ -11,6 +11,7 @@
 
 #include "platform/posix/Cp1252.h"
 #include "platform/posix/PosixOs.h"
+#include "platform/posix/ShellLinkFile.h"
 #include "ui/headless/Session.h"
 
 namespace {
@@ -32,14 +33,57 @@ constexpr const char* kUsage =
     "                    examples/): run on a copy in WINROOT/medium converted to\n"
     "                    Windows-1252 with CR LF line ends\n";
 
+fs::path ConvertedCopy(const fs::path& medium, const fs::path& copy);
+
+// The emulated Windows as the session sees it. A medium change names a folder
+// relative to the first medium's folder (absolute paths are taken as they are);
+// with --convert-text it is converted like the first medium.
 class PosixInput final : public setup::ui::headless::SimulatedInput {
   public:
-    explicit PosixInput(setup::platform::PosixOs& os) : os_(os) {}
+    PosixInput(setup::platform::PosixOs& os, fs::path firstMedium, fs::path root, bool convert)
+        : os_(os),
+          firstMedium_(std::move(firstMedium)),
+          root_(std::move(root)),
+          convert_(convert) {}
     void SetPumpHook(std::function<void()> hook) override { os_.SetPumpHook(std::move(hook)); }
     void SetKeyDown(int virtualKey, bool down) override { os_.SetKeyDown(virtualKey, down); }
 
+    bool MapMedium(std::string_view folder) override {
+        fs::path host = firstMedium_ / fs::path(Cp1252ToUtf8(folder));
+        if (!fs::is_directory(host)) {
+            return false;
+        }
+        if (convert_) {
+            host = ConvertedCopy(host, root_ / ("medium" + std::to_string(++changes_)));
+        }
+        os_.MapDrive('D', fs::absolute(host));
+        return true;
+    }
+    bool SetOpenResult(std::string_view pathOrExtension, std::intptr_t result) override {
+        os_.SetOpenResult(pathOrExtension, result);
+        return true;
+    }
+    std::vector<OpenCall> OpenCalls() const override {
+        std::vector<OpenCall> calls;
+        for (const auto& call : os_.ShellOpenCalls()) {
+            calls.push_back({call.path, call.result});
+        }
+        return calls;
+    }
+    std::optional<Shortcut> ReadShortcut(std::string_view path) override {
+        auto fields = setup::platform::posix::ReadShortcutFile(os_.Files(), path);
+        if (!fields) {
+            return std::nullopt;
+        }
+        return Shortcut{fields->target, fields->description, fields->workingDirectory};
+    }
+
   private:
     setup::platform::PosixOs& os_;
+    fs::path firstMedium_;
+    fs::path root_;
+    bool convert_;
+    int changes_ = 0;
 };
 
 std::string ReadAll(std::istream& in) {
@@ -54,8 +98,7 @@ bool IsTextFile(const fs::path& path) {
 }
 
 // Copies the medium, turning its UTF-8 text files into Windows text.
-fs::path ConvertedCopy(const fs::path& medium, const fs::path& root) {
-    fs::path copy = root / "medium";
+fs::path ConvertedCopy(const fs::path& medium, const fs::path& copy) {
     fs::remove_all(copy);
     fs::create_directories(copy);
     for (const auto& entry : fs::recursive_directory_iterator(medium)) {
@@ -125,8 +168,9 @@ int main(int argc, char** argv) {
     }
 
     fs::create_directories(root);
+    const fs::path firstMedium = medium;
     if (convertText) {
-        medium = ConvertedCopy(medium, root);
+        medium = ConvertedCopy(medium, root / "medium");
     }
     setup::platform::PosixOsConfig config;
     config.root = root;
@@ -136,7 +180,7 @@ int main(int argc, char** argv) {
     config.fastSleep = true;
     setup::platform::PosixOs os(config);
     setup::platform::ScopedOs active(os);
-    PosixInput input(os);
+    PosixInput input(os, firstMedium, root, convertText);
 
     auto result = setup::ui::headless::RunSession(Utf8ToCp1252(script), programArguments, input);
     for (const auto& line : result.transcript) {

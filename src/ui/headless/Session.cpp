@@ -5,14 +5,20 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "app/MainForm.h"
 #include "platform/Os.h"
+#include "system/Error.h"
+#include "system/IniFile.h"
 #include "system/PathHelpers.h"
+#include "system/RegistryValues.h"
 #include "ui/headless/HeadlessHost.h"
 #include "ui/headless/ScriptReader.h"
 #include "ui/headless/Transcript.h"
+#include "zip/Crc32.h"
 
 namespace setup::ui::headless {
 namespace {
@@ -47,6 +53,7 @@ class Session {
 
     SessionResult Run(std::string_view script) {
         input_.SetPumpHook([this] { OnPump(); });
+        host_.SetDialogHook([this](const app::MessageDialog&) { OnDialog(); });
         for (const ScriptAction& action : ReadScript(script)) {
             if (Stopped()) {
                 break;
@@ -64,6 +71,8 @@ class Session {
             Start();
         }
         input_.SetPumpHook({});
+        host_.SetDialogHook({});
+        ShowOpenCalls();
         Finish();
         SessionResult result;
         result.failures = host_.Failures();
@@ -83,7 +92,7 @@ class Session {
         bool needsProgram;
         void (Session::*run)(std::string_view rest, std::string_view verb);
     };
-    static const std::array<Verb, 11> kVerbs;
+    static const std::array<Verb, 13> kVerbs;
 
     static const Verb* Find(std::string_view name) {
         auto found = std::find_if(kVerbs.begin(), kVerbs.end(),
@@ -112,6 +121,10 @@ class Session {
             Fail("\"" + event.action + "\" was due at pump " + std::to_string(event.pump) +
                  ", but the logic pumped messages " + std::to_string(pumps_) + " times");
         }
+        if (!media_.empty()) {
+            host_.Fail(std::to_string(media_.size()) +
+                       " medium change(s) left unused, the first \"" + media_.front() + "\"");
+        }
         if (!host_.PendingAnswers().empty()) {
             host_.Fail(std::to_string(host_.PendingAnswers().size()) +
                        " dialog answer(s) left unused, the first \"" +
@@ -124,7 +137,32 @@ class Session {
         WriteEnd(Out(), form_, host_.ProgramEnded());
     }
 
+    // The shell's "open" calls since the last look, one line each.
+    void ShowOpenCalls() {
+        auto calls = input_.OpenCalls();
+        for (; openCallsShown_ < calls.size(); ++openCallsShown_) {
+            const auto& call = calls[openCallsShown_];
+            Out().push_back("open " + call.path + " -> " + std::to_string(call.result));
+        }
+    }
+
+    // A dialog appears: a pending medium change happens first (the user swaps
+    // the medium when the installer asks for it).
+    void OnDialog() {
+        ShowOpenCalls();
+        if (media_.empty()) {
+            return;
+        }
+        std::string folder = std::move(media_.front());
+        media_.erase(media_.begin());
+        Out().push_back("medium: D: is now " + folder);
+        if (!input_.MapMedium(folder)) {
+            Fail("can't use \"" + folder + "\" as the medium");
+        }
+    }
+
     void ShowScreenIfChanged() {
+        ShowOpenCalls();
         if (!started_ || host_.ProgramEnded()) {
             return;
         }
@@ -252,6 +290,171 @@ class Session {
 
     void Close(std::string_view, std::string_view) { form_.RequestClose(); }
 
+    void Medium(std::string_view rest, std::string_view) {
+        if (rest.empty()) {
+            Fail("expected \"medium FOLDER\"");
+            return;
+        }
+        media_.emplace_back(rest);
+    }
+
+    void Open(std::string_view rest, std::string_view) {
+        auto space = rest.find_last_of(" \t");
+        auto result =
+            space == std::string_view::npos ? std::nullopt : Number(rest.substr(space + 1));
+        std::string_view what =
+            space == std::string_view::npos ? rest : Trim(rest.substr(0, space));
+        if (!result || what.empty()) {
+            Fail("expected \"open PATH|.EXT RESULT\"");
+            return;
+        }
+        if (!input_.SetOpenResult(what, *result)) {
+            Fail("the opener's results can't be set here");
+        }
+    }
+
+    // Checks on the emulated system after the copy and shell steps; nothing
+    // when `kind` is none of them, else whether it was met and what was found.
+    std::optional<std::pair<bool, std::string>> ExpectOnSystem(std::string_view kind,
+                                                               std::string_view rest) {
+        if (kind == "file" || kind == "nofile") {
+            return ExpectFile(kind == "file", rest);
+        }
+        if (kind == "log" || kind == "nolog") {
+            auto [section, afterSection] = FirstWord(rest);
+            auto [key, value] = FirstWord(afterSection);
+            const std::string& path = form_.State().UninstallIniPath;
+            std::optional<std::string> found;
+            if (!path.empty() &&
+                platform::CurrentOs().Files().GetAttributes(path) != platform::attr::kInvalid) {
+                IniFile log(path);
+                for (const std::string& name : log.ReadSectionKeys(section)) {
+                    if (EqualsNoCase(name, key)) {
+                        found = log.ReadString(section, key, "");
+                    }
+                }
+            }
+            std::string actual = found ? "\"" + *found + "\"" : "no such entry";
+            return std::pair(kind == "log" ? found == value : !found, actual);
+        }
+        if (kind == "reg" || kind == "noreg") {
+            return ExpectRegistry(kind == "reg", rest);
+        }
+        if (kind == "shortcut") {
+            return ExpectShortcut(rest);
+        }
+        return std::nullopt;
+    }
+
+    std::pair<bool, std::string> ExpectFile(bool wanted, std::string_view rest) {
+        // Trailing "size N" and "crc X" pairs; the path is what comes before them.
+        std::optional<std::int64_t> size;
+        std::optional<std::uint32_t> crc;
+        std::string_view path = rest;
+        for (bool more = wanted; more;) {
+            auto valueAt = path.find_last_of(' ');
+            auto keyAt =
+                valueAt == std::string_view::npos ? valueAt : path.find_last_of(' ', valueAt - 1);
+            more = false;
+            if (keyAt == std::string_view::npos) {
+                break;
+            }
+            std::string_view key = path.substr(keyAt + 1, valueAt - keyAt - 1);
+            std::string value(path.substr(valueAt + 1));
+            if (key == "size") {
+                size = std::strtoll(value.c_str(), nullptr, 10);
+            } else if (key == "crc") {
+                crc = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 16));
+            } else {
+                break;
+            }
+            path = Trim(path.substr(0, keyAt));
+            more = true;
+        }
+        auto& files = platform::CurrentOs().Files();
+        auto file = files.Open(path, platform::OpenMode::Read);
+        if (!file) {
+            return {!wanted, "no such file"};
+        }
+        std::int64_t length = 0;
+        std::uint32_t sum = 0xFFFFFFFF;
+        std::vector<std::uint8_t> buffer(64 * 1024);
+        for (std::int64_t n; (n = file->Read(buffer)) > 0; length += n) {
+            sum = zip::UpdateCrc32(sum, std::span(buffer).first(static_cast<std::size_t>(n)));
+        }
+        char hex[9];
+        sum = ~sum;
+        std::snprintf(hex, sizeof hex, "%08X", sum);
+        std::string actual = "size " + std::to_string(length) + " crc " + hex;
+        bool met = wanted && (!size || *size == length) && (!crc || *crc == sum);
+        return {met, actual};
+    }
+
+    std::pair<bool, std::string> ExpectRegistry(bool wanted, std::string_view rest) {
+        auto [rootName, afterRoot] = FirstWord(rest);
+        auto [key, afterKey] = FirstWord(afterRoot);
+        auto [value, data] = FirstWord(afterKey);
+        std::optional<platform::RegRoot> root;
+        if (EqualsNoCase(rootName, "HKCR")) {
+            root = platform::RegRoot::ClassesRoot;
+        } else if (EqualsNoCase(rootName, "HKLM")) {
+            root = platform::RegRoot::LocalMachine;
+        }
+        if (!root || key.empty() || (wanted && value.empty())) {
+            return {false, "a line \"expect reg HKCR|HKLM KEY VALUE DATA\""};
+        }
+        std::string name = value == "@" ? "" : std::string(value);
+        auto opened = platform::CurrentOs().Reg().Open(*root, key);
+        if (!opened) {
+            return {!wanted, "no such key"};
+        }
+        if (!wanted && value.empty()) {
+            return {false, "the key"};
+        }
+        if (opened->Query(name).status == platform::RegQueryStatus::Missing) {
+            return {!wanted, "no such value"};
+        }
+        try {
+            std::string found = ReadRegistryString(*opened, name);
+            return {wanted && found == data, "\"" + found + "\""};
+        } catch (const std::exception& error) {
+            return {false, error.what()};
+        }
+    }
+
+    std::pair<bool, std::string> ExpectShortcut(std::string_view rest) {
+        // "PATH target T [description D] [folder F]": the words mark the parts.
+        auto part = [rest](std::string_view word) -> std::optional<std::string_view> {
+            std::string marker = " " + std::string(word) + " ";
+            auto at = rest.find(marker);
+            if (at == std::string_view::npos) {
+                return std::nullopt;
+            }
+            std::string_view after = rest.substr(at + marker.size());
+            std::size_t end = after.size();
+            for (std::string_view next : {" target ", " description ", " folder "}) {
+                end = std::min(end, after.find(next));
+            }
+            return Trim(after.substr(0, end));
+        };
+        auto target = part("target");
+        if (!target) {
+            return {false, "a line \"expect shortcut PATH target T ...\""};
+        }
+        std::string_view path = Trim(rest.substr(0, rest.find(" target ")));
+        auto shortcut = input_.ReadShortcut(path);
+        if (!shortcut) {
+            return {false, "no shortcut there"};
+        }
+        auto description = part("description");
+        auto folder = part("folder");
+        bool met = EqualsNoCase(shortcut->target, *target) &&
+                   (!description || shortcut->description == *description) &&
+                   (!folder || EqualsNoCase(shortcut->workingDirectory, *folder));
+        return {met, "target " + shortcut->target + " description " + shortcut->description +
+                         " folder " + shortcut->workingDirectory};
+    }
+
     void Expect(std::string_view what, std::string_view) {
         auto [kind, rest] = FirstWord(what);
         const WidgetModel& m = form_.Model();
@@ -266,7 +469,10 @@ class Session {
         }
         std::string actual;
         bool met = false;
-        if (kind == "page") {
+        if (auto checked = ExpectOnSystem(kind, rest)) {
+            met = checked->first;
+            actual = checked->second;
+        } else if (kind == "page") {
             actual = std::to_string(form_.State().PageIndex);
             met = actual == rest;
         } else if (kind == "InstallOk") {
@@ -334,6 +540,8 @@ class Session {
     SimulatedInput& input_;
     std::vector<std::string> arguments_;
     std::vector<Scheduled> scheduled_;
+    std::vector<std::string> media_;  // medium changes waiting for the source prompt
+    std::size_t openCallsShown_ = 0;
     std::string lastScreen_;
     int pumps_ = 0;
     int line_ = 0;
@@ -341,11 +549,13 @@ class Session {
 };
 
 // The script language: a new verb is one row here and one member above.
-const std::array<Session::Verb, 11> Session::kVerbs{{
+const std::array<Session::Verb, 13> Session::kVerbs{{
     {"answer", false, false, &Session::Answer},
     {"browse", false, false, &Session::Browse},
     {"at", false, false, &Session::At},
     {"press", false, false, &Session::Key},
+    {"medium", false, false, &Session::Medium},
+    {"open", false, false, &Session::Open},
     {"release", false, false, &Session::Key},
     {"expect", true, false, &Session::Expect},
     {"click", true, true, &Session::Click},

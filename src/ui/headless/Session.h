@@ -13,10 +13,18 @@
 //                         happens at the Nth message pump from here on
 //   expect ...            page N, visible/hidden/enabled/disabled NAME,
 //                         text NAME TEXT, items LIST A, B*, InstallOk yes|no,
-//                         ended, running
+//                         ended, running; after the copy and shell steps:
+//                         file PATH [size N] [crc X], nofile PATH,
+//                         log SECTION KEY VALUE, nolog SECTION KEY,
+//                         reg ROOT KEY VALUE DATA, noreg ROOT KEY [VALUE],
+//                         shortcut PATH target T [description D] [folder F]
+//   medium FOLDER         at the next source prompt drive D: becomes FOLDER
+//   open PATH|.EXT N      the shell's "open" of this file or type returns N
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +40,26 @@ class SimulatedInput {
     // Called at every message pump of the logic; empty removes it.
     virtual void SetPumpHook(std::function<void()> hook) = 0;
     virtual void SetKeyDown(int virtualKey, bool down) = 0;
+
+    // The emulated system's parts behind the verbs of the copy and shell steps.
+    // A stand-in without them answers false / nothing, and those verbs fail.
+    struct OpenCall {
+        std::string path;
+        std::intptr_t result = 0;
+    };
+    struct Shortcut {
+        std::string target, description, workingDirectory;
+    };
+    // Drive D: becomes this host folder (as written in the script); false when
+    // there is no such folder.
+    virtual bool MapMedium(std::string_view /*folder*/) { return false; }
+    // What the shell's "open" of this file (or of files of this ".ext") returns.
+    virtual bool SetOpenResult(std::string_view /*pathOrExtension*/, std::intptr_t /*result*/) {
+        return false;
+    }
+    // Every "open" of the shell so far, in order.
+    virtual std::vector<OpenCall> OpenCalls() const { return {}; }
+    virtual std::optional<Shortcut> ReadShortcut(std::string_view /*path*/) { return std::nullopt; }
 };
 
 struct SessionResult {
