@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/Os.h"
 #include "system/PathHelpers.h"
 
 namespace setup::app {
@@ -15,9 +16,10 @@ bool Contains(const Rect& outer, const Rect& inner) {
            outer.top + outer.height >= inner.top + inner.height;
 }
 
-// Sort key of list items: letter case ignored, then byte order.
+// List items sort as the system's sorted list box has them: in the user's
+// locale with letter case ignored.
 bool SortsBefore(std::string_view a, std::string_view b) {
-    return AsciiUpper(a) < AsciiUpper(b);
+    return platform::CurrentOs().System().CompareText(a, b) < 0;
 }
 
 }  // namespace

@@ -213,8 +213,8 @@ class WidgetModel {
 
     // Lists.
     void ClearItems(std::string_view list);
-    // Inserts at the item's sorted place (letter case ignored; equal texts go after
-    // the existing ones); returns its index.
+    // Inserts at the item's sorted place (the system's text order, letter case ignored; equal texts
+    // go after the existing ones); returns its index.
     std::size_t AddItem(std::string_view list, std::string_view text);
     void DeleteItem(std::string_view list, std::size_t index);
     void SetSelected(std::string_view list, std::size_t index, bool selected);

@@ -213,6 +213,10 @@ class SystemInfo {
     virtual std::string FormatShortDate(const CalendarTime& time) = 0;
     // GetTimeFormatA with the user's long time format; empty on failure.
     virtual std::string FormatLongTime(const CalendarTime& time) = 0;
+    // The order of two texts in the user's locale with letter case ignored, as a
+    // sorted list box has it (CompareStringA with NORM_IGNORECASE): below zero,
+    // zero or above zero as a sorts before, like or after b.
+    virtual int CompareText(std::string_view a, std::string_view b) = 0;
 };
 
 // ---------------------------------------------------------------------------

@@ -66,6 +66,19 @@ TEST_F(ModulePage, ListsSortWithoutRegardToCase) {
     EXPECT_EQ(Items("ListeNotInstall"), "Alpha,beta,Delta,epsilon,gamma,X");
 }
 
+// German order as the system's sorted list box has it: umlauts beside their base
+// letter, not after "Z" as byte order would put them.
+TEST_F(ModulePage, UmlautsSortBesideTheirBaseLetter) {
+    Filled(
+        "Zusatzwerkzeuge=0\n\xDC"
+        "bersetzungen=0\nUnterst\xFC"
+        "tzung=0\nTools=0\nX=1\n");
+    EXPECT_EQ(Items("ListeNotInstall"),
+              "Tools,\xDC"
+              "bersetzungen,Unterst\xFC"
+              "tzung,Zusatzwerkzeuge");
+}
+
 struct SelectedCase {
     const char* module;
     bool windowsNT;

@@ -64,5 +64,52 @@ TEST(SystemInfoContract, FormatsDatesAndTimes) {
         << clock;
 }
 
+// Names in the order a sorted list box shows them: case ignored, umlauts with
+// their base letter, "\xDF" as "ss", digits compared one by one, blanks before
+// digits before letters, hyphens only counted when all else is alike. Each must sort before the
+// next, and alike with itself.
+TEST(SystemInfoContract, ComparesTextsInTheListBoxOrder) {
+    auto env = MakeTestEnvironment();
+    auto& system = env->Os().System();
+    const std::string ordered[] = {
+        "1 Basis",
+        "10 Hilfe",
+        "2 Extras",
+        "Abc",
+        "\xC4nderungen",
+        "Anleitung",
+        "Daten",
+        "Datenbank",
+        "Daten-Import",
+        "Ma\xDF"
+        "e",
+        "Masse und Gewichte",
+        "\xD6l",
+        "Ordner",
+        "Treiber",
+        "\xDC"
+        "bersetzungen",
+        "Uhr",
+        "Zusatz",
+    };
+    for (std::size_t i = 0; i + 1 < std::size(ordered); ++i) {
+        SCOPED_TRACE(ordered[i] + " / " + ordered[i + 1]);
+        EXPECT_LT(system.CompareText(ordered[i], ordered[i + 1]), 0);
+        EXPECT_GT(system.CompareText(ordered[i + 1], ordered[i]), 0);
+        EXPECT_EQ(system.CompareText(ordered[i], ordered[i]), 0);
+    }
+    // Letter case alone makes no difference; an accent does.
+    EXPECT_EQ(system.CompareText("\xFC"
+                                 "bersetzungen",
+                                 "\xDC"
+                                 "BERSETZUNGEN"),
+              0);
+    EXPECT_EQ(system.CompareText("treiber", "TREIBER"), 0);
+    EXPECT_NE(system.CompareText("\xDC"
+                                 "ber",
+                                 "Uber"),
+              0);
+}
+
 }  // namespace
 }  // namespace setup::testing

@@ -34,6 +34,9 @@ class MediumOs::MediumSystem final : public platform::SystemInfo {
     std::string FormatLongTime(const platform::CalendarTime& time) override {
         return real_.FormatLongTime(time);
     }
+    int CompareText(std::string_view a, std::string_view b) override {
+        return real_.CompareText(a, b);
+    }
 
   private:
     platform::SystemInfo& real_;

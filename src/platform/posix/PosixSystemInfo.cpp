@@ -1,5 +1,7 @@
 #include "platform/posix/PosixSystemInfo.h"
 
+#include "platform/posix/TextCollation.h"
+
 #include <cerrno>
 #include <ctime>
 #include <string>
@@ -54,6 +56,14 @@ std::string PosixSystemInfo::FormatLongTime(const CalendarTime& time) {
     text += ':';
     AppendTwoDigits(text, time.second);
     return text;
+}
+
+}  // namespace setup::platform::posix
+
+namespace setup::platform::posix {
+
+int PosixSystemInfo::CompareText(std::string_view a, std::string_view b) {
+    return CompareCollated(a, b);
 }
 
 }  // namespace setup::platform::posix

@@ -31,6 +31,8 @@ class PosixSystemInfo final : public SystemInfo {
     // A German locale: dd.mm.yyyy and hh:mm:ss.
     std::string FormatShortDate(const CalendarTime& time) override;
     std::string FormatLongTime(const CalendarTime& time) override;
+    // A German collation of Windows-1252 text (see TextCollation.h).
+    int CompareText(std::string_view a, std::string_view b) override;
 
     SystemSettings& Settings() { return settings_; }
     void AdvanceTicks(std::uint32_t milliseconds) { offset_ += milliseconds; }

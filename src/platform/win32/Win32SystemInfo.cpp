@@ -97,3 +97,19 @@ std::string Win32SystemInfo::ProgramPath() {
 }
 
 }  // namespace setup::platform::win32
+
+namespace setup::platform::win32 {
+
+int Win32SystemInfo::CompareText(std::string_view a, std::string_view b) {
+    // CSTR_LESS_THAN, CSTR_EQUAL, CSTR_GREATER_THAN are 1, 2, 3; 0 on failure,
+    // where byte order keeps the result total.
+    const int result =
+        CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                       b.data(), static_cast<int>(b.size()));
+    if (result == 0) {
+        return a.compare(b);
+    }
+    return result - CSTR_EQUAL;
+}
+
+}  // namespace setup::platform::win32

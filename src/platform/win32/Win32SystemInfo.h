@@ -16,6 +16,7 @@ class Win32SystemInfo final : public SystemInfo {
     std::uint32_t SystemColor(int index) override;
     std::string FormatShortDate(const CalendarTime& time) override;
     std::string FormatLongTime(const CalendarTime& time) override;
+    int CompareText(std::string_view a, std::string_view b) override;
 };
 
 }  // namespace setup::platform::win32
