@@ -11,7 +11,7 @@ cmake_minimum_required(VERSION 3.25)
 
 set(SETUP_CORE_LAYERS app install shell controls system zip)
 set(SETUP_LAYERS base platform platform/posix platform/win32 ${SETUP_CORE_LAYERS}
-                 uninstall ui/headless ui/win32 entry)
+                 uninstall ui/headless ui/win32 entry entry/uninstall)
 set(allowed_base "")
 set(allowed_platform base)
 set(allowed_platform/posix platform base)
@@ -26,6 +26,7 @@ set(allowed_uninstall ${SETUP_CORE_LAYERS} platform base)
 set(allowed_ui/headless ${SETUP_CORE_LAYERS} platform base)
 set(allowed_ui/win32 ${SETUP_CORE_LAYERS} platform platform/win32 base)
 set(allowed_entry ui/win32 ${SETUP_CORE_LAYERS} platform platform/win32 base)
+set(allowed_entry/uninstall uninstall ui/win32 ${SETUP_CORE_LAYERS} platform platform/win32 base)
 
 # The layer of a path relative to src/ ("" when none matches).
 function(layer_of path out)

@@ -85,6 +85,9 @@ if build win32 "$win32_dir"; then
     echo "== check Setup.exe"
     bash tests/product/check-setup-exe.sh "$win32_dir/src/entry/Setup.exe" |
         tee -a "$checks"
+    echo "== check Uninstall.exe"
+    bash tests/product/check-setup-exe.sh "$win32_dir/src/entry/uninstall/Uninstall.exe" 128 |
+        tee -a "$checks"
     echo "== end to end: Setup.exe driven as a user under Wine (tests/e2e)"
     if [ -x "$linux_dir/tests/e2e/zipwrite" ]; then
         SETUP_E2E_NO_BUILD=1 SETUP_WIN32_BUILD_DIR=$win32_dir SETUP_LINUX_BUILD_DIR=$linux_dir \

@@ -4,9 +4,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "WizardTest.h"
 #include "platform/posix/Cp1252.h"
+#include "uninstall/RunUninstall.h"
 
 namespace setup::app {
 namespace {
@@ -48,6 +50,80 @@ TEST_F(ExampleSessions, RunAsScripted) {
     }
     EXPECT_GE(sessions, 1);
 }
+
+// Every file and folder under the emulation's root: the drives and the registry file.
+std::map<std::string, std::string> Snapshot(const fs::path& root) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name = entry.path().lexically_relative(root).string();
+        entries[name] = entry.is_directory() ? "<folder>" : ReadHostFile(entry.path());
+    }
+    return entries;
+}
+
+class AnswerDefaults final : public uninstall::UninstallUi {
+  public:
+    int ShowDialog(const MessageDialog& dialog) override {
+        texts.push_back(dialog.text);
+        return dialog.defaultAnswer;
+    }
+    std::vector<std::string> texts;
+};
+
+// The demo medium installed through the wizard with an uninstaller, then removed
+// by the uninstaller from its log: the system is as before, except a file the
+// installation overwrote.
+struct UninstallCase {
+    const char* name;
+    const char* existingFile;  // overwritten by the installation ("" for none)
+};
+
+class UninstallDemo : public ExampleSessions,
+                      public ::testing::WithParamInterface<UninstallCase> {};
+
+TEST_P(UninstallDemo, RestoresTheSystem) {
+    const std::string existing = GetParam().existingFile;
+    CopyDemoMedium();
+    std::string script =
+        platform::posix::Utf8ToCp1252(ReadHostFile(kExamples / "demo" / "Setup.ini"));
+    script.replace(script.find("[ProgInfos]\n"), 12, "[ProgInfos]\nUninstaller=Uninstall.exe\n");
+    windows_.WriteFile("D:\\Setup.ini", script);
+    windows_.WriteFile("D:\\Uninstall.exe", "MZ uninstaller");
+    if (!existing.empty()) {
+        windows_.WriteFile(existing, "old");
+    }
+    std::map<std::string, std::string> expected = Snapshot(windows_.Root());
+    std::string session =
+        platform::posix::Utf8ToCp1252(ReadHostFile(kExamples / "sessions" / "demo-install.txt"));
+    if (!existing.empty()) {  // "&Ja" to overwriting it as well
+        session.replace(session.find("click &Weiter..\nexpect page 2"), 0, "answer &Ja\n");
+    }
+    Run(session);
+    ASSERT_TRUE(windows_.Exists("C:\\WINDOWS\\Uninstall Beispiel.ini"));
+    if (!existing.empty()) {  // what the installation wrote over it stays
+        const std::string host =
+            fs::path(windows_.HostPath(existing)).lexically_relative(windows_.Root()).string();
+        expected[host] = Snapshot(windows_.Root())[host];
+    }
+
+    windows_.Os().SetProgramPath("C:\\WINDOWS\\Uninstall Beispiel.exe");
+    AnswerDefaults ui;
+    EXPECT_EQ(uninstall::RunUninstall({}, ui), uninstall::exit_code::kRemoved) << Joined(ui.texts);
+
+    std::map<std::string, std::string> actual = Snapshot(windows_.Root());
+    for (const auto& [name, content] : expected) {
+        EXPECT_EQ(actual.count(name) ? actual[name] : "<missing>", content) << name;
+    }
+    for (const auto& [name, content] : actual) {
+        EXPECT_TRUE(expected.count(name)) << "left behind: " << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, UninstallDemo,
+                         ::testing::Values(UninstallCase{"Fresh", ""},
+                                           UninstallCase{"FileExisted",
+                                                         "C:\\Programme\\Beispiel\\Liesmich.txt"}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace setup::app

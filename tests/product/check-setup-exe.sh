@@ -4,11 +4,14 @@
 # beside Setup.exe in a download folder or on a medium, and the statically linked
 # runtime must not need libstdc++, libgcc or winpthread DLLs), within its size budget.
 # Prints one PASS or FAIL line per check; exits non-zero when any check failed.
-# Usage: check-setup-exe.sh path/to/Setup.exe
+# Checks Uninstall.exe the same way with its own budget. The checks are named
+# after the program ("setup-exe-...", "uninstall-exe-...").
+# Usage: check-setup-exe.sh path/to/Setup.exe [BUDGET_KB (default 256)]
 set -uo pipefail
-exe=${1:?usage: check-setup-exe.sh Setup.exe}
+exe=${1:?usage: check-setup-exe.sh Setup.exe [BUDGET_KB]}
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
-budget_bytes=$((256 * 1024))
+budget_bytes=$((${2:-256} * 1024))
+name=$(basename "$exe" | tr 'A-Z.' 'a-z-')
 system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll comdlg32.dll comctl32.dll msvcrt.dll "
 
 status=0
@@ -22,7 +25,7 @@ check() {  # name, condition result (0 = pass), detail
 }
 
 if [ ! -f "$exe" ]; then
-    check setup-exe-exists 1 "$exe not found"
+    check $name-exists 1 "$exe not found"
     exit 1
 fi
 
@@ -30,10 +33,10 @@ headers=$("$objdump" -p "$exe" 2>&1)
 format=$("$objdump" -f "$exe" 2>&1)
 
 grep -q "file format pei-i386" <<< "$format"
-check setup-exe-is-pe32-i386 $? "$(head -3 <<< "$format")"
+check $name-is-pe32-i386 $? "$(head -3 <<< "$format")"
 
 grep -Eq "^Subsystem\s+00000002" <<< "$headers"
-check setup-exe-is-gui $? "$(grep Subsystem <<< "$headers")"
+check $name-is-gui $? "$(grep Subsystem <<< "$headers")"
 
 imports=$(sed -n 's/^\s*DLL Name: //p' <<< "$headers" | tr 'A-Z' 'a-z')
 foreign=""
@@ -41,10 +44,10 @@ for dll in $imports; do
     [[ "$system_dlls" == *" $dll "* ]] || foreign+=" $dll"
 done
 [ -n "$imports" ] && [ -z "$foreign" ]
-check setup-exe-imports-system-dlls-only $? "imports${foreign:- nothing}"
+check $name-imports-system-dlls-only $? "imports${foreign:- nothing}"
 
 size=$(stat -c %s "$exe")
 [ "$size" -le "$budget_bytes" ]
-check setup-exe-size-budget $? "$size bytes, budget $budget_bytes"
+check $name-size-budget $? "$size bytes, budget $budget_bytes"
 
 exit $status

@@ -499,7 +499,13 @@ class Runner {
               if (!LoadLines(SnapshotFile(a[0]), before)) {
                   throw Failure(L"no snapshot of this folder was taken");
               }
-              const std::wstring changes = TreeChanges(before, ListTree(a[0]));
+              // A program that has ended may leave its last deletion to a helper
+              // process (the uninstaller's own file): give it a few seconds.
+              std::wstring changes = TreeChanges(before, ListTree(a[0]));
+              for (int wait = 0; wait < 50 && !changes.empty(); ++wait) {
+                  Sleep(100);
+                  changes = TreeChanges(before, ListTree(a[0]));
+              }
               if (!changes.empty()) {
                   throw Failure(L"the folder changed:" + changes);
               }
