@@ -14,9 +14,9 @@
 //  - once and mutexes are spin locks on atomic operations; the runtime holds its
 //    mutexes only around a few table updates, and the program's code runs on the
 //    window thread, so nobody ever waits for long;
-//  - a condition (used by the guards of function-local statics while another
-//    thread initialises one) wakes its waiters spuriously: waiting releases the
-//    mutex, yields and takes it again, and the caller looks at its state anew;
+//  - no condition: Windows targets are built with -fno-threadsafe-statics (the
+//    product initialises its function-local statics on one thread), so the
+//    runtime's guard code that waits on one is never linked;
 //  - a key is a Win32 TLS slot. Its destructor is not called when a thread ends:
 //    the runtime uses one key, for each thread's block of thread-local variables,
 //    which a thread that ends before the process then leaves allocated.
@@ -77,16 +77,6 @@ int pthread_mutex_lock(pthread_mutex_t* mutex) {
 
 int pthread_mutex_unlock(pthread_mutex_t* mutex) {
     std::atomic_ref<pthread_mutex_t>(*mutex).store(kUnlocked, std::memory_order_release);
-    return 0;
-}
-
-int pthread_cond_wait(pthread_cond_t* /*condition*/, pthread_mutex_t* mutex) {
-    pthread_mutex_unlock(mutex);
-    Sleep(0);
-    return pthread_mutex_lock(mutex);
-}
-
-int pthread_cond_broadcast(pthread_cond_t* /*condition*/) {
     return 0;
 }
 

@@ -20,6 +20,7 @@
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define SETUP_CRC32_CLMUL 1
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -88,8 +89,12 @@ SETUP_CLMUL_TARGET std::uint32_t FoldBlocks(std::uint32_t crc, const std::uint8_
 }
 
 bool DetectClmul() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+    // Leaf 1, ECX: bit 1 is PCLMULQDQ, bit 19 is SSE4.1. Asking cpuid directly
+    // keeps the compiler's CPU-model tables out of the program.
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0)
+        return false;
+    return (ecx & bit_PCLMUL) != 0 && (ecx & bit_SSE4_1) != 0;
 }
 
 }  // namespace
