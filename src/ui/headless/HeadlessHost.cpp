@@ -26,6 +26,8 @@ std::string_view IconName(DialogIcon icon) {
     return "no icon";
 }
 
+}  // namespace
+
 std::string WithoutAmpersand(std::string_view caption) {
     std::string plain;
     for (char c : caption) {
@@ -35,8 +37,6 @@ std::string WithoutAmpersand(std::string_view caption) {
     }
     return plain;
 }
-
-}  // namespace
 
 std::string Escaped(std::string_view text) {
     std::string out;

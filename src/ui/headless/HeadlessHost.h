@@ -62,6 +62,8 @@ class HeadlessHost final : public app::UiHost {
 std::string DescribeDialog(const app::MessageDialog& dialog);
 // Text for the transcript: line breaks and tabs written as \n, \r and \t.
 std::string Escaped(std::string_view text);
+// A caption without its accelerator marks ("&Weiter.." -> "Weiter..").
+std::string WithoutAmpersand(std::string_view caption);
 // The answer number of the button with this caption: exact first, then with
 // the "&" left out; answer::kNone when no (unique) button matches.
 int AnswerForCaption(const app::MessageDialog& dialog, std::string_view caption);

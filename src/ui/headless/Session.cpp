@@ -30,16 +30,6 @@ using app::WidgetModel;
 constexpr int kVirtualKeyEscape = 0x1B;
 constexpr int kVirtualKeyEnter = 0x0D;
 
-std::string WithoutAmpersand(std::string_view caption) {
-    std::string plain;
-    for (char c : caption) {
-        if (c != '&') {
-            plain += c;
-        }
-    }
-    return plain;
-}
-
 struct Scheduled {
     int pump;
     std::string action;
