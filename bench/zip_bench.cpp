@@ -70,6 +70,11 @@ void Check(benchmark::State& state, bool good, const char* what) {
     }
 }
 
+// Reports the throughput: `perIteration` bytes made per iteration.
+void CountBytes(benchmark::State& state, std::size_t perIteration) {
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(perIteration));
+}
+
 void OursLoop(benchmark::State& state, const Bytes& packed, const Bytes& plain, std::uint32_t crc,
               std::int32_t (*decoder)(zip::ExtractState&), std::uint16_t flags = 0) {
     zip::MemoryFile target({});
@@ -80,7 +85,7 @@ void OursLoop(benchmark::State& state, const Bytes& packed, const Bytes& plain, 
             break;
         }
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * plain.size()));
+    CountBytes(state, plain.size());
 }
 
 void InflateZlib(benchmark::State& state, const DataSet& set) {
@@ -94,14 +99,15 @@ void InflateZlib(benchmark::State& state, const DataSet& set) {
         stream.next_out = out.data();
         stream.avail_out = static_cast<uInt>(out.size());
         const int result = inflate(&stream, Z_FINISH);
-        const auto crc = static_cast<std::uint32_t>(crc32(0, out.data(), stream.total_out));
+        const auto crc =
+            static_cast<std::uint32_t>(crc32(0, out.data(), static_cast<uInt>(stream.total_out)));
         if (result != Z_STREAM_END || crc != set.crc) {
             Check(state, false, "wrong result");
             break;
         }
     }
     inflateEnd(&stream);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * set.plain.size()));
+    CountBytes(state, set.plain.size());
 }
 
 void InflateLibdeflate(benchmark::State& state, const DataSet& set) {
@@ -119,7 +125,7 @@ void InflateLibdeflate(benchmark::State& state, const DataSet& set) {
         }
     }
     libdeflate_free_decompressor(decompressor);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * set.plain.size()));
+    CountBytes(state, set.plain.size());
 }
 
 // The same bytes copied and checksummed as plainly as possible: the mark for stored entries.
@@ -127,14 +133,15 @@ void StoredBaseline(benchmark::State& state, const DataSet& set) {
     Bytes out(set.plain.size());
     for (auto _ : state) {
         std::memcpy(out.data(), set.plain.data(), out.size());
-        const auto crc = static_cast<std::uint32_t>(crc32(0, out.data(), out.size()));
+        const auto crc =
+            static_cast<std::uint32_t>(crc32(0, out.data(), static_cast<uInt>(out.size())));
         if (crc != set.crc) {
             Check(state, false, "wrong result");
             break;
         }
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * set.plain.size()));
+    CountBytes(state, set.plain.size());
 }
 
 using CrcFunction = std::uint32_t (*)(std::uint32_t, std::span<const std::uint8_t>);
@@ -148,7 +155,7 @@ void CrcOurs(benchmark::State& state, const DataSet& set, CrcFunction function) 
             break;
         }
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * set.plain.size()));
+    CountBytes(state, set.plain.size());
 }
 
 void CrcZlib(benchmark::State& state, const DataSet& set) {
@@ -157,7 +164,7 @@ void CrcZlib(benchmark::State& state, const DataSet& set) {
             crc32(0, set.plain.data(), static_cast<uInt>(set.plain.size())));
         benchmark::DoNotOptimize(crc);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * set.plain.size()));
+    CountBytes(state, set.plain.size());
 }
 
 void CrcLibdeflate(benchmark::State& state, const DataSet& set) {
@@ -165,7 +172,7 @@ void CrcLibdeflate(benchmark::State& state, const DataSet& set) {
         const std::uint32_t crc = libdeflate_crc32(0, set.plain.data(), set.plain.size());
         benchmark::DoNotOptimize(crc);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * set.plain.size()));
+    CountBytes(state, set.plain.size());
 }
 
 // Keeps each benchmark's throughput (the median aggregate where there is one) for
@@ -258,7 +265,9 @@ int main(int argc, char** argv) {
         set->crc = ZlibCrc(set->plain);
         set->deflated = bench::DeflateRaw(set->plain, 6);
         std::fprintf(stderr, "%-7s %zu bytes, deflated to %zu (%.1f%%)\n", name, set->plain.size(),
-                     set->deflated.size(), 100.0 * set->deflated.size() / set->plain.size());
+                     set->deflated.size(),
+                     100.0 * static_cast<double>(set->deflated.size()) /
+                         static_cast<double>(set->plain.size()));
         sets.push_back(std::move(set));
     }
     std::vector<std::unique_ptr<OldMethodSet>> oldSets;

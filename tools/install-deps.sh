@@ -6,6 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang-14 libclang-rt-14-dev    # native and fuzz builds
+    clang-format                                        # the format check
     g++-mingw-w64-i686-posix mingw-w64-i686-dev         # the 32-bit Windows product
     wine wine32:i386 fonts-wine                         # running it and its tests
     xvfb xauth x11-apps imagemagick xdotool             # a screen, screenshots, clicks

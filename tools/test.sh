@@ -6,7 +6,9 @@
 #      the end-to-end scenarios (tests/e2e/run.sh: Setup.exe driven as a user on
 #      the example media, one check e2e-NAME each) and screenshots of the
 #      wizard's pages (tools/screenshots.sh);
-#   3. fuzzing (preset fuzz): every fuzz target for a bounded time.
+#   3. fuzzing (preset fuzz): every fuzz target for a bounded time;
+#   4. the format check: every tracked C++ file as .clang-format has it
+#      (tools/check-format.sh, one failed check per file that is not).
 # Ends with the line "N passed, N failed" (test cases over all stages) and exits
 # non-zero when anything failed. Every stage runs even when an earlier one failed.
 #
@@ -123,6 +125,10 @@ if build fuzz "$fuzz_dir"; then
         record "fuzz-$name" $?
     done
 fi
+
+# 4. Formatting.
+echo "== clang-format"
+bash tools/check-format.sh | tee -a "$checks"
 
 echo "== summary"
 python3 tools/test-summary.py "${runs[@]}" --checks "$checks"

@@ -163,7 +163,8 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
             result = FastResult::EndOfBlock;
             break;
         }
-        const std::size_t length = entry.Value + (bitBuffer & Mask(entry.Op));
+        const std::size_t length =
+            entry.Value + (static_cast<std::uint32_t>(bitBuffer) & Mask(entry.Op));
         bitBuffer >>= entry.Op;
         bitCount -= entry.Op;
 
@@ -179,7 +180,8 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
         }
         bitBuffer >>= entry.Bits;
         bitCount -= entry.Bits;
-        const std::size_t distance = entry.Value + (bitBuffer & Mask(entry.Op));
+        const std::size_t distance =
+            entry.Value + (static_cast<std::uint32_t>(bitBuffer) & Mask(entry.Op));
         bitBuffer >>= entry.Op;
         bitCount -= entry.Op;
         CopyMatch(window, out, distance, length);

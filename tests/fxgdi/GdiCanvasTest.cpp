@@ -97,7 +97,8 @@ class GdiCanvasTest : public ::testing::Test {
         std::vector<std::optional<TColor>> expected(kWidth * kHeight, kUntouched);
         const auto set = [&](int x, int y, std::optional<TColor> c) {
             if (x >= 0 && y >= 0 && x < label.Width() && y < label.Height()) {
-                expected[(label.Top() + y) * kWidth + label.Left() + x] = c;
+                const auto at = (label.Top() + y) * kWidth + label.Left() + x;
+                expected[static_cast<std::size_t>(at)] = c;
             }
         };
         std::vector<std::pair<TColor, TRect>> texts;
@@ -135,7 +136,7 @@ class GdiCanvasTest : public ::testing::Test {
         int mismatches = 0;
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
-                const auto& want = expected[y * kWidth + x];
+                const auto& want = expected[static_cast<std::size_t>(y * kWidth + x)];
                 if (want && Pixel(x, y) != *want && ++mismatches <= 5) {
                     ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << Pixel(x, y)
                                   << " instead of " << *want;

@@ -72,7 +72,7 @@ TEST(ZipDirectory, RefusesUnusableArchives) {
         std::int32_t code;
     };
     auto put32 = [](std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
+        for (std::size_t i = 0; i < 4; ++i) {
             b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
         }
     };

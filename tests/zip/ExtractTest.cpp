@@ -56,7 +56,7 @@ class HostArchives {
         }
         std::string binary;
         for (int i = 0; i < 90000; ++i) {
-            binary += static_cast<char>(i % 3 == 0 ? random() : i / 100);
+            binary += i % 3 == 0 ? static_cast<char>(random()) : static_cast<char>(i / 100);
         }
         files_ = {{"readme.txt", text},
                   {"sub/deeper/data.bin", binary},
@@ -575,12 +575,12 @@ TEST_F(ZipExtraction, ExistingTargetsAreReplacedOnlyByGoodData) {
 std::string CutData(const std::string& archive, std::size_t cut) {
     const std::size_t end = archive.size() - 22;  // no archive comment
     std::uint32_t directory = 0;
-    for (int i = 3; i >= 0; --i) {
+    for (std::size_t i = 4; i-- > 0;) {
         directory = directory << 8 | static_cast<std::uint8_t>(archive[end + 16 + i]);
     }
     std::string result = archive.substr(0, cut) + archive.substr(directory);
     const auto moved = static_cast<std::uint32_t>(cut);
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         result[result.size() - 22 + 16 + i] = static_cast<char>(moved >> (8 * i));
     }
     return result;

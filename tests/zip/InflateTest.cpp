@@ -35,7 +35,8 @@ struct DeflateWriter {
         bits.Put(final ? 1 : 0, 1);
         bits.Put(static_cast<std::uint32_t>(type), 2);
     }
-    void FixedSymbol(int symbol) {
+    void FixedSymbol(int value) {
+        const auto symbol = static_cast<std::uint32_t>(value);  // 0 to 287
         if (symbol < 144) {
             bits.PutCodeMsbFirst(0x30 + symbol, 8);
         } else if (symbol < 256) {

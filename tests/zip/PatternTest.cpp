@@ -75,10 +75,10 @@ TEST(ZipMatchPattern, AgreesWithTheRecursiveDefinition) {
     for (int round = 0; round < 20000; ++round) {
         std::string pattern;
         std::string name;
-        for (int k = random() % 7; k > 0; --k) {
+        for (auto k = random() % 7; k > 0; --k) {
             pattern += alphabet[random() % 5];
         }
-        for (int k = random() % 7; k > 0; --k) {
+        for (auto k = random() % 7; k > 0; --k) {
             name += nameAlphabet[random() % 4];
         }
         if (pattern.empty() || pattern == "*.*") {

@@ -84,7 +84,7 @@ TEST(ShannonFanoCode, LengthsFormCompleteCodesOfAtMostSixteenBits) {
     std::vector<std::uint32_t> random(256);
     std::mt19937 generator(5);
     for (auto& f : random) {
-        f = generator() % 5000;
+        f = static_cast<std::uint32_t>(generator() % 5000);
     }
     const FrequencyCase cases[] = {
         {"nothing used", std::vector<std::uint32_t>(256, 0)},

@@ -29,7 +29,7 @@ Bytes MixedTextAndBinary(std::size_t size) {
     Bytes bytes;
     bytes.reserve(size + 1024);
     while (bytes.size() < size) {
-        const std::uint32_t kind = random() % 10;
+        const auto kind = random() % 10;
         if (kind < 6) {
             // A line of words, now and then with a number.
             const std::size_t words = 3 + random() % 12;
@@ -47,7 +47,7 @@ Bytes MixedTextAndBinary(std::size_t size) {
             bytes.push_back('\n');
         } else if (kind < 9) {
             // Little-endian records with slowly changing fields.
-            const std::uint32_t base = random();
+            const auto base = static_cast<std::uint32_t>(random());  // 32 bits
             for (std::uint32_t i = 0; i < 16; ++i) {
                 const std::uint32_t value = base + i * 3;
                 for (int shift = 0; shift < 32; shift += 8) {
@@ -57,7 +57,8 @@ Bytes MixedTextAndBinary(std::size_t size) {
                 bytes.push_back(static_cast<std::uint8_t>(i));
             }
         } else {
-            const Bytes noise = RandomBytes(64 + random() % 512, random());
+            const Bytes noise =
+                RandomBytes(64 + random() % 512, static_cast<std::uint32_t>(random()));
             bytes.insert(bytes.end(), noise.begin(), noise.end());
         }
     }
@@ -82,7 +83,7 @@ Bytes LongRuns() {
     std::uint8_t value = 'a';
     // Around the longest match with and without a literal tree (320 and 321) and
     // the first length that needs the extra byte (65 and 66).
-    for (std::size_t run : {64, 65, 66, 67, 319, 320, 321, 322, 323, 700, 5000}) {
+    for (std::size_t run : {64u, 65u, 66u, 67u, 319u, 320u, 321u, 322u, 323u, 700u, 5000u}) {
         bytes.insert(bytes.end(), run, value++);
         bytes.push_back('|');
     }

@@ -131,7 +131,7 @@ SIZE LabelWindow::TextSize(HDC dc, const app::Widget& label, HFONT font) {
     RECT r{0, 0, 0, 0};
     const std::string& text = label.caption.empty() ? std::string(" ") : label.caption;
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
-              (LabelFormat(label) & ~DT_WORDBREAK) | DT_CALCRECT);
+              (LabelFormat(label) & ~UINT{DT_WORDBREAK}) | DT_CALCRECT);
     return {r.right - r.left, r.bottom - r.top};
 }
 

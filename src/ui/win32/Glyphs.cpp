@@ -84,8 +84,8 @@ class GlyphCanvas {
         // Greys of the colour's brightness, lightened towards the button face.
         const int grey =
             (GetRValue(color) * 30 + GetGValue(color) * 59 + GetBValue(color) * 11) / 100;
-        const int light = 128 + grey / 2;
-        return RGB(light, light, light);
+        const auto light = static_cast<COLORREF>(128 + grey / 2);  // grey is 0 to 255
+        return light * 0x010101u;  // the same level in red, green and blue
     }
     template <typename Draw>
     void Shape(COLORREF fill, COLORREF outline, int width, Draw draw, bool filled = true) {

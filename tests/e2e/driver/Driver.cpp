@@ -341,7 +341,8 @@ class Runner {
                           ? gui.hwndFocus
                           : (gui.hwndActive != nullptr ? gui.hwndActive : window);
         PostMessageW(target, WM_KEYDOWN, key->second, 1);
-        PostMessageW(target, WM_KEYUP, key->second, 0xC0000001);
+        // Repeat count 1, previous state down, transition to up (bits 30 and 31).
+        PostMessageW(target, WM_KEYUP, key->second, static_cast<LPARAM>(0xC0000001u));
         Settle();
     }
 

@@ -20,7 +20,9 @@ class BitWriter {
     // Appends whole bytes; only allowed on a byte boundary.
     void PutAlignedByte(std::uint8_t byte);
 
-    std::size_t BitCount() const { return bytes_.size() * 8 - (pending_ ? 8 - pending_ : 0); }
+    std::size_t BitCount() const {
+        return bytes_.size() * 8 - (pending_ ? static_cast<std::size_t>(8 - pending_) : 0);
+    }
     // The bytes written so far, the last one padded with zero bits.
     std::vector<std::uint8_t> Finish() &&;
 

@@ -109,8 +109,9 @@ std::vector<std::uint8_t> ImplodeEncoder::EncodeTokens(std::span<const ImplodeTo
             t.distance > MaxDistance()) {
             throw std::invalid_argument("ImplodeEncoder: match outside the format's ranges");
         }
-        ++lengthCount[std::min(t.length - minMatch, kExtraLengthCode)];
-        ++distanceCount[(t.distance - 1) >> lowBits];
+        // Both are non-negative after the range check above.
+        ++lengthCount[static_cast<std::size_t>(std::min(t.length - minMatch, kExtraLengthCode))];
+        ++distanceCount[static_cast<std::size_t>((t.distance - 1) >> lowBits)];
     }
 
     BitWriter out;

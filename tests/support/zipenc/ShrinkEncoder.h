@@ -73,6 +73,18 @@ struct ShrinkStats {
     int finalCodeBits = 9;
 };
 
+// A table indexed by code; codes are never negative.
+template <class T>
+class CodeTable {
+  public:
+    void assign(int size, T value) { cells_.assign(static_cast<std::size_t>(size), value); }
+    T& operator[](int code) { return cells_[static_cast<std::size_t>(code)]; }
+    const T& operator[](int code) const { return cells_[static_cast<std::size_t>(code)]; }
+
+  private:
+    std::vector<T> cells_;
+};
+
 class ShrinkEncoder {
   public:
     explicit ShrinkEncoder(ShrinkOptions options = {});
@@ -93,16 +105,16 @@ class ShrinkEncoder {
     ShrinkStats stats_;
     // The decoder's table for codes 257 to 8192 (indexed by code; lower indexes
     // unused). A code is free exactly when it is in the free list.
-    std::vector<int> parent_;
-    std::vector<std::uint8_t> suffix_;
-    std::vector<std::uint8_t> inUse_;
-    std::vector<std::uint8_t> everUsed_;
-    std::vector<int> nextFree_;
+    CodeTable<int> parent_;
+    CodeTable<std::uint8_t> suffix_;
+    CodeTable<std::uint8_t> inUse_;
+    CodeTable<std::uint8_t> everUsed_;
+    CodeTable<int> nextFree_;
     int freeHead_ = 257;
     int lastAdded_ = 256;  // code of the latest entry since the last clear, 256 if none
     int codesInUse_ = 0;
-    std::vector<int> childCount_;  // entries in use per parent code
-    int orphanCount_ = 0;          // entries in use whose parent is free
+    CodeTable<int> childCount_;  // entries in use per parent code
+    int orphanCount_ = 0;        // entries in use whose parent is free
     std::vector<int> freedScratch_;
     // Code of the entry (parent, byte), indexed parent * 256 + byte; 0 for none.
     std::vector<std::int16_t> children_;
