@@ -1,7 +1,7 @@
 // The seam's default way to a program file's version: its version resource, read
 // with the installer's own bounds-checked PE reader through FileSystem::Open.
-#include "platform/Os.h"
 #include "base/PeVersionReader.h"
+#include "platform/Os.h"
 
 namespace setup::platform {
 

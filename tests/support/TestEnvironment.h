@@ -12,7 +12,7 @@
 namespace setup::testing {
 
 class TestEnvironment {
-public:
+  public:
     virtual ~TestEnvironment() = default;
     virtual platform::Os& Os() = 0;
     // Windows path of a fresh, empty folder for this test, with trailing backslash.

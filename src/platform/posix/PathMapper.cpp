@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/posix/Cp1252.h"
 #include "base/ReservedNames.h"
+#include "platform/posix/Cp1252.h"
 
 namespace setup::platform::posix {
 namespace {
