@@ -6,15 +6,11 @@
 # Prints one PASS or FAIL line per check; exits non-zero when any check failed.
 # Checks Uninstall.exe the same way with its own budget. The checks are named
 # after the program ("setup-exe-...", "uninstall-exe-...").
-# A third argument is an interim ceiling for a program known to be over its budget:
-# above the budget but within the ceiling the check passes with a loud OVER BUDGET
-# line (the overshoot is open work, see docs/performance.md); above it, it fails.
-# Usage: check-setup-exe.sh path/to/Setup.exe [BUDGET_KB (default 256) [CEILING_KB]]
+# Usage: check-setup-exe.sh path/to/Setup.exe [BUDGET_KB (default 256)]
 set -uo pipefail
-exe=${1:?usage: check-setup-exe.sh Setup.exe [BUDGET_KB [CEILING_KB]]}
+exe=${1:?usage: check-setup-exe.sh Setup.exe [BUDGET_KB]}
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 budget_bytes=$((${2:-256} * 1024))
-ceiling_bytes=$((${3:-${2:-256}} * 1024))
 name=$(basename "$exe" | tr 'A-Z.' 'a-z-')
 system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll comdlg32.dll comctl32.dll msvcrt.dll "
 
@@ -51,12 +47,7 @@ done
 check $name-imports-system-dlls-only $? "imports${foreign:- nothing}"
 
 size=$(stat -c %s "$exe")
-if [ "$size" -gt "$budget_bytes" ] && [ "$size" -le "$ceiling_bytes" ]; then
-    echo "OVER BUDGET $name: $size bytes, budget $budget_bytes, interim ceiling $ceiling_bytes" >&2
-    check $name-size-within-interim-ceiling 0 ""
-else
-    [ "$size" -le "$budget_bytes" ]
-    check $name-size-budget $? "$size bytes, budget $budget_bytes"
-fi
+[ "$size" -le "$budget_bytes" ]
+check $name-size-budget $? "$size bytes, budget $budget_bytes"
 
 exit $status
