@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Refreshes the README's screenshots (docs/screenshots/): runs the end-to-end
+# scenarios full-install and test-mode (tests/e2e/run.sh: Setup.exe under Wine on
+# a virtual screen, driven as a user on the full demo medium; it builds what it
+# needs) and copies their shots of the main pages, cut to the installer's window,
+# as small palette PNGs: folder, modules, copying, group, finish. The copy page at
+# work comes from test-mode, which spends a second on each file; a real
+# installation of the demo medium is over before a shot can be taken.
+# SETUP_E2E_NO_BUILD=1 and the build folder variables of tests/e2e/run.sh apply.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+shots=build/screenshots
+out=docs/screenshots
+
+rm -f "$shots"/e2e-full-install-*.png "$shots"/e2e-test-mode-*.png
+if ! bash tests/e2e/run.sh full-install test-mode; then
+    echo "readme-screenshots: the scenario failed; the screenshots were not changed" >&2
+    exit 1
+fi
+
+# The window stands in the middle of an otherwise black screen on the folder page;
+# the other pages use its place (on the finish page the opened document's window
+# is on the screen too).
+window=$(convert "$shots/e2e-full-install-2-folder.png" -trim -format '%wx%h%O' info:)
+mkdir -p "$out"
+for page in folder:full-install-2-folder modules:full-install-3-modules \
+    copying:test-mode-4-copying-file group:full-install-5-group finish:full-install-6-finish; do
+    convert "$shots/e2e-${page#*:}.png" -crop "$window" +repage -strip \
+        PNG8:"$out/${page%%:*}.png"
+    echo "readme-screenshots: $out/${page%%:*}.png ($(stat -c %s "$out/${page%%:*}.png") bytes)"
+done
