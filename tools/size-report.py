@@ -96,6 +96,8 @@ def main():
     program, map_path, budget = sys.argv[1], sys.argv[2], int(sys.argv[3])
     size = os.path.getsize(program)
     sections, owners = read_map(map_path)
+    if not sections or not owners:
+        sys.exit(f"size-report: no memory map in {map_path}")
     name = os.path.basename(program)
     state = "within" if size <= budget else "OVER"
     print(f"### {name}: {size:,} bytes, budget {budget:,} ({state} budget, "
@@ -114,6 +116,8 @@ def main():
     rows = big + ([("others, each below 1 %", small)] if small else [])
     rows.append(("headers", size - in_file))
     linker_made = in_file - sum(owners.values())
+    if linker_made < 0:  # the input sections cannot outweigh the sections they fill
+        sys.exit(f"size-report: {map_path} not understood: input sections exceed the sections")
     if linker_made > 0:
         rows.append(("sections rounded up to 512 bytes in the file", linker_made))
     table(rows, size, "library or object")
