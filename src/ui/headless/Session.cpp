@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/MainForm.h"
+#include "app/WindowRules.h"
 #include "platform/Os.h"
 #include "system/Error.h"
 #include "system/IniFile.h"
@@ -82,7 +83,7 @@ class Session {
         bool needsProgram;
         void (Session::*run)(std::string_view rest, std::string_view verb);
     };
-    static const std::array<Verb, 13> kVerbs;
+    static const std::array<Verb, 14> kVerbs;
 
     static const Verb* Find(std::string_view name) {
         auto found = std::find_if(kVerbs.begin(), kVerbs.end(),
@@ -233,6 +234,26 @@ class Session {
             return;
         }
         input_.SetKeyDown(*key, verb == "press");
+    }
+
+    // Enter or Escape as a key stroke in the window: the button it presses there
+    // is clicked; nothing happens when there is none.
+    void KeyStroke(std::string_view rest, std::string_view) {
+        const WidgetModel& m = form_.Model();
+        std::optional<std::size_t> button;
+        if (EqualsNoCase(rest, "Enter")) {
+            button = app::DefaultButton(m, app::FocusedIndex(m));
+        } else if (EqualsNoCase(rest, "Escape") || EqualsNoCase(rest, "Esc")) {
+            button = app::CancelButton(m);
+        } else {
+            Fail("expected \"key Enter\" or \"key Escape\"");
+            return;
+        }
+        if (button) {
+            // A copy: the click may change the model.
+            const std::string name = m.All()[*button].name;
+            form_.Click(name);
+        }
     }
 
     void Click(std::string_view rest, std::string_view) {
@@ -539,7 +560,7 @@ class Session {
 };
 
 // The script language: a new verb is one row here and one member above.
-const std::array<Session::Verb, 13> Session::kVerbs{{
+const std::array<Session::Verb, 14> Session::kVerbs{{
     {"answer", false, false, &Session::Answer},
     {"browse", false, false, &Session::Browse},
     {"at", false, false, &Session::At},
@@ -549,6 +570,7 @@ const std::array<Session::Verb, 13> Session::kVerbs{{
     {"release", false, false, &Session::Key},
     {"expect", true, false, &Session::Expect},
     {"click", true, true, &Session::Click},
+    {"key", true, true, &Session::KeyStroke},
     {"type", true, true, &Session::Type},
     {"select", true, true, &Session::Select},
     {"unselect", true, true, &Session::Select},
