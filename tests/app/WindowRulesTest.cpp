@@ -7,6 +7,7 @@
 
 #include "WizardTest.h"
 #include "app/MainWindowLayout.h"
+#include "app/WidgetNames.h"
 
 namespace setup::app {
 
@@ -94,15 +95,15 @@ TEST(WindowRules, ResizingKeepsTheBandsHeightsAndTheContentsPlaces) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message()
                      << c.client.width << "x" << c.client.height << " at " << c.dpi);
-        const Rect top = PlaceOf(model, "PanelTop", c.client, c.dpi);
-        const Rect main = PlaceOf(model, "PanelMain", c.client, c.dpi);
-        const Rect bottom = PlaceOf(model, "PanelBottom", c.client, c.dpi);
+        const Rect top = PlaceOf(model, kPanelTop, c.client, c.dpi);
+        const Rect main = PlaceOf(model, kPanelMain, c.client, c.dpi);
+        const Rect bottom = PlaceOf(model, kPanelBottom, c.client, c.dpi);
         EXPECT_EQ(top, c.top);
         EXPECT_EQ(main, c.main);
         EXPECT_EQ(bottom, c.bottom);
-        EXPECT_EQ(PlaceOf(model, "ProgName", SizeOf(top), c.dpi), c.title);
-        EXPECT_EQ(PlaceOf(model, "Version", SizeOf(main), c.dpi), c.version);
-        EXPECT_EQ(PlaceOf(model, "BtnWeiter", SizeOf(bottom), c.dpi), c.button);
+        EXPECT_EQ(PlaceOf(model, kProgName, SizeOf(top), c.dpi), c.title);
+        EXPECT_EQ(PlaceOf(model, kVersion, SizeOf(main), c.dpi), c.version);
+        EXPECT_EQ(PlaceOf(model, kBtnWeiter, SizeOf(bottom), c.dpi), c.button);
     }
 }
 
@@ -113,8 +114,8 @@ TEST(WindowRules, AutoSizedLabelsTakeTheMeasuredSizeAtTheirPlace) {
         return Size{static_cast<int>(label.caption.size()) * 6, 13};
     };
     // "Nicht installieren :" (20 characters) at 8, 4; a fixed-size label is not measured.
-    EXPECT_EQ(PlaceOf(model, "Label1", {401, 149}, 96, measure), (Rect{8, 4, 120, 13}));
-    EXPECT_EQ(PlaceOf(model, "LblVerzWahl", {401, 149}, 96, measure), (Rect{8, 48, 297, 33}));
+    EXPECT_EQ(PlaceOf(model, kLabel1, {401, 149}, 96, measure), (Rect{8, 4, 120, 13}));
+    EXPECT_EQ(PlaceOf(model, kLblVerzWahl, {401, 149}, 96, measure), (Rect{8, 48, 297, 33}));
 }
 
 TEST(WindowRules, LaterOverlappingSiblingsLieAbove) {
@@ -124,14 +125,13 @@ TEST(WindowRules, LaterOverlappingSiblingsLieAbove) {
     };
     const Case cases[] = {
         // Result texts under the pages; the memo over the folder page only.
-        {"PanelMain",
-         {"Version", "PanelPrgGruppe", "PanelKopieren", "PanelAuswahl", "MemoInfos",
-          "PanelVerzWahl", "Erfolgsmeldung", "Fehlermeldung"}},
+        {kPanelMain,
+         {kVersion, kPanelPrgGruppe, kPanelKopieren, kPanelAuswahl, kMemoInfos, kPanelVerzWahl,
+          kErfolgsmeldung, kFehlermeldung}},
         // The label overlapped by the field goes under it; the rest keep their order.
-        {"PanelVerzWahl", {"ImgInstallDir", "EditInstallDir", "LblVerzWahl", "BtnSuchen"}},
+        {kPanelVerzWahl, {kImgInstallDir, kEditInstallDir, kLblVerzWahl, kBtnSuchen}},
         // Buttons at the same place take the focus, so they keep the model's order.
-        {"PanelBottom",
-         {"BtnWeiter", "BtnCancel", "BtnOK", "BtnYes", "BtnNo", "BtnBeenden", "BtnStarten"}},
+        {kPanelBottom, {kBtnWeiter, kBtnCancel, kBtnOK, kBtnYes, kBtnNo, kBtnBeenden, kBtnStarten}},
     };
     WidgetModel model;
     BuildMainWindow(model);
@@ -154,52 +154,46 @@ TEST(WindowRules, EnterAndEscapeButtons) {
         const char* escape;
     };
     const Case cases[] = {
-        {"start: the field has the focus", {}, {}, {}, "EditInstallDir", "BtnWeiter", "BtnCancel"},
-        {"a focused button is pressed", {}, {}, {}, "BtnSuchen", "BtnSuchen", "BtnCancel"},
-        {"also a cancel button", {}, {}, {}, "BtnCancel", "BtnCancel", "BtnCancel"},
+        {"start: the field has the focus", {}, {}, {}, kEditInstallDir, kBtnWeiter, kBtnCancel},
+        {"a focused button is pressed", {}, {}, {}, kBtnSuchen, kBtnSuchen, kBtnCancel},
+        {"also a cancel button", {}, {}, {}, kBtnCancel, kBtnCancel, kBtnCancel},
         {"a disabled default is skipped",
-         {"BtnBeenden"},
+         {kBtnBeenden},
          {},
-         {"BtnWeiter"},
-         "EditInstallDir",
-         "BtnBeenden",
-         "BtnCancel"},
-        {"no default left", {}, {}, {"BtnWeiter", "BtnCancel"}, "EditInstallDir", "none", "none"},
+         {kBtnWeiter},
+         kEditInstallDir,
+         kBtnBeenden,
+         kBtnCancel},
+        {"no default left", {}, {}, {kBtnWeiter, kBtnCancel}, kEditInstallDir, "none", "none"},
         {"the first default in model order",
-         {"BtnBeenden", "BtnStarten"},
-         {"BtnWeiter"},
+         {kBtnBeenden, kBtnStarten},
+         {kBtnWeiter},
          {},
          "",
-         "BtnBeenden",
-         "BtnCancel"},
-        {"a hidden cancel button is skipped",
-         {"BtnNo"},
-         {"BtnCancel"},
-         {},
-         "",
-         "BtnWeiter",
-         "BtnNo"},
+         kBtnBeenden,
+         kBtnCancel},
+        {"a hidden cancel button is skipped", {kBtnNo}, {kBtnCancel}, {}, "", kBtnWeiter, kBtnNo},
         {"a focused button on a hidden page is not",
-         {"PanelAuswahl"},
-         {"PanelVerzWahl"},
+         {kPanelAuswahl},
+         {kPanelVerzWahl},
          {},
-         "BtnSuchen",
-         "BtnWeiter",
-         "BtnCancel"},
+         kBtnSuchen,
+         kBtnWeiter,
+         kBtnCancel},
         {"a disabled focused button is not",
          {},
          {},
-         {"BtnSuchen"},
-         "BtnSuchen",
-         "BtnWeiter",
-         "BtnCancel"},
+         {kBtnSuchen},
+         kBtnSuchen,
+         kBtnWeiter,
+         kBtnCancel},
         {"speed buttons are not push buttons",
-         {"PanelAuswahl"},
-         {"PanelVerzWahl"},
+         {kPanelAuswahl},
+         {kPanelVerzWahl},
          {},
-         "SBRechts",
-         "BtnWeiter",
-         "BtnCancel"},
+         kSBRechts,
+         kBtnWeiter,
+         kBtnCancel},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

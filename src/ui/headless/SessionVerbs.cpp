@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 
+#include "app/WidgetNames.h"
 #include "app/WindowRules.h"
 #include "base/AsciiText.h"
 #include "ui/headless/ScriptReader.h"
@@ -114,11 +115,11 @@ void Click(SessionContext& s, std::string_view rest, std::string_view) {
 }
 
 void Type(SessionContext& s, std::string_view rest, std::string_view) {
-    if (!s.form.Model().IsOnScreen("EditInstallDir")) {
+    if (!s.form.Model().IsOnScreen(app::kEditInstallDir)) {
         s.Fail("the target-folder field is not showing");
         return;
     }
-    s.form.UserEditedText("EditInstallDir", rest);
+    s.form.UserEditedText(app::kEditInstallDir, rest);
 }
 
 void Select(SessionContext& s, std::string_view rest, std::string_view verb) {
