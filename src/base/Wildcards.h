@@ -72,12 +72,12 @@ inline bool MatchesEntryNamePattern(std::string_view pattern, std::string_view n
     while (stars < pattern.size() && pattern[pattern.size() - 1 - stars] == '*') {
         ++stars;
     }
-    if (stars < 2) {
-        return MatchesWildcards(pattern, name, AsciiUpperChar);
+    std::string rewritten;
+    if (stars >= 2) {
+        rewritten = std::string(pattern.substr(0, pattern.size() - stars)) + "?*";
+        pattern = rewritten;
     }
-    std::string rewritten(pattern.substr(0, pattern.size() - stars));
-    rewritten += "?*";
-    return MatchesWildcards(rewritten, name, AsciiUpperChar);
+    return MatchesWildcards(pattern, name, AsciiUpperChar);
 }
 
 }  // namespace setup
