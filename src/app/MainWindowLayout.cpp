@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <iterator>
+#include <string_view>
 
 #include "app/WidgetNames.h"
 
@@ -93,8 +94,8 @@ struct Element {
     BackgroundId background = kInherited;
     std::uint16_t flags = 0;
     Box box{};
-    const char* name = "";
-    const char* parent = "";
+    std::string_view name = "";
+    std::string_view parent = "";
     const char* caption = "";
     const char* hint = "";
 };
@@ -104,10 +105,10 @@ constexpr std::uint8_t Byte(Enum value) {
     return static_cast<std::uint8_t>(value);
 }
 
-constexpr Element Make(WidgetKind kind, const char* name, const char* parent, Box box) {
+constexpr Element Make(WidgetKind kind, std::string_view name, std::string_view parent, Box box) {
     Element e{Byte(kind)};
-    e.name = name;
-    e.parent = parent;
+    e.name = name.data();  // the names are literals, so NUL-terminated
+    e.parent = parent.data();
     e.box = box;
     return e;
 }
@@ -118,7 +119,7 @@ constexpr Element With(Element e, std::uint16_t flags) {
 }
 
 // A raised panel with a border, as the window's three bands are.
-constexpr Element Band(const char* name, Align align, Box box, BackgroundId color) {
+constexpr Element Band(std::string_view name, Align align, Box box, BackgroundId color) {
     Element e = Make(WidgetKind::Panel, name, kMainForm, box);
     e.align = Byte(align);
     e.borderWidth = 4;
@@ -128,20 +129,20 @@ constexpr Element Band(const char* name, Align align, Box box, BackgroundId colo
 }
 
 // A wizard page: 401 by 149 with a lowered bevel, hidden unless it is the first.
-constexpr Element Page(const char* name, bool visible) {
+constexpr Element Page(std::string_view name, bool visible) {
     Element e = Make(WidgetKind::Panel, name, kPanelMain, {16, 28, 401, 149});
     e.bevel = Byte(Bevel::Lowered);
     return visible ? e : With(e, kHidden);
 }
 
-constexpr Element Text(const char* name, const char* parent, Box box, const char* caption) {
+constexpr Element Text(std::string_view name, std::string_view parent, Box box, const char* caption) {
     Element e = Make(WidgetKind::Label, name, parent, box);
     e.caption = caption;
     return e;
 }
 
 // A result label of a page: bold, word-wrapped, fixed size, hidden at first.
-constexpr Element Result(const char* name, const char* parent, Box box, FontId font,
+constexpr Element Result(std::string_view name, std::string_view parent, Box box, FontId font,
                          const char* caption) {
     Element e = With(Text(name, parent, box, caption), kWordWrap | kHidden);
     e.font = font;
@@ -149,7 +150,7 @@ constexpr Element Result(const char* name, const char* parent, Box box, FontId f
 }
 
 // The finish page's texts, visible from the start under the page panels.
-constexpr Element Finish(const char* name, FontId font, const char* caption) {
+constexpr Element Finish(std::string_view name, FontId font, const char* caption) {
     Element e = Make(WidgetKind::Label, name, kPanelMain, {16, 80, 401, 97});
     e.caption = caption;
     e.font = font;
@@ -157,13 +158,13 @@ constexpr Element Finish(const char* name, FontId font, const char* caption) {
     return With(e, kWordWrap);
 }
 
-constexpr Element Picture(const char* name, const char* parent, Box box, Glyph glyph) {
+constexpr Element Picture(std::string_view name, std::string_view parent, Box box, Glyph glyph) {
     Element e = Make(WidgetKind::Picture, name, parent, box);
     e.glyph = Byte(glyph);
     return With(e, kTransparent);
 }
 
-constexpr Element BottomButton(const char* name, const char* caption, std::int16_t left,
+constexpr Element BottomButton(std::string_view name, const char* caption, std::int16_t left,
                                bool visible, ButtonRole role, Glyph glyph) {
     Element e = Make(WidgetKind::Button, name, kPanelBottom, {left, 8, 85, 26});
     e.caption = caption;
@@ -172,7 +173,7 @@ constexpr Element BottomButton(const char* name, const char* caption, std::int16
     return With(e, visible ? kFocusable : kFocusable | kHidden);
 }
 
-constexpr Element Speed(const char* name, Box box, const char* caption, const char* hint,
+constexpr Element Speed(std::string_view name, Box box, const char* caption, const char* hint,
                         Glyph glyph) {
     Element e = Make(WidgetKind::SpeedButton, name, kPanelAuswahl, box);
     e.caption = caption;
@@ -181,13 +182,13 @@ constexpr Element Speed(const char* name, Box box, const char* caption, const ch
     return e;
 }
 
-constexpr Element List(const char* name, Box box, const char* hint) {
+constexpr Element List(std::string_view name, Box box, const char* hint) {
     Element e = Make(WidgetKind::ListBox, name, kPanelAuswahl, box);
     e.hint = hint;
     return With(e, kFocusable);
 }
 
-constexpr Element PathLabel(const char* name, Box box) {
+constexpr Element PathLabel(std::string_view name, Box box) {
     Element e = Make(WidgetKind::EffectLabel, name, kPanelDateinamen, box);
     e.font = kBold;
     return With(e, kPathStyle);

@@ -3,68 +3,70 @@
 // fails to compile instead of ending the program when the model looks it up.
 #pragma once
 
+#include <string_view>
+
 namespace setup::app {
 
 // The window and its title band.
-inline constexpr char kMainForm[] = "MainForm";
-inline constexpr char kPanelTop[] = "PanelTop";
-inline constexpr char kLogo[] = "Logo";
-inline constexpr char kProgName[] = "ProgName";
+inline constexpr std::string_view kMainForm = "MainForm";
+inline constexpr std::string_view kPanelTop = "PanelTop";
+inline constexpr std::string_view kLogo = "Logo";
+inline constexpr std::string_view kProgName = "ProgName";
 
 // The main band and the finish page's texts.
-inline constexpr char kPanelMain[] = "PanelMain";
-inline constexpr char kVersion[] = "Version";
-inline constexpr char kFehlermeldung[] = "Fehlermeldung";
-inline constexpr char kErfolgsmeldung[] = "Erfolgsmeldung";
-inline constexpr char kMemoInfos[] = "MemoInfos";
+inline constexpr std::string_view kPanelMain = "PanelMain";
+inline constexpr std::string_view kVersion = "Version";
+inline constexpr std::string_view kFehlermeldung = "Fehlermeldung";
+inline constexpr std::string_view kErfolgsmeldung = "Erfolgsmeldung";
+inline constexpr std::string_view kMemoInfos = "MemoInfos";
 
 // The target folder page.
-inline constexpr char kPanelVerzWahl[] = "PanelVerzWahl";
-inline constexpr char kImgInstallDir[] = "ImgInstallDir";
-inline constexpr char kLblVerzWahl[] = "LblVerzWahl";
-inline constexpr char kEditInstallDir[] = "EditInstallDir";
-inline constexpr char kBtnSuchen[] = "BtnSuchen";
+inline constexpr std::string_view kPanelVerzWahl = "PanelVerzWahl";
+inline constexpr std::string_view kImgInstallDir = "ImgInstallDir";
+inline constexpr std::string_view kLblVerzWahl = "LblVerzWahl";
+inline constexpr std::string_view kEditInstallDir = "EditInstallDir";
+inline constexpr std::string_view kBtnSuchen = "BtnSuchen";
 
 // The module page.
-inline constexpr char kPanelAuswahl[] = "PanelAuswahl";
-inline constexpr char kLabel1[] = "Label1";
-inline constexpr char kLabel2[] = "Label2";
-inline constexpr char kListeNotInstall[] = "ListeNotInstall";
-inline constexpr char kListeInstall[] = "ListeInstall";
-inline constexpr char kSBRechts[] = "SBRechts";
-inline constexpr char kSBLinks[] = "SBLinks";
-inline constexpr char kSBAlleLinks[] = "SBAlleLinks";
-inline constexpr char kSBAllesRechts[] = "SBAllesRechts";
+inline constexpr std::string_view kPanelAuswahl = "PanelAuswahl";
+inline constexpr std::string_view kLabel1 = "Label1";
+inline constexpr std::string_view kLabel2 = "Label2";
+inline constexpr std::string_view kListeNotInstall = "ListeNotInstall";
+inline constexpr std::string_view kListeInstall = "ListeInstall";
+inline constexpr std::string_view kSBRechts = "SBRechts";
+inline constexpr std::string_view kSBLinks = "SBLinks";
+inline constexpr std::string_view kSBAlleLinks = "SBAlleLinks";
+inline constexpr std::string_view kSBAllesRechts = "SBAllesRechts";
 
 // The copy page.
-inline constexpr char kPanelKopieren[] = "PanelKopieren";
-inline constexpr char kImgKopieren[] = "ImgKopieren";
-inline constexpr char kMsgKopierenErfolg[] = "MsgKopierenErfolg";
-inline constexpr char kMsgKopierenFehler[] = "MsgKopierenFehler";
-inline constexpr char kMsgKopierenAbbruch[] = "MsgKopierenAbbruch";
-inline constexpr char kPanelDateinamen[] = "PanelDateinamen";
-inline constexpr char kLblKopieren1[] = "LblKopieren1";
-inline constexpr char kLblQuellDatei[] = "LblQuellDatei";
-inline constexpr char kLblKopieren2[] = "LblKopieren2";
-inline constexpr char kLblZielDatei[] = "LblZielDatei";
+inline constexpr std::string_view kPanelKopieren = "PanelKopieren";
+inline constexpr std::string_view kImgKopieren = "ImgKopieren";
+inline constexpr std::string_view kMsgKopierenErfolg = "MsgKopierenErfolg";
+inline constexpr std::string_view kMsgKopierenFehler = "MsgKopierenFehler";
+inline constexpr std::string_view kMsgKopierenAbbruch = "MsgKopierenAbbruch";
+inline constexpr std::string_view kPanelDateinamen = "PanelDateinamen";
+inline constexpr std::string_view kLblKopieren1 = "LblKopieren1";
+inline constexpr std::string_view kLblQuellDatei = "LblQuellDatei";
+inline constexpr std::string_view kLblKopieren2 = "LblKopieren2";
+inline constexpr std::string_view kLblZielDatei = "LblZielDatei";
 
 // The program group page.
-inline constexpr char kPanelPrgGruppe[] = "PanelPrgGruppe";
-inline constexpr char kImgPrgGruppe[] = "ImgPrgGruppe";
-inline constexpr char kLabelPrgGruppe[] = "LabelPrgGruppe";
-inline constexpr char kLblPrgGruppe[] = "LblPrgGruppe";
-inline constexpr char kMsgPrgGruppeErfolg[] = "MsgPrgGruppeErfolg";
-inline constexpr char kMsgPrgGruppeFehler[] = "MsgPrgGruppeFehler";
-inline constexpr char kMsgPrgGruppeCancel[] = "MsgPrgGruppeCancel";
+inline constexpr std::string_view kPanelPrgGruppe = "PanelPrgGruppe";
+inline constexpr std::string_view kImgPrgGruppe = "ImgPrgGruppe";
+inline constexpr std::string_view kLabelPrgGruppe = "LabelPrgGruppe";
+inline constexpr std::string_view kLblPrgGruppe = "LblPrgGruppe";
+inline constexpr std::string_view kMsgPrgGruppeErfolg = "MsgPrgGruppeErfolg";
+inline constexpr std::string_view kMsgPrgGruppeFehler = "MsgPrgGruppeFehler";
+inline constexpr std::string_view kMsgPrgGruppeCancel = "MsgPrgGruppeCancel";
 
 // The button band.
-inline constexpr char kPanelBottom[] = "PanelBottom";
-inline constexpr char kBtnWeiter[] = "BtnWeiter";
-inline constexpr char kBtnCancel[] = "BtnCancel";
-inline constexpr char kBtnOK[] = "BtnOK";
-inline constexpr char kBtnYes[] = "BtnYes";
-inline constexpr char kBtnNo[] = "BtnNo";
-inline constexpr char kBtnBeenden[] = "BtnBeenden";
-inline constexpr char kBtnStarten[] = "BtnStarten";
+inline constexpr std::string_view kPanelBottom = "PanelBottom";
+inline constexpr std::string_view kBtnWeiter = "BtnWeiter";
+inline constexpr std::string_view kBtnCancel = "BtnCancel";
+inline constexpr std::string_view kBtnOK = "BtnOK";
+inline constexpr std::string_view kBtnYes = "BtnYes";
+inline constexpr std::string_view kBtnNo = "BtnNo";
+inline constexpr std::string_view kBtnBeenden = "BtnBeenden";
+inline constexpr std::string_view kBtnStarten = "BtnStarten";
 
 }  // namespace setup::app

@@ -170,7 +170,7 @@ struct AnswerCase {
     const char* name;
     std::vector<std::string> answers;
     std::vector<const char*> outcomes;  // of A, B, C, D in turn
-    const char* shown;
+    std::string_view shown;
     std::vector<std::string> questions;  // the files asked about, in order
 };
 

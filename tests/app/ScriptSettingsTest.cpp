@@ -39,7 +39,9 @@ struct KeyCase {
 };
 
 TEST_F(ScriptSettings, KeysTypesAndEdgeCases) {
-    auto caption = [](const TMainForm& f, const char* name) { return f.Model().Get(name).caption; };
+    auto caption = [](const TMainForm& f, std::string_view name) {
+        return f.Model().Get(name).caption;
+    };
     const KeyCase cases[] = {
         {"[Update]\nAnbieten=ja", [](auto& f) { EXPECT_FALSE(f.State().UpdateCheckEnabled); }},
         {"[Update]\nAnbieten=1", [](auto& f) { EXPECT_TRUE(f.State().UpdateCheckEnabled); }},

@@ -120,8 +120,8 @@ TEST(WindowRules, AutoSizedLabelsTakeTheMeasuredSizeAtTheirPlace) {
 
 TEST(WindowRules, LaterOverlappingSiblingsLieAbove) {
     struct Case {
-        const char* container;
-        std::vector<std::string> topFirst;
+        std::string_view container;
+        std::vector<std::string_view> topFirst;
     };
     const Case cases[] = {
         // Result texts under the pages; the memo over the folder page only.
@@ -137,7 +137,7 @@ TEST(WindowRules, LaterOverlappingSiblingsLieAbove) {
     BuildMainWindow(model);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.container);
-        std::vector<std::string> names;
+        std::vector<std::string_view> names;
         for (std::size_t index : StackingOrder(model, IndexOf(model, c.container))) {
             names.push_back(model.All()[index].name);
         }
@@ -148,10 +148,10 @@ TEST(WindowRules, LaterOverlappingSiblingsLieAbove) {
 TEST(WindowRules, EnterAndEscapeButtons) {
     struct Case {
         const char* what;
-        std::initializer_list<const char*> shown, hidden, disabled;
-        const char* focused;
-        const char* enter;
-        const char* escape;
+        std::initializer_list<std::string_view> shown, hidden, disabled;
+        std::string_view focused;
+        std::string_view enter;
+        std::string_view escape;
     };
     const Case cases[] = {
         {"start: the field has the focus", {}, {}, {}, kEditInstallDir, kBtnWeiter, kBtnCancel},
@@ -199,17 +199,17 @@ TEST(WindowRules, EnterAndEscapeButtons) {
         SCOPED_TRACE(c.what);
         WidgetModel model;
         BuildMainWindow(model);
-        for (const char* name : c.shown) {
+        for (std::string_view name : c.shown) {
             model.SetVisible(name, true);
         }
-        for (const char* name : c.hidden) {
+        for (std::string_view name : c.hidden) {
             model.SetVisible(name, false);
         }
-        for (const char* name : c.disabled) {
+        for (std::string_view name : c.disabled) {
             model.SetEnabled(name, false);
         }
         std::optional<std::size_t> focused;
-        if (*c.focused != '\0') {
+        if (!c.focused.empty()) {
             focused = IndexOf(model, c.focused);
         }
         EXPECT_EQ(NameAt(model, DefaultButton(model, focused)), c.enter);

@@ -24,7 +24,7 @@ struct GroupCase {
     std::string sections;  // [ProgGruppe] and [ShortCuts]
     std::string answer;
     std::vector<std::string> dialogs;  // every dialog's text, in order
-    std::string result;                // the result label shown
+    std::string_view result;           // the result label shown
     bool installOk;
     std::string groupLog;     // [ProgGruppe] of the log
     std::string shortcutLog;  // [ShortCuts] of the log
@@ -118,12 +118,13 @@ TEST_F(ProgramGroup, Cases) {
         for (std::size_t i = 1; i < c.dialogs.size(); ++i) {
             answers += "answer OK\n";  // the error boxes
         }
-        auto result = Run("click BtnWeiter\n" + answers +
-                              "click BtnWeiter\nexpect page 3\nexpect enabled BtnWeiter\n"
-                              "expect visible " +
-                              c.result + "\nexpect hidden LabelPrgGruppe\nexpect InstallOk " +
-                              (c.installOk ? "yes" : "no"),
-                          c.arguments);
+        auto result =
+            Run("click BtnWeiter\n" + answers +
+                    "click BtnWeiter\nexpect page 3\nexpect enabled BtnWeiter\n"
+                    "expect visible " +
+                    std::string(c.result) + "\nexpect hidden LabelPrgGruppe\nexpect InstallOk " +
+                    (c.installOk ? "yes" : "no"),
+                c.arguments);
         EXPECT_EQ(DialogTexts(result), c.dialogs);
         // The step can't be entered twice: "&Weiter.." is off while it runs.
         EXPECT_TRUE(std::any_of(result.transcript.begin(), result.transcript.end(),
