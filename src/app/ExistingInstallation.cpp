@@ -3,6 +3,7 @@
 // compared with this setup's, and the info text page may come first.
 #include "app/FileVersion.h"
 #include "app/MainForm.h"
+#include "app/WidgetNames.h"
 #include "platform/Os.h"
 #include "system/Error.h"
 #include "system/IniFile.h"
@@ -112,9 +113,9 @@ ExistingVersion TMainForm::EvaluateExistingVersion(std::string_view folder) {
 }
 
 void TMainForm::AskAboutExistingInstallation(const ExistingInstallation& found) {
-    const std::string& name = Caption("ProgName");
+    const std::string& name = Caption(kProgName);
     // This setup's version as the label shows it after "Version ".
-    std::string_view thisVersion = Caption("Version");
+    std::string_view thisVersion = Caption(kVersion);
     if (thisVersion.starts_with("Version ")) {
         thisVersion.remove_prefix(std::string_view("Version ").size());
     }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/MainWindowLayout.h"
+#include "app/WidgetNames.h"
 #include "platform/Os.h"
 #include "system/Error.h"
 #include "system/PathHelpers.h"
@@ -61,18 +62,18 @@ void TMainForm::Paint() {
 bool TMainForm::Click(std::string_view widget) {
     using Handler = void (TMainForm::*)();
     static constexpr std::pair<std::string_view, Handler> kHandlers[] = {
-        {"BtnWeiter", &TMainForm::BtnWeiterClick},
-        {"BtnOK", &TMainForm::BtnWeiterClick},
-        {"BtnYes", &TMainForm::BtnWeiterClick},
-        {"BtnCancel", &TMainForm::BtnCancelClick},
-        {"BtnNo", &TMainForm::BtnNoClick},
-        {"BtnBeenden", &TMainForm::BtnBeendenClick},
-        {"BtnStarten", &TMainForm::BtnStartenClick},
-        {"BtnSuchen", &TMainForm::BtnSuchenClick},
-        {"SBRechts", &TMainForm::SBRechtsClick},
-        {"SBLinks", &TMainForm::SBLinksClick},
-        {"SBAlleLinks", &TMainForm::SBAlleLinksClick},
-        {"SBAllesRechts", &TMainForm::SBAllesRechtsClick},
+        {kBtnWeiter, &TMainForm::BtnWeiterClick},
+        {kBtnOK, &TMainForm::BtnWeiterClick},
+        {kBtnYes, &TMainForm::BtnWeiterClick},
+        {kBtnCancel, &TMainForm::BtnCancelClick},
+        {kBtnNo, &TMainForm::BtnNoClick},
+        {kBtnBeenden, &TMainForm::BtnBeendenClick},
+        {kBtnStarten, &TMainForm::BtnStartenClick},
+        {kBtnSuchen, &TMainForm::BtnSuchenClick},
+        {kSBRechts, &TMainForm::SBRechtsClick},
+        {kSBLinks, &TMainForm::SBLinksClick},
+        {kSBAlleLinks, &TMainForm::SBAlleLinksClick},
+        {kSBAllesRechts, &TMainForm::SBAllesRechtsClick},
     };
     // After a confirmed close the window only waits for the running step to end;
     // clicks no longer start anything.
@@ -205,11 +206,11 @@ void TMainForm::ProcessMessages() {
 }
 
 const std::string& TMainForm::InstallDir() const {
-    return Caption("EditInstallDir");
+    return Caption(kEditInstallDir);
 }
 
 void TMainForm::SetInstallDir(std::string_view text) {
-    model_.SetCaption("EditInstallDir", text);
+    model_.SetCaption(kEditInstallDir, text);
 }
 
 const std::string& TMainForm::Caption(std::string_view widget) const {

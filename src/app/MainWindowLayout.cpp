@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <iterator>
+#include <string_view>
+
+#include "app/WidgetNames.h"
 
 namespace setup::app {
 namespace {
@@ -91,8 +94,8 @@ struct Element {
     BackgroundId background = kInherited;
     std::uint16_t flags = 0;
     Box box{};
-    const char* name = "";
-    const char* parent = "";
+    std::string_view name = "";
+    std::string_view parent = "";
     const char* caption = "";
     const char* hint = "";
 };
@@ -102,10 +105,10 @@ constexpr std::uint8_t Byte(Enum value) {
     return static_cast<std::uint8_t>(value);
 }
 
-constexpr Element Make(WidgetKind kind, const char* name, const char* parent, Box box) {
+constexpr Element Make(WidgetKind kind, std::string_view name, std::string_view parent, Box box) {
     Element e{Byte(kind)};
-    e.name = name;
-    e.parent = parent;
+    e.name = name.data();  // the names are literals, so NUL-terminated
+    e.parent = parent.data();
     e.box = box;
     return e;
 }
@@ -116,8 +119,8 @@ constexpr Element With(Element e, std::uint16_t flags) {
 }
 
 // A raised panel with a border, as the window's three bands are.
-constexpr Element Band(const char* name, Align align, Box box, BackgroundId color) {
-    Element e = Make(WidgetKind::Panel, name, "MainForm", box);
+constexpr Element Band(std::string_view name, Align align, Box box, BackgroundId color) {
+    Element e = Make(WidgetKind::Panel, name, kMainForm, box);
     e.align = Byte(align);
     e.borderWidth = 4;
     e.bevel = Byte(Bevel::Raised);
@@ -126,20 +129,20 @@ constexpr Element Band(const char* name, Align align, Box box, BackgroundId colo
 }
 
 // A wizard page: 401 by 149 with a lowered bevel, hidden unless it is the first.
-constexpr Element Page(const char* name, bool visible) {
-    Element e = Make(WidgetKind::Panel, name, "PanelMain", {16, 28, 401, 149});
+constexpr Element Page(std::string_view name, bool visible) {
+    Element e = Make(WidgetKind::Panel, name, kPanelMain, {16, 28, 401, 149});
     e.bevel = Byte(Bevel::Lowered);
     return visible ? e : With(e, kHidden);
 }
 
-constexpr Element Text(const char* name, const char* parent, Box box, const char* caption) {
+constexpr Element Text(std::string_view name, std::string_view parent, Box box, const char* caption) {
     Element e = Make(WidgetKind::Label, name, parent, box);
     e.caption = caption;
     return e;
 }
 
 // A result label of a page: bold, word-wrapped, fixed size, hidden at first.
-constexpr Element Result(const char* name, const char* parent, Box box, FontId font,
+constexpr Element Result(std::string_view name, std::string_view parent, Box box, FontId font,
                          const char* caption) {
     Element e = With(Text(name, parent, box, caption), kWordWrap | kHidden);
     e.font = font;
@@ -147,52 +150,52 @@ constexpr Element Result(const char* name, const char* parent, Box box, FontId f
 }
 
 // The finish page's texts, visible from the start under the page panels.
-constexpr Element Finish(const char* name, FontId font, const char* caption) {
-    Element e = Make(WidgetKind::Label, name, "PanelMain", {16, 80, 401, 97});
+constexpr Element Finish(std::string_view name, FontId font, const char* caption) {
+    Element e = Make(WidgetKind::Label, name, kPanelMain, {16, 80, 401, 97});
     e.caption = caption;
     e.font = font;
     e.textAlign = Byte(TextAlign::Center);
     return With(e, kWordWrap);
 }
 
-constexpr Element Picture(const char* name, const char* parent, Box box, Glyph glyph) {
+constexpr Element Picture(std::string_view name, std::string_view parent, Box box, Glyph glyph) {
     Element e = Make(WidgetKind::Picture, name, parent, box);
     e.glyph = Byte(glyph);
     return With(e, kTransparent);
 }
 
-constexpr Element BottomButton(const char* name, const char* caption, std::int16_t left,
+constexpr Element BottomButton(std::string_view name, const char* caption, std::int16_t left,
                                bool visible, ButtonRole role, Glyph glyph) {
-    Element e = Make(WidgetKind::Button, name, "PanelBottom", {left, 8, 85, 26});
+    Element e = Make(WidgetKind::Button, name, kPanelBottom, {left, 8, 85, 26});
     e.caption = caption;
     e.role = Byte(role);
     e.glyph = Byte(glyph);
     return With(e, visible ? kFocusable : kFocusable | kHidden);
 }
 
-constexpr Element Speed(const char* name, Box box, const char* caption, const char* hint,
+constexpr Element Speed(std::string_view name, Box box, const char* caption, const char* hint,
                         Glyph glyph) {
-    Element e = Make(WidgetKind::SpeedButton, name, "PanelAuswahl", box);
+    Element e = Make(WidgetKind::SpeedButton, name, kPanelAuswahl, box);
     e.caption = caption;
     e.hint = hint;
     e.glyph = Byte(glyph);
     return e;
 }
 
-constexpr Element List(const char* name, Box box, const char* hint) {
-    Element e = Make(WidgetKind::ListBox, name, "PanelAuswahl", box);
+constexpr Element List(std::string_view name, Box box, const char* hint) {
+    Element e = Make(WidgetKind::ListBox, name, kPanelAuswahl, box);
     e.hint = hint;
     return With(e, kFocusable);
 }
 
-constexpr Element PathLabel(const char* name, Box box) {
-    Element e = Make(WidgetKind::EffectLabel, name, "PanelDateinamen", box);
+constexpr Element PathLabel(std::string_view name, Box box) {
+    Element e = Make(WidgetKind::EffectLabel, name, kPanelDateinamen, box);
     e.font = kBold;
     return With(e, kPathStyle);
 }
 
 constexpr Element Form() {
-    Element e = Make(WidgetKind::Form, "MainForm", "", {0, 0, kFormClientWidth, kFormClientHeight});
+    Element e = Make(WidgetKind::Form, kMainForm, "", {0, 0, kFormClientWidth, kFormClientHeight});
     e.font = kFormFont;
     e.background = kButtonFace;
     return e;
@@ -200,7 +203,7 @@ constexpr Element Form() {
 
 constexpr Element Title() {
     // Right-aligned inside the panel's border (4) and bevel (1).
-    Element e = Make(WidgetKind::EffectLabel, "ProgName", "PanelTop", {88, 5, 342, 47});
+    Element e = Make(WidgetKind::EffectLabel, kProgName, kPanelTop, {88, 5, 342, 47});
     e.align = Byte(Align::Right);
     e.textAlign = Byte(TextAlign::Center);
     e.font = kTitleFont;
@@ -209,7 +212,7 @@ constexpr Element Title() {
 }
 
 constexpr Element VersionLine() {
-    Element e = Text("Version", "PanelMain", {5, 5, 425, 16}, "");
+    Element e = Text(kVersion, kPanelMain, {5, 5, 425, 16}, "");
     e.align = Byte(Align::Top);
     e.textAlign = Byte(TextAlign::Center);
     e.font = kBoldVersion;
@@ -217,20 +220,20 @@ constexpr Element VersionLine() {
 }
 
 constexpr Element InfoMemo() {
-    Element e = Make(WidgetKind::Memo, "MemoInfos", "PanelMain", {16, 28, 401, 149});
+    Element e = Make(WidgetKind::Memo, kMemoInfos, kPanelMain, {16, 28, 401, 149});
     e.background = kButtonFace;
     return With(e, kScrollBar | kReadOnly | kHidden | kFocusable);
 }
 
 constexpr Element BrowseButton() {
-    Element e = Make(WidgetKind::Button, "BtnSuchen", "PanelVerzWahl", {306, 48, 85, 49});
+    Element e = Make(WidgetKind::Button, kBtnSuchen, kPanelVerzWahl, {306, 48, 85, 49});
     e.caption = "S&uchen..";
     e.glyph = Byte(Glyph::Browse);
     return With(e, kGlyphTop | kFocusable);
 }
 
 constexpr Element GroupName() {
-    Element e = Text("LblPrgGruppe", "PanelPrgGruppe", {8, 78, 349, 13}, "");
+    Element e = Text(kLblPrgGruppe, kPanelPrgGruppe, {8, 78, 349, 13}, "");
     e.font = kBold;
     return With(e, kHidden);
 }
@@ -240,91 +243,90 @@ constexpr Element kLayout[] = {
     Form(),
 
     // Title band.
-    Band("PanelTop", Align::Top, {0, 0, 435, 57}, kGray221),
-    With(Make(WidgetKind::Picture, "Logo", "PanelTop", {6, 6, 80, 45}), kStretch),
+    Band(kPanelTop, Align::Top, {0, 0, 435, 57}, kGray221),
+    With(Make(WidgetKind::Picture, kLogo, kPanelTop, {6, 6, 80, 45}), kStretch),
     Title(),
 
     // Main band. The finish page's texts lie under the page panels; Erfolgsmeldung
     // covers Fehlermeldung whenever it is visible.
-    Band("PanelMain", Align::Client, {0, 57, 435, 199}, kGray187),
+    Band(kPanelMain, Align::Client, {0, 57, 435, 199}, kGray187),
     VersionLine(),
-    Finish("Fehlermeldung", kBoldRedLarge,
+    Finish(kFehlermeldung, kBoldRedLarge,
            "Während der Installation sind Fehler aufgetreten. Klicken Sie auf die "
            "[&Beenden]-Taste, um den Installationsvorgang abzuschließen."),
-    Finish("Erfolgsmeldung", kBoldGreenLarge,
+    Finish(kErfolgsmeldung, kBoldGreenLarge,
            "Die Installation der Programmdateien war erfolgreich. Klicken Sie auf die "
            "[&Beenden]-Taste, um den Installationsvorgang abzuschließen."),
 
     // Target folder page.
-    Page("PanelVerzWahl", true),
-    Picture("ImgInstallDir", "PanelVerzWahl", {9, 9, 32, 32}, Glyph::Folder),
-    With(Text("LblVerzWahl", "PanelVerzWahl", {8, 48, 297, 33},
+    Page(kPanelVerzWahl, true),
+    Picture(kImgInstallDir, kPanelVerzWahl, {9, 9, 32, 32}, Glyph::Folder),
+    With(Text(kLblVerzWahl, kPanelVerzWahl, {8, 48, 297, 33},
               "Bitte wählen Sie ein Zielverzeichnis für die Installation:"),
          kWordWrap),
-    With(Make(WidgetKind::Edit, "EditInstallDir", "PanelVerzWahl", {8, 76, 291, 21}), kFocusable),
+    With(Make(WidgetKind::Edit, kEditInstallDir, kPanelVerzWahl, {8, 76, 291, 21}), kFocusable),
     BrowseButton(),
 
     InfoMemo(),
 
     // Module page.
-    Page("PanelAuswahl", false),
-    With(Text("Label1", "PanelAuswahl", {8, 4, 0, 13}, "Nicht installieren :"), kAutoSize),
-    With(Text("Label2", "PanelAuswahl", {218, 4, 0, 13}, "Installieren :"), kAutoSize),
-    List("ListeNotInstall", {8, 20, 176, 98}, "Programmteile, die nicht installiert werden"),
-    List("ListeInstall", {217, 20, 177, 98}, "Programmteile, die installiert werden"),
-    Speed("SBRechts", {188, 36, 25, 25}, "", "Links gewählte Module installieren",
-          Glyph::MoveRight),
-    Speed("SBLinks", {188, 80, 25, 25}, "", "Rachts gewählte Module nicht installieren",
+    Page(kPanelAuswahl, false),
+    With(Text(kLabel1, kPanelAuswahl, {8, 4, 0, 13}, "Nicht installieren :"), kAutoSize),
+    With(Text(kLabel2, kPanelAuswahl, {218, 4, 0, 13}, "Installieren :"), kAutoSize),
+    List(kListeNotInstall, {8, 20, 176, 98}, "Programmteile, die nicht installiert werden"),
+    List(kListeInstall, {217, 20, 177, 98}, "Programmteile, die installiert werden"),
+    Speed(kSBRechts, {188, 36, 25, 25}, "", "Links gewählte Module installieren", Glyph::MoveRight),
+    Speed(kSBLinks, {188, 80, 25, 25}, "", "Rachts gewählte Module nicht installieren",
           Glyph::MoveLeft),
-    Speed("SBAlleLinks", {9, 122, 176, 21}, "Alles wählen", "", Glyph::None),
-    Speed("SBAllesRechts", {217, 122, 177, 21}, "Alles wählen", "", Glyph::None),
+    Speed(kSBAlleLinks, {9, 122, 176, 21}, "Alles wählen", "", Glyph::None),
+    Speed(kSBAllesRechts, {217, 122, 177, 21}, "Alles wählen", "", Glyph::None),
 
     // Copy page.
-    Page("PanelKopieren", false),
-    Picture("ImgKopieren", "PanelKopieren", {6, 6, 32, 32}, Glyph::Copy),
-    Result("MsgKopierenErfolg", "PanelKopieren", {4, 44, 393, 97}, kBoldBlack,
+    Page(kPanelKopieren, false),
+    Picture(kImgKopieren, kPanelKopieren, {6, 6, 32, 32}, Glyph::Copy),
+    Result(kMsgKopierenErfolg, kPanelKopieren, {4, 44, 393, 97}, kBoldBlack,
            "Alle Programmdateien wurden erfolgreich kopiert. \r\n\r\nKlicken Sie auf die "
            "[&Weiter]-Taste, um mit der Installation fortzufahren."),
-    Result("MsgKopierenFehler", "PanelKopieren", {4, 44, 393, 93}, kBoldRed,
+    Result(kMsgKopierenFehler, kPanelKopieren, {4, 44, 393, 93}, kBoldRed,
            "Beim Kopieren der Programmdateien sind  Fehler aufgetreten. \r\n\r\nKlicken Sie "
            "auf die [&Weiter]-Taste, um trotzdem mit der Installation fortzufahren."),
-    Result("MsgKopierenAbbruch", "PanelKopieren", {4, 44, 393, 93}, kBoldBlack,
+    Result(kMsgKopierenAbbruch, kPanelKopieren, {4, 44, 393, 93}, kBoldBlack,
            "Nicht alle Dateien wurden kopiert.\r\n\r\nDies kann dazu führen, daß das "
            "installierte Programm nicht vollständig lauffähig ist. \r\n\r\nKlicken Sie auf "
            "die [&Weiter]-Taste, um tortzdem mit der Installation fortzufahren."),
-    With(Make(WidgetKind::Panel, "PanelDateinamen", "PanelKopieren", {4, 40, 393, 105}), kHidden),
-    With(Text("LblKopieren1", "PanelDateinamen", {8, 16, 0, 13}, "Kopiere Datei:"), kAutoSize),
-    PathLabel("LblQuellDatei", {8, 32, 377, 13}),
-    With(Text("LblKopieren2", "PanelDateinamen", {8, 56, 0, 13}, "Nach:"), kAutoSize),
-    PathLabel("LblZielDatei", {8, 72, 377, 13}),
+    With(Make(WidgetKind::Panel, kPanelDateinamen, kPanelKopieren, {4, 40, 393, 105}), kHidden),
+    With(Text(kLblKopieren1, kPanelDateinamen, {8, 16, 0, 13}, "Kopiere Datei:"), kAutoSize),
+    PathLabel(kLblQuellDatei, {8, 32, 377, 13}),
+    With(Text(kLblKopieren2, kPanelDateinamen, {8, 56, 0, 13}, "Nach:"), kAutoSize),
+    PathLabel(kLblZielDatei, {8, 72, 377, 13}),
 
     // Program group page.
-    Page("PanelPrgGruppe", false),
-    Picture("ImgPrgGruppe", "PanelPrgGruppe", {8, 8, 32, 32}, Glyph::ProgramGroup),
-    With(Text("LabelPrgGruppe", "PanelPrgGruppe", {8, 58, 240, 13},
+    Page(kPanelPrgGruppe, false),
+    Picture(kImgPrgGruppe, kPanelPrgGruppe, {8, 8, 32, 32}, Glyph::ProgramGroup),
+    With(Text(kLabelPrgGruppe, kPanelPrgGruppe, {8, 58, 240, 13},
               "Erstelle eine Programmgruppe und Verknüpfungen:"),
          kHidden),
     GroupName(),
-    Result("MsgPrgGruppeErfolg", "PanelPrgGruppe", {8, 48, 389, 49}, kBoldBlack,
+    Result(kMsgPrgGruppeErfolg, kPanelPrgGruppe, {8, 48, 389, 49}, kBoldBlack,
            "Die Programmgruppe und die Verknüpfungen wurden erstellt. Klicken Sie auf die "
            "[&Weiter]-Taste, um mit der Installation fortzufahren."),
-    Result("MsgPrgGruppeFehler", "PanelPrgGruppe", {8, 48, 385, 49}, kBoldRed,
+    Result(kMsgPrgGruppeFehler, kPanelPrgGruppe, {8, 48, 385, 49}, kBoldRed,
            "Bei der Erstellung der Programmgruppe und der Verknüpfungen ist ein Fehler "
            "aufgetreten. Klicken Sie auf die [&Weiter]-Taste, um mit der Installation "
            "fortzufahren"),
-    Result("MsgPrgGruppeCancel", "PanelPrgGruppe", {8, 48, 385, 65}, kBoldMaroon,
+    Result(kMsgPrgGruppeCancel, kPanelPrgGruppe, {8, 48, 385, 65}, kBoldMaroon,
            "Es wurden keine Programmgruppe und keine Verknüpfungen erstellt. \r\n\r\nKlicken "
            "Sie auf die [&Weiter]-Taste, um mit der Installation fortzufahren."),
 
     // Button band.
-    Band("PanelBottom", Align::Bottom, {0, 256, 435, 41}, kGray153),
-    BottomButton("BtnWeiter", "&Weiter..", 240, true, ButtonRole::Default, Glyph::Next),
-    BottomButton("BtnCancel", "&Abbruch", 332, true, ButtonRole::Cancel, Glyph::Cancel),
-    BottomButton("BtnOK", "OK", 148, false, ButtonRole::Normal, Glyph::Ok),
-    BottomButton("BtnYes", "&Ja", 56, false, ButtonRole::Normal, Glyph::Yes),
-    BottomButton("BtnNo", "&Nein", 240, false, ButtonRole::Cancel, Glyph::No),
-    BottomButton("BtnBeenden", "&Beenden", 240, false, ButtonRole::Default, Glyph::Finish),
-    BottomButton("BtnStarten", "&Starten", 148, false, ButtonRole::Default, Glyph::Start),
+    Band(kPanelBottom, Align::Bottom, {0, 256, 435, 41}, kGray153),
+    BottomButton(kBtnWeiter, "&Weiter..", 240, true, ButtonRole::Default, Glyph::Next),
+    BottomButton(kBtnCancel, "&Abbruch", 332, true, ButtonRole::Cancel, Glyph::Cancel),
+    BottomButton(kBtnOK, "OK", 148, false, ButtonRole::Normal, Glyph::Ok),
+    BottomButton(kBtnYes, "&Ja", 56, false, ButtonRole::Normal, Glyph::Yes),
+    BottomButton(kBtnNo, "&Nein", 240, false, ButtonRole::Cancel, Glyph::No),
+    BottomButton(kBtnBeenden, "&Beenden", 240, false, ButtonRole::Default, Glyph::Finish),
+    BottomButton(kBtnStarten, "&Starten", 148, false, ButtonRole::Default, Glyph::Start),
 };
 
 }  // namespace
@@ -363,7 +365,7 @@ void BuildMainWindow(WidgetModel& model) {
         w.picture.transparent = (e.flags & kTransparent) != 0;
         w.effect.pathStyle = (e.flags & kPathStyle) != 0;
     }
-    model.SetFocus("EditInstallDir");
+    model.SetFocus(kEditInstallDir);
 }
 
 }  // namespace setup::app

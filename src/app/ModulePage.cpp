@@ -1,6 +1,7 @@
 // The module selection page: two sorted lists of the script's [Auswahl] modules,
 // the four buttons that move them, and the question the copy phase asks per file.
 #include "app/MainForm.h"
+#include "app/WidgetNames.h"
 #include "platform/Os.h"
 #include "system/IniFile.h"
 #include "system/PathHelpers.h"
@@ -8,8 +9,8 @@
 namespace setup::app {
 namespace {
 
-constexpr std::string_view kInstall = "ListeInstall";
-constexpr std::string_view kNotInstall = "ListeNotInstall";
+constexpr std::string_view kInstall = kListeInstall;
+constexpr std::string_view kNotInstall = kListeNotInstall;
 
 }  // namespace
 

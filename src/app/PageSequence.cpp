@@ -7,6 +7,7 @@
 
 #include "app/MainForm.h"
 #include "app/TextFile.h"
+#include "app/WidgetNames.h"
 #include "system/PathHelpers.h"
 #include "system/SystemFolders.h"
 
@@ -14,8 +15,8 @@ namespace setup::app {
 namespace {
 
 // The page panel of each PageIndex from 0 to 3; page 4 has none.
-constexpr std::array<std::string_view, 4> kPagePanels = {"PanelVerzWahl", "PanelAuswahl",
-                                                         "PanelKopieren", "PanelPrgGruppe"};
+constexpr std::array<std::string_view, 4> kPagePanels = {kPanelVerzWahl, kPanelAuswahl,
+                                                         kPanelKopieren, kPanelPrgGruppe};
 
 // Switches the hourglass cursor on for the life of a step.
 class BusyCursor {
@@ -41,16 +42,16 @@ void TMainForm::ShowInfoText(std::string_view fileName, bool showOk, bool showYe
     if (!text) {
         return;
     }
-    model_.SetCaption("MemoInfos", *text);
-    model_.SetVisible("MemoInfos", true);
-    model_.SetVisible("BtnOK", showOk);
-    model_.SetVisible("BtnYes", showYes);
-    model_.SetVisible("BtnNo", showNo);
-    model_.SetVisible("BtnWeiter", false);
-    model_.SetVisible("BtnCancel", showCancel);
+    model_.SetCaption(kMemoInfos, *text);
+    model_.SetVisible(kMemoInfos, true);
+    model_.SetVisible(kBtnOK, showOk);
+    model_.SetVisible(kBtnYes, showYes);
+    model_.SetVisible(kBtnNo, showNo);
+    model_.SetVisible(kBtnWeiter, false);
+    model_.SetVisible(kBtnCancel, showCancel);
     // Enter presses the focused button, and the page has no default one: left on
     // the folder field under the memo, the focus would make Enter do nothing.
-    for (auto name : {"BtnOK", "BtnYes", "BtnNo"}) {
+    for (auto name : {kBtnOK, kBtnYes, kBtnNo}) {
         if (model_.Get(name).visible) {
             model_.SetFocus(name);
             break;
@@ -59,7 +60,7 @@ void TMainForm::ShowInfoText(std::string_view fileName, bool showOk, bool showYe
 }
 
 void TMainForm::OpenUninstallLog() {
-    const std::string& name = Caption("ProgName");
+    const std::string& name = Caption(kProgName);
     state_.UninstallIniPath = WindowsFolder() + "Uninstall " + TrimNameEnd(name) + ".ini";
     state_.UninstallExePath = ReplaceExtension(state_.UninstallIniPath, ".exe");
     state_.UninstallLog.emplace(state_.UninstallIniPath);
@@ -88,23 +89,23 @@ void TMainForm::BtnWeiterClick() {
 
     int& pageIndex = state_.PageIndex;
     if (pageIndex == page::kInfoText) {
-        for (auto name : {"MemoInfos", "BtnOK", "BtnYes", "BtnNo"}) {
+        for (auto name : {kMemoInfos, kBtnOK, kBtnYes, kBtnNo}) {
             model_.SetVisible(name, false);
         }
-        for (auto name : {"PanelVerzWahl", "BtnWeiter", "BtnCancel"}) {
+        for (auto name : {kPanelVerzWahl, kBtnWeiter, kBtnCancel}) {
             model_.SetVisible(name, true);
         }
-        model_.SetEnabled("BtnCancel", true);
-        model_.SetFocus("EditInstallDir");
+        model_.SetEnabled(kBtnCancel, true);
+        model_.SetFocus(kEditInstallDir);
         pageIndex = page::kTargetFolder;
         return;
     }
 
     if (pageIndex == page::kTargetFolder) {
-        for (auto name : {"BtnOK", "BtnYes", "BtnNo"}) {
+        for (auto name : {kBtnOK, kBtnYes, kBtnNo}) {
             model_.SetVisible(name, false);
         }
-        model_.SetVisible("BtnWeiter", true);
+        model_.SetVisible(kBtnWeiter, true);
         SetInstallDir(AddTrailingBackslash(InstallDir()));
         if (state_.UninstallerPresent) {
             OpenUninstallLog();
@@ -118,8 +119,8 @@ void TMainForm::BtnWeiterClick() {
             ++pageIndex;
         }
     }
-    model_.SetVisible("BtnWeiter", pageIndex < page::kFinish);
-    model_.SetEnabled("BtnCancel", pageIndex < page::kFinish);
+    model_.SetVisible(kBtnWeiter, pageIndex < page::kFinish);
+    model_.SetEnabled(kBtnCancel, pageIndex < page::kFinish);
     for (int i = 0; i < static_cast<int>(kPagePanels.size()); ++i) {
         model_.SetVisible(kPagePanels[static_cast<std::size_t>(i)], i == pageIndex);
     }
@@ -134,8 +135,8 @@ void TMainForm::BtnWeiterClick() {
     if (pageIndex == page::kModules && state_.InstallOk) {
         if (!FillModuleLists()) {
             pageIndex = page::kCopy;
-            model_.SetVisible("PanelAuswahl", false);
-            model_.SetVisible("PanelKopieren", true);
+            model_.SetVisible(kPanelAuswahl, false);
+            model_.SetVisible(kPanelKopieren, true);
         }
     }
     if (pageIndex == page::kCopy) {

@@ -1,5 +1,6 @@
 // The start-up keys of the installation script and the title panel's logo.
 #include "app/MainForm.h"
+#include "app/WidgetNames.h"
 #include "system/IniFile.h"
 #include "system/PathHelpers.h"
 #include "system/Placeholders.h"
@@ -22,10 +23,10 @@ void TMainForm::ReadScriptSettings() {
     if (state_.TestMode) {
         caption += " (Testmodus!)";
     }
-    model_.SetCaption("MainForm", caption);
+    model_.SetCaption(kMainForm, caption);
     model_.SetAppTitle(caption);
-    model_.SetCaption("ProgName", script.ReadString("ProgInfos", "Name", ""));
-    model_.SetCaption("Version", "Version " + script.ReadString("ProgInfos", "Version", "1.0"));
+    model_.SetCaption(kProgName, script.ReadString("ProgInfos", "Name", ""));
+    model_.SetCaption(kVersion, "Version " + script.ReadString("ProgInfos", "Version", "1.0"));
 
     std::string logo = script.ReadString("ProgInfos", "Logo", "");
     // The field and the program group are both still empty while the proposal
@@ -46,11 +47,11 @@ void TMainForm::ReadScriptSettings() {
     SetInstallDir(proposal);
 
     if (logo.empty()) {
-        Rect name = model_.Get("ProgName").bounds;
-        int panelWidth = model_.Get("PanelTop").bounds.width;
+        Rect name = model_.Get(kProgName).bounds;
+        int panelWidth = model_.Get(kPanelTop).bounds.width;
         name.width = panelWidth - 8;
         name.left = panelWidth - 5 - name.width;
-        model_.SetBounds("ProgName", name);
+        model_.SetBounds(kProgName, name);
     } else {
         PictureSource picture;
         picture.path = state_.SourceDir + logo;
@@ -59,7 +60,7 @@ void TMainForm::ReadScriptSettings() {
         picture.autoSize = autoSize && !stretch;
         picture.center = !stretch && !autoSize;
         picture.transparent = script.ReadBool("ProgInfos", "LogoTransparent", false);
-        model_.SetPicture("Logo", picture);
+        model_.SetPicture(kLogo, picture);
         ApplyLogoGeometry();
     }
 
@@ -75,20 +76,20 @@ void TMainForm::ReadScriptSettings() {
 // A box lower than the title panel is centred in it vertically, and the
 // right-aligned program name takes the width the box leaves.
 void TMainForm::ApplyLogoGeometry() {
-    const Rect panel = model_.Get("PanelTop").bounds;
-    Rect box = model_.Get("Logo").bounds;
+    const Rect panel = model_.Get(kPanelTop).bounds;
+    Rect box = model_.Get(kLogo).bounds;
     if (box.height < panel.height - 8) {
         box.top = (panel.height - box.height) / 2;
-        model_.SetBounds("Logo", box);
+        model_.SetBounds(kLogo, box);
     }
-    Rect name = model_.Get("ProgName").bounds;
+    Rect name = model_.Get(kProgName).bounds;
     name.width = panel.width - 12 - box.width;
     name.left = panel.width - 5 - name.width;
-    model_.SetBounds("ProgName", name);
+    model_.SetBounds(kProgName, name);
 }
 
 void TMainForm::LogoPictureLoaded(int width, int height) {
-    const Widget& logo = model_.Get("Logo");
+    const Widget& logo = model_.Get(kLogo);
     if (logo.picture.path.empty() || width <= 0 || height <= 0) {
         return;
     }
@@ -96,7 +97,7 @@ void TMainForm::LogoPictureLoaded(int width, int height) {
         Rect box = logo.bounds;
         box.width = width;
         box.height = height;
-        model_.SetBounds("Logo", box);
+        model_.SetBounds(kLogo, box);
     }
     ApplyLogoGeometry();
 }

@@ -16,6 +16,10 @@ constexpr char AsciiLowerChar(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
+constexpr bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 inline std::string AsciiUpper(std::string_view text) {
     std::string result(text);
     for (char& c : result) {
@@ -32,17 +36,28 @@ inline std::string AsciiLower(std::string_view text) {
     return result;
 }
 
-// Equal but for the case of A-Z.
-inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+// Equal after `fold` maps each character to the form in which two compare equal.
+template <typename Fold>
+constexpr bool EqualsFolded(std::string_view a, std::string_view b, Fold fold) {
     if (a.size() != b.size()) {
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiUpperChar(a[i]) != AsciiUpperChar(b[i])) {
+        if (fold(a[i]) != fold(b[i])) {
             return false;
         }
     }
     return true;
+}
+
+// Equal but for the case of A-Z.
+constexpr bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return EqualsFolded(a, b, AsciiUpperChar);
+}
+
+// `text` begins with `prefix` but for the case of A-Z.
+inline bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace setup

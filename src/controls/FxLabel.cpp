@@ -2,15 +2,12 @@
 
 #include <array>
 
+#include "base/AsciiText.h"
 #include "controls/HlsColor.h"
 #include "controls/PathShortening.h"
 
 namespace setup::controls {
 namespace {
-
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // The letter after the first single "&" of the caption ("&&" is a plain "&").
 char AccelCharOf(std::string_view caption) {
@@ -461,7 +458,8 @@ bool TFxLabel::DialogChar(char key) {
         return false;
     }
     const char accel = AccelCharOf(caption_);
-    if (accel == '\0' || UpperAscii(accel) != UpperAscii(key) || !focusControl_->CanFocus()) {
+    if (accel == '\0' || AsciiUpperChar(accel) != AsciiUpperChar(key) ||
+        !focusControl_->CanFocus()) {
         return false;
     }
     focusControl_->SetFocus();

@@ -4,6 +4,7 @@
 // uninstaller is put in place and the page shows one of three results.
 #include "app/CreateFolderPath.h"
 #include "app/MainForm.h"
+#include "app/WidgetNames.h"
 #include "install/DisketteFiles.h"
 #include "install/FileResult.h"
 #include "platform/Os.h"
@@ -44,7 +45,7 @@ std::string FailureText(int result, std::string_view fileName) {
 }  // namespace
 
 bool TMainForm::CopyFiles() {
-    model_.SetEnabled("BtnWeiter", false);
+    model_.SetEnabled(kBtnWeiter, false);
     CopyRun run;
     installedTargets_.clear();
     const IniFile script(state_.ScriptPath);
@@ -59,7 +60,7 @@ bool TMainForm::CopyFiles() {
                    DialogKind::Warning, kButtonOk);
         run.CopyOk = false;
     } else {
-        model_.SetVisible("PanelDateinamen", true);
+        model_.SetVisible(kPanelDateinamen, true);
         model_.SetBusyCursor(true);
         InstallListedFiles(script, keys, run);
         if (state_.UninstallerPresent) {
@@ -71,15 +72,15 @@ bool TMainForm::CopyFiles() {
         model_.SetBusyCursor(false);
     }
 
-    model_.SetVisible("PanelDateinamen", false);
+    model_.SetVisible(kPanelDateinamen, false);
     ProcessMessages();
     platform::CurrentOs().System().Sleep(1000);
-    std::string_view result = !run.CopyOk        ? "MsgKopierenFehler"
-                              : run.CopyComplete ? "MsgKopierenErfolg"
-                                                 : "MsgKopierenAbbruch";
+    std::string_view result = !run.CopyOk        ? kMsgKopierenFehler
+                              : run.CopyComplete ? kMsgKopierenErfolg
+                                                 : kMsgKopierenAbbruch;
     model_.SetVisible(result, true);
-    model_.SetEnabled("BtnWeiter", true);
-    model_.SetFocus("BtnWeiter");
+    model_.SetEnabled(kBtnWeiter, true);
+    model_.SetFocus(kBtnWeiter);
     return run.CopyOk;
 }
 
@@ -118,7 +119,7 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
                 run.CopyComplete = false;
             } else if (!state_.TestMode && state_.UninstallerPresent && state_.UninstallLogOpen &&
                        state_.UninstallLog) {
-                state_.UninstallLog->WriteString("Dateien", Caption("LblZielDatei"),
+                state_.UninstallLog->WriteString("Dateien", Caption(kLblZielDatei),
                                                  result == ResultReplaced ? "1" : "0");
             }
         }

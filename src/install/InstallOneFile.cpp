@@ -2,6 +2,7 @@
 // archive. Both show source and target on the copy page, ask before an existing
 // target is replaced and leave every file alone in test mode.
 #include "app/MainForm.h"
+#include "app/WidgetNames.h"
 #include "install/FileResult.h"
 #include "install/ReplaceByCopy.h"
 #include "platform/Os.h"
@@ -21,8 +22,8 @@ constexpr std::uint32_t kTestModeFileMilliseconds = 1000;
 bool TMainForm::ShowTargetAndAsk(std::string_view source, const std::string& target,
                                  std::string_view newName, std::uint32_t newDate, int& answer,
                                  bool& existed) {
-    model_.SetCaption("LblQuellDatei", source);
-    model_.SetCaption("LblZielDatei", target);
+    model_.SetCaption(kLblQuellDatei, source);
+    model_.SetCaption(kLblZielDatei, target);
     installedTargets_.push_back(AsciiUpper(target));
     ProcessMessages();
     existed = IsExistingFile(target);
@@ -87,7 +88,7 @@ int TMainForm::InstallOneFile(bool archive, std::string_view source, std::string
     const int result =
         archive ? ExtractOneFile(source, folder, answer) : CopyOneFile(source, folder, answer);
     const bool targetShown = result != ResultSourceMissing && result != ResultArchiveUnreadable;
-    host_.FileHandled(source, targetShown ? Caption("LblZielDatei") : std::string(), result);
+    host_.FileHandled(source, targetShown ? Caption(kLblZielDatei) : std::string(), result);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/MainForm.h"
+#include "app/WidgetNames.h"
 #include "platform/Os.h"
 
 namespace setup::app {
@@ -13,36 +14,36 @@ constexpr std::string_view kSection = "Starten";
 }  // namespace
 
 void TMainForm::ShowFinishPage() {
-    model_.SetVisible("BtnBeenden", true);
-    model_.SetFocus("BtnBeenden");
+    model_.SetVisible(kBtnBeenden, true);
+    model_.SetFocus(kBtnBeenden);
     const IniFile script(state_.ScriptPath);
     const std::vector<std::string> keys = script.ReadSectionKeys(kSection);
     if (!keys.empty()) {
         const bool optional = std::any_of(keys.begin(), keys.end(), [&script](const auto& key) {
             return script.ReadInteger(kSection, key, 1) == 1;
         });
-        model_.SetVisible("BtnStarten", true);
-        model_.SetEnabled("BtnCancel", true);
+        model_.SetVisible(kBtnStarten, true);
+        model_.SetEnabled(kBtnCancel, true);
         if (optional) {
             constexpr std::string_view kOffer =
                 ", oder klicken Sie auf die [&Starten]-Taste, um das Programm auszuführen.";
-            for (auto label : {"Erfolgsmeldung", "Fehlermeldung"}) {
+            for (auto label : {kErfolgsmeldung, kFehlermeldung}) {
                 model_.SetCaption(label, Caption(label) + std::string(kOffer));
             }
         } else {
-            model_.SetVisible("BtnBeenden", false);
-            model_.SetFocus("BtnStarten");
-            model_.SetCaption("Erfolgsmeldung",
+            model_.SetVisible(kBtnBeenden, false);
+            model_.SetFocus(kBtnStarten);
+            model_.SetCaption(kErfolgsmeldung,
                               "Der Installationsvorgang war erfolgreich! Klicken Sie auf die "
                               "[&Starten]-Taste, um das Programm zu starten und die Installation "
                               "abzuschließen.");
-            model_.SetCaption("Fehlermeldung",
+            model_.SetCaption(kFehlermeldung,
                               "Während der Installation sind Fehler aufgetreten! Klicken Sie auf "
                               "die [&Beenden]-Taste, um die Installation abzuschließen.");
         }
         StartPrograms(true);
     }
-    model_.SetVisible("Erfolgsmeldung", state_.InstallOk);
+    model_.SetVisible(kErfolgsmeldung, state_.InstallOk);
 }
 
 // "&Starten": the entries not started automatically, then the end of the installer.

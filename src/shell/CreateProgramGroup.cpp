@@ -3,6 +3,7 @@
 // recorded in the uninstall log with whether it existed before.
 #include "app/CreateFolderPath.h"
 #include "app/MainForm.h"
+#include "app/WidgetNames.h"
 #include "platform/Os.h"
 #include "shell/ShellLink.h"
 #include "system/IniFile.h"
@@ -51,7 +52,7 @@ bool TMainForm::CreateShortcut(std::string_view target, std::string_view linkFil
 }
 
 bool TMainForm::CreateProgramGroup() {
-    model_.SetEnabled("BtnWeiter", false);
+    model_.SetEnabled(kBtnWeiter, false);
     // An error the step does not handle (the log can't be written) ends it; the
     // wizard must still be able to go on, and must not report success.
     struct Reenable {
@@ -60,7 +61,7 @@ bool TMainForm::CreateProgramGroup() {
         ~Reenable() {
             if (!done) {
                 form.state_.InstallOk = false;
-                form.model_.SetEnabled("BtnWeiter", true);
+                form.model_.SetEnabled(kBtnWeiter, true);
             }
         }
     } reenable{*this};
@@ -70,7 +71,7 @@ bool TMainForm::CreateProgramGroup() {
     const IniFile script(state_.ScriptPath);
     const std::string group = state_.ProgramGroupName;
     const std::string installDir = InstallDir();
-    const std::string& program = Caption("ProgName");
+    const std::string& program = Caption(kProgName);
     const bool logging = !state_.TestMode && state_.UninstallerPresent && state_.UninstallLog;
     auto log = [&](std::string_view section, std::string_view key, bool existed) {
         if (logging) {
@@ -88,9 +89,9 @@ bool TMainForm::CreateProgramGroup() {
 
     if (yes) {
         model_.SetBusyCursor(true);
-        model_.SetCaption("LblPrgGruppe", group.empty() ? std::string() : LastPathComponent(group));
-        model_.SetVisible("LabelPrgGruppe", true);
-        model_.SetVisible("LblPrgGruppe", true);
+        model_.SetCaption(kLblPrgGruppe, group.empty() ? std::string() : LastPathComponent(group));
+        model_.SetVisible(kLabelPrgGruppe, true);
+        model_.SetVisible(kLblPrgGruppe, true);
         ProcessMessages();
 
         if (!group.empty()) {
@@ -146,16 +147,16 @@ bool TMainForm::CreateProgramGroup() {
 
     if (yes) {
         platform::CurrentOs().System().Sleep(1000);
-        for (auto name : {"LabelPrgGruppe", "LblPrgGruppe", "MsgPrgGruppeCancel"}) {
+        for (auto name : {kLabelPrgGruppe, kLblPrgGruppe, kMsgPrgGruppeCancel}) {
             model_.SetVisible(name, false);
         }
-        model_.SetVisible(result ? "MsgPrgGruppeErfolg" : "MsgPrgGruppeFehler", true);
+        model_.SetVisible(result ? kMsgPrgGruppeErfolg : kMsgPrgGruppeFehler, true);
     } else {
-        model_.SetVisible("MsgPrgGruppeCancel", true);
+        model_.SetVisible(kMsgPrgGruppeCancel, true);
     }
     reenable.done = true;
-    model_.SetEnabled("BtnWeiter", true);
-    model_.SetFocus("BtnWeiter");
+    model_.SetEnabled(kBtnWeiter, true);
+    model_.SetFocus(kBtnWeiter);
     return result;
 }
 

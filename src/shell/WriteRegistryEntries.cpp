@@ -1,6 +1,7 @@
 // The registry step: the file type association (the previous values read first
 // and logged, so that the uninstaller can restore them) and the uninstall entry.
 #include "app/MainForm.h"
+#include "app/WidgetNames.h"
 #include "platform/Os.h"
 #include "system/IniFile.h"
 #include "system/Placeholders.h"
@@ -73,7 +74,7 @@ void TMainForm::WriteRegistryEntries() {
     if (!softwareKey.empty() && logging) {
         const std::string key = std::string(kUninstallKey) + softwareKey;
         WriteRegistryString(RegRoot::LocalMachine, key, "DisplayName",
-                            maker + " " + Caption("ProgName"));
+                            maker + " " + Caption(kProgName));
         // Unquoted: the existing-installation check derives the log's path from it.
         WriteRegistryString(RegRoot::LocalMachine, key, "UninstallString", state_.UninstallExePath);
         state_.UninstallLog->WriteString("Registry", "SoftwareKey", softwareKey);

@@ -17,10 +17,6 @@ std::size_t Depth(std::string_view path) {
     return static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\'));
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 // The folders to try once the files are gone: those below the installation
 // folder that held a removed file (up to the installation folder), and the group
 // and installation folders when the installation made them. Innermost first, so

@@ -1,5 +1,7 @@
 #include "uninstall/LogPaths.h"
 
+#include "base/AsciiText.h"
+
 namespace setup::uninstall {
 namespace {
 
@@ -22,14 +24,10 @@ bool IsSafeName(std::string_view name) {
     return true;
 }
 
-bool IsDriveLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 }  // namespace
 
 bool IsSafeLocalPath(std::string_view path, PathKind kind) {
-    if (path.size() < 3 || path.size() > kMaxPath || !IsDriveLetter(path[0]) || path[1] != ':' ||
+    if (path.size() < 3 || path.size() > kMaxPath || !IsAsciiLetter(path[0]) || path[1] != ':' ||
         path[2] != '\\') {
         return false;
     }

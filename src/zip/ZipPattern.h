@@ -3,14 +3,16 @@
 
 #include <string_view>
 
+#include "base/Wildcards.h"
+
 namespace setup::zip {
 
-// "*.*" and the empty pattern match every name. Otherwise the match ignores the case
-// of A-Z, "?" matches one character and "*" any run of characters; "." and "\" are
-// ordinary characters, so "*" also matches across folders. One rule differs from
-// the usual wildcard semantics: two or more "*" that end the pattern need at least
-// one character ("A**" matches "AB" but not "A"), while a single final "*" also
-// matches nothing. Names and patterns of any length are compared whole.
-bool ZipMatchPattern(std::string_view pattern, std::string_view name);
+// "*.*" and the empty pattern match every name; otherwise "?" is one character,
+// "*" any run, A-Z match without regard to case, and two or more final "*" need at
+// least one character ("A**" matches "AB" but not "A"). MatchesEntryNamePattern of
+// base/Wildcards.h gives the rules in full.
+inline bool ZipMatchPattern(std::string_view pattern, std::string_view name) {
+    return MatchesEntryNamePattern(pattern, name);
+}
 
 }  // namespace setup::zip

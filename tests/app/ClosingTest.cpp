@@ -1,6 +1,7 @@
 // Every way of closing the window, with and without the cancel question, also
 // while a step is running.
 #include "WizardTest.h"
+#include "app/WidgetNames.h"
 
 namespace setup::app {
 namespace {
@@ -85,7 +86,7 @@ TEST_F(Closing, DialogsOfARunningStepAnswerCancelAtOnce) {
     form.Close();  // as a handler running inside a step would
     EXPECT_TRUE(form.Closing());
     EXPECT_FALSE(host.ProgramEnded());
-    EXPECT_FALSE(form.Click("BtnWeiter"));  // clicks start nothing any more
+    EXPECT_FALSE(form.Click(kBtnWeiter));  // clicks start nothing any more
     EXPECT_EQ(form.MessageDlg("Weiter?", DialogKind::Warning, kButtonOk), answer::kCancel);
     EXPECT_EQ(form.MessageDlg("Nochmal?", DialogKind::Confirmation, kButtonYes | kButtonNo),
               answer::kCancel);
@@ -95,7 +96,7 @@ TEST_F(Closing, DialogsOfARunningStepAnswerCancelAtOnce) {
               "Abbrechen");
     form.Paint();  // the next handler to return ends the program
     EXPECT_TRUE(host.ProgramEnded());
-    EXPECT_FALSE(form.Click("BtnWeiter"));
+    EXPECT_FALSE(form.Click(kBtnWeiter));
 }
 
 }  // namespace

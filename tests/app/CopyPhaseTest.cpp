@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "WizardTest.h"
+#include "app/WidgetNames.h"
 #include "install/OverwriteQuestion.h"
 #include "support/zipenc/Crc32.h"
 #include "support/zipenc/ZipEntries.h"
@@ -59,7 +60,7 @@ class CopyPhase : public FormTest {
         }
         TMainForm& form = CreateForm(std::move(arguments));
         form.Paint();
-        form.Click("BtnWeiter");
+        form.Click(kBtnWeiter);
         EXPECT_TRUE(host_.PendingAnswers().empty()) << Joined(host_.Transcript());
         for (const auto& failure : host_.Failures()) {
             ADD_FAILURE() << failure << "\n" << Joined(host_.Transcript());
@@ -97,7 +98,7 @@ class CopyPhase : public FormTest {
 
     std::string ShownResult() {
         std::string shown;
-        for (auto name : {"MsgKopierenErfolg", "MsgKopierenFehler", "MsgKopierenAbbruch"}) {
+        for (auto name : {kMsgKopierenErfolg, kMsgKopierenFehler, kMsgKopierenAbbruch}) {
             if (form_->Model().Get(name).visible) {
                 shown += name;
             }
@@ -158,10 +159,10 @@ TEST_F(CopyPhase, PlainFilesAndArchivesOfEveryMethodReachTheirFolders) {
               "C:\\Ziel\\Prog.exe=1\nC:\\Ziel\\Daten\\Kunden.csv=0\n"
               "C:\\Ziel\\Archiv\\Stored.txt=0\nC:\\WINDOWS\\SYSTEM32\\Shrunk.dll=0\n"
               "C:\\Ziel\\Imploded.txt=0\nC:\\Ziel\\Archiv\\Deflated.txt=0\n");
-    EXPECT_EQ(ShownResult(), "MsgKopierenErfolg");
+    EXPECT_EQ(ShownResult(), kMsgKopierenErfolg);
     EXPECT_TRUE(form.State().InstallOk);
-    EXPECT_TRUE(form.Model().Get("BtnWeiter").enabled);
-    EXPECT_FALSE(form.Model().Get("PanelDateinamen").visible);
+    EXPECT_TRUE(form.Model().Get(kBtnWeiter).enabled);
+    EXPECT_FALSE(form.Model().Get(kPanelDateinamen).visible);
     EXPECT_FALSE(form.Model().BusyCursor());
 }
 
@@ -169,7 +170,7 @@ struct AnswerCase {
     const char* name;
     std::vector<std::string> answers;
     std::vector<const char*> outcomes;  // of A, B, C, D in turn
-    const char* shown;
+    std::string_view shown;
     std::vector<std::string> questions;  // the files asked about, in order
 };
 
@@ -179,27 +180,27 @@ TEST_F(CopyPhase, AnswersCarryFromOneFileToTheNext) {
         {"each answer for its own file",
          {"&Ja", "&Nein", "&Ja"},
          {"replaced", "declined", "new", "replaced"},
-         "MsgKopierenAbbruch",
+         kMsgKopierenAbbruch,
          {"A", "B", "D"}},
         {"all: no further question",
          {"&Alles"},
          {"replaced", "replaced", "new", "replaced"},
-         "MsgKopierenErfolg",
+         kMsgKopierenErfolg,
          {"A"}},
         {"cancel ends the run after this file",
          {"Abbrechen"},
          {"declined"},
-         "MsgKopierenAbbruch",
+         kMsgKopierenAbbruch,
          {"A"}},
         {"an error dialog replaces all",
          {"&Alles", "OK", "OK", "&Nein"},
          {"replaced", "archive unreadable", "new", "declined"},
-         "MsgKopierenFehler",
+         kMsgKopierenFehler,
          {"A", "D"}},
         {"cancel in an error dialog ends the run",
          {"&Alles", "OK", "Abbrechen"},
          {"replaced", "archive unreadable"},
-         "MsgKopierenFehler",
+         kMsgKopierenFehler,
          {"A"}},
     };
     for (const auto& c : cases) {
@@ -275,7 +276,7 @@ TEST_F(CopyPhase, FailuresAreReportedWithTheScriptsNameAndKeepTheOldFile) {
     EXPECT_EQ(host_.Dialogs()[1].caption, "Fehler");
     EXPECT_EQ(windows_.ReadFile("C:\\Ziel\\Schreib.txt"), "alt");
     EXPECT_EQ(windows_.ReadFile("C:\\Ziel\\Daten.bin"), "alte Daten");
-    EXPECT_EQ(ShownResult(), "MsgKopierenFehler");
+    EXPECT_EQ(ShownResult(), kMsgKopierenFehler);
     EXPECT_FALSE(form.State().InstallOk);
 }
 
@@ -397,7 +398,7 @@ TEST_F(CopyPhase, DiskettesArePromptedForAndDuplicatesInstalledOnce) {
     for (auto path : {"C:\\Ziel\\A.txt", "C:\\Ziel\\B.txt", "C:\\Ziel\\C.txt", kUninstaller}) {
         EXPECT_TRUE(windows_.Exists(path)) << path;
     }
-    EXPECT_EQ(ShownResult(), "MsgKopierenErfolg");
+    EXPECT_EQ(ShownResult(), kMsgKopierenErfolg);
     EXPECT_TRUE(form.State().InstallOk);
 }
 
@@ -411,7 +412,7 @@ TEST_F(CopyPhase, CancelInTheSourcePromptKeepsWhatWasInstalled) {
     EXPECT_TRUE(windows_.Exists(kUninstaller));
     EXPECT_FALSE(windows_.Exists("C:\\Ziel\\D.txt"));
     EXPECT_EQ(LoggedFiles(), "C:\\Ziel\\A.txt=0\nC:\\Ziel\\B.txt=0\n");
-    EXPECT_EQ(ShownResult(), "MsgKopierenAbbruch");
+    EXPECT_EQ(ShownResult(), kMsgKopierenAbbruch);
     EXPECT_TRUE(form.State().InstallOk);
 }
 
@@ -434,7 +435,7 @@ TEST_F(CopyPhase, NoFilesAtAllIsAFailure) {
     EXPECT_EQ(
         DialogTexts(),
         (std::vector<std::string>{"Auf der Installationsdiskette befinden sich keine Dateien!"}));
-    EXPECT_EQ(ShownResult(), "MsgKopierenFehler");
+    EXPECT_EQ(ShownResult(), kMsgKopierenFehler);
     EXPECT_FALSE(form.State().InstallOk);
 }
 
@@ -509,7 +510,7 @@ TEST_F(CopyPhase, TestModeAsksTheSameAndChangesNothing) {
     EXPECT_EQ(windows_.ReadFile("C:\\Ziel\\B.txt"), "alt");
     EXPECT_FALSE(windows_.Exists(kLog));
     EXPECT_FALSE(windows_.Exists(kUninstaller));
-    EXPECT_EQ(ShownResult(), "MsgKopierenErfolg");
+    EXPECT_EQ(ShownResult(), kMsgKopierenErfolg);
     EXPECT_TRUE(form.State().InstallOk);
 }
 

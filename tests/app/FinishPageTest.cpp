@@ -1,6 +1,7 @@
 // The finish page: what [Starten] offers, what starts when, the shell's failures
 // in their English words, and the end through "&Starten".
 #include "WizardTest.h"
+#include "app/WidgetNames.h"
 
 namespace setup::app {
 namespace {
@@ -19,7 +20,7 @@ class FinishPage : public FormTest {
         TMainForm& form = CreateForm();
         form.Paint();
         for (int click = 0; click < 3; ++click) {
-            form.Click("BtnWeiter");
+            form.Click(kBtnWeiter);
         }
         EXPECT_EQ(form.State().PageIndex, page::kFinish);
         return form;
@@ -57,21 +58,21 @@ TEST_F(FinishPage, EntriesDecideButtonsTextsAndStarts) {
         const std::size_t before = windows_.Os().ShellOpenCalls().size();
         TMainForm& form = ToFinish(c.starten);
         const auto& model = form.Model();
-        EXPECT_TRUE(model.Get("BtnStarten").visible);
-        EXPECT_TRUE(model.Get("BtnCancel").enabled);
-        EXPECT_EQ(model.Get("BtnBeenden").visible, c.optional);
+        EXPECT_TRUE(model.Get(kBtnStarten).visible);
+        EXPECT_TRUE(model.Get(kBtnCancel).enabled);
+        EXPECT_EQ(model.Get(kBtnBeenden).visible, c.optional);
         if (c.optional) {
-            EXPECT_EQ(model.Get("Erfolgsmeldung").caption,
+            EXPECT_EQ(model.Get(kErfolgsmeldung).caption,
                       std::string(kSuccess) + std::string(kOffer));
             EXPECT_TRUE(
-                model.Get("Fehlermeldung")
+                model.Get(kFehlermeldung)
                     .caption.ends_with(std::string("abzuschließen.") + std::string(kOffer)));
         } else {
-            EXPECT_EQ(model.Get("Erfolgsmeldung").caption,
+            EXPECT_EQ(model.Get(kErfolgsmeldung).caption,
                       "Der Installationsvorgang war erfolgreich! Klicken Sie auf die "
                       "[&Starten]-Taste, um das Programm zu starten und die Installation "
                       "abzuschließen.");
-            EXPECT_EQ(model.Focused(), "BtnStarten");
+            EXPECT_EQ(model.Focused(), kBtnStarten);
         }
         const auto& calls = windows_.Os().ShellOpenCalls();
         std::string automatic;
@@ -81,7 +82,7 @@ TEST_F(FinishPage, EntriesDecideButtonsTextsAndStarts) {
         EXPECT_EQ(automatic, c.automatic);
         const std::size_t afterPage = calls.size();
         const std::size_t dialogsBefore = host_.Dialogs().size();
-        ASSERT_TRUE(form_->Click("BtnStarten"));
+        ASSERT_TRUE(form_->Click(kBtnStarten));
         std::string byButton;
         for (std::size_t i = afterPage; i < calls.size(); ++i) {
             byButton += calls[i].path + ";";
@@ -94,10 +95,10 @@ TEST_F(FinishPage, EntriesDecideButtonsTextsAndStarts) {
 
 TEST_F(FinishPage, WithoutEntriesOnlyBeendenIsOffered) {
     TMainForm& form = ToFinish("");
-    EXPECT_FALSE(form.Model().Get("BtnStarten").visible);
-    EXPECT_FALSE(form.Model().Get("BtnCancel").enabled);
-    EXPECT_EQ(form.Model().Get("Erfolgsmeldung").caption, kSuccess);
-    EXPECT_TRUE(form.Model().Get("Erfolgsmeldung").visible);
+    EXPECT_FALSE(form.Model().Get(kBtnStarten).visible);
+    EXPECT_FALSE(form.Model().Get(kBtnCancel).enabled);
+    EXPECT_EQ(form.Model().Get(kErfolgsmeldung).caption, kSuccess);
+    EXPECT_TRUE(form.Model().Get(kErfolgsmeldung).visible);
     EXPECT_TRUE(windows_.Os().ShellOpenCalls().empty());
 }
 
@@ -109,15 +110,15 @@ TEST_F(FinishPage, AFailedInstallationShowsTheErrorAndStillStarts) {
     host_.QueueAnswer("OK");  // its error
     TMainForm& form = CreateForm();
     form.Paint();
-    form.Click("BtnWeiter");
-    form.Click("BtnWeiter");
-    form.Click("BtnWeiter");
+    form.Click(kBtnWeiter);
+    form.Click(kBtnWeiter);
+    form.Click(kBtnWeiter);
     EXPECT_FALSE(form.State().InstallOk);
-    EXPECT_FALSE(form.Model().Get("Erfolgsmeldung").visible);
-    EXPECT_EQ(form.Model().Get("Fehlermeldung").caption,
+    EXPECT_FALSE(form.Model().Get(kErfolgsmeldung).visible);
+    EXPECT_EQ(form.Model().Get(kFehlermeldung).caption,
               "Während der Installation sind Fehler aufgetreten! Klicken Sie auf die "
               "[&Beenden]-Taste, um die Installation abzuschließen.");
-    ASSERT_TRUE(form.Click("BtnStarten"));
+    ASSERT_TRUE(form.Click(kBtnStarten));
     EXPECT_EQ(Opened(), "P.EXE;");
 }
 
@@ -126,7 +127,7 @@ TEST_F(FinishPage, StartenDeletesTheReadOnlyScriptCopy) {
     TMainForm& form = ToFinish("P.EXE=0\n");
     ASSERT_TRUE(windows_.Exists("C:\\Ziel\\Setup.ini"));
     windows_.Os().Files().SetAttributes("C:\\Ziel\\Setup.ini", platform::attr::kReadOnly);
-    ASSERT_TRUE(form.Click("BtnStarten"));
+    ASSERT_TRUE(form.Click(kBtnStarten));
     EXPECT_FALSE(windows_.Exists("C:\\Ziel\\Setup.ini"));
     EXPECT_TRUE(form.State().Finished);
 }

@@ -1,6 +1,7 @@
 // The module selection page: filling the lists, moving modules, and the answer
 // the copy phase gets per module.
 #include "WizardTest.h"
+#include "app/WidgetNames.h"
 
 namespace setup::app {
 namespace {
@@ -34,15 +35,15 @@ TEST_F(ModulePage, ValuesDecideTheStartingList) {
         "Treiber95=0;1\nText=1;abc\nVersteckt=1;7\n",
         &result);
     EXPECT_TRUE(result);
-    EXPECT_EQ(Items("ListeInstall"), "Hilfe,MitFlag,Text");
-    EXPECT_EQ(Items("ListeNotInstall"), "Beispiele,Blank,Leer,Null1");
+    EXPECT_EQ(Items(kListeInstall), "Hilfe,MitFlag,Text");
+    EXPECT_EQ(Items(kListeNotInstall), "Beispiele,Blank,Leer,Null1");
 }
 
 TEST_F(ModulePage, PageIsSkippedWithoutPreselectedModules) {
     bool result = true;
     Filled("A=0\nB=\n", &result);
     EXPECT_FALSE(result);
-    EXPECT_EQ(Items("ListeNotInstall"), "A,B");
+    EXPECT_EQ(Items(kListeNotInstall), "A,B");
     EXPECT_FALSE(form_->IsModuleSelected("A"));
     Filled("", &result);
     EXPECT_FALSE(result);
@@ -50,20 +51,20 @@ TEST_F(ModulePage, PageIsSkippedWithoutPreselectedModules) {
 
 TEST_F(ModulePage, ListsSortWithoutRegardToCase) {
     Filled("gamma=0\nAlpha=0\nbeta=0\nDelta=0\nepsilon=0\nX=1\n");
-    EXPECT_EQ(Items("ListeNotInstall"), "Alpha,beta,Delta,epsilon,gamma");
+    EXPECT_EQ(Items(kListeNotInstall), "Alpha,beta,Delta,epsilon,gamma");
     // Three of five selected move right and keep both lists sorted.
     for (std::size_t i : {0u, 2u, 4u})
-        form_->UserSelected("ListeNotInstall", i, true);
+        form_->UserSelected(kListeNotInstall, i, true);
     form_->SBRechtsClick();
-    EXPECT_EQ(Items("ListeNotInstall"), "beta,epsilon");
-    EXPECT_EQ(Items("ListeInstall"), "Alpha,Delta,gamma,X");
+    EXPECT_EQ(Items(kListeNotInstall), "beta,epsilon");
+    EXPECT_EQ(Items(kListeInstall), "Alpha,Delta,gamma,X");
     form_->SBAllesRechtsClick();
-    EXPECT_EQ(Items("ListeInstall"), "Alpha*,Delta*,gamma*,X*");
+    EXPECT_EQ(Items(kListeInstall), "Alpha*,Delta*,gamma*,X*");
     form_->SBLinksClick();
-    EXPECT_EQ(Items("ListeInstall"), "");
-    EXPECT_EQ(Items("ListeNotInstall"), "Alpha,beta,Delta,epsilon,gamma,X");
+    EXPECT_EQ(Items(kListeInstall), "");
+    EXPECT_EQ(Items(kListeNotInstall), "Alpha,beta,Delta,epsilon,gamma,X");
     form_->SBLinksClick();  // nothing selected: nothing happens
-    EXPECT_EQ(Items("ListeNotInstall"), "Alpha,beta,Delta,epsilon,gamma,X");
+    EXPECT_EQ(Items(kListeNotInstall), "Alpha,beta,Delta,epsilon,gamma,X");
 }
 
 // German order as the system's sorted list box has it: umlauts beside their base
@@ -73,7 +74,7 @@ TEST_F(ModulePage, UmlautsSortBesideTheirBaseLetter) {
         "Zusatzwerkzeuge=0\n\xDC"
         "bersetzungen=0\nUnterst\xFC"
         "tzung=0\nTools=0\nX=1\n");
-    EXPECT_EQ(Items("ListeNotInstall"),
+    EXPECT_EQ(Items(kListeNotInstall),
               "Tools,\xDC"
               "bersetzungen,Unterst\xFC"
               "tzung,Zusatzwerkzeuge");

@@ -1,5 +1,6 @@
 // ReadScriptSettings: keys, types, defaults and the logo geometry.
 #include "WizardTest.h"
+#include "app/WidgetNames.h"
 
 namespace setup::app {
 namespace {
@@ -14,11 +15,11 @@ TEST_F(ScriptSettings, MissingScriptGivesTheDefaults) {
     CreateForm();
     EXPECT_FALSE(S().ScriptFound);
     EXPECT_EQ(S().SourceDir, "D:\\");
-    EXPECT_EQ(W("MainForm").caption, " Installation");
+    EXPECT_EQ(W(kMainForm).caption, " Installation");
     EXPECT_EQ(form_->Model().AppTitle(), " Installation");
-    EXPECT_EQ(W("ProgName").caption, "");
-    EXPECT_EQ(W("Version").caption, "Version 1.0");
-    EXPECT_EQ(W("EditInstallDir").caption, "C:\\Programme\\");
+    EXPECT_EQ(W(kProgName).caption, "");
+    EXPECT_EQ(W(kVersion).caption, "Version 1.0");
+    EXPECT_EQ(W(kEditInstallDir).caption, "C:\\Programme\\");
     EXPECT_EQ(S().ProgramGroupName, "");
     EXPECT_FALSE(S().SelectionEnabled);
     EXPECT_FALSE(S().UninstallerPresent);
@@ -27,7 +28,7 @@ TEST_F(ScriptSettings, MissingScriptGivesTheDefaults) {
     EXPECT_TRUE(S().InfoShowOk);
     EXPECT_FALSE(S().InfoShowYes || S().InfoShowNo || S().InfoShowCancel);
     EXPECT_FALSE(S().UpdateCheckEnabled);
-    EXPECT_EQ(W("ProgName").bounds.width, 435 - 8);
+    EXPECT_EQ(W(kProgName).bounds.width, 435 - 8);
     EXPECT_TRUE(S().FirstPaintPending);
     EXPECT_TRUE(S().AskOnClose);
 }
@@ -38,7 +39,9 @@ struct KeyCase {
 };
 
 TEST_F(ScriptSettings, KeysTypesAndEdgeCases) {
-    auto caption = [](const TMainForm& f, const char* name) { return f.Model().Get(name).caption; };
+    auto caption = [](const TMainForm& f, std::string_view name) {
+        return f.Model().Get(name).caption;
+    };
     const KeyCase cases[] = {
         {"[Update]\nAnbieten=ja", [](auto& f) { EXPECT_FALSE(f.State().UpdateCheckEnabled); }},
         {"[Update]\nAnbieten=1", [](auto& f) { EXPECT_TRUE(f.State().UpdateCheckEnabled); }},
@@ -47,19 +50,19 @@ TEST_F(ScriptSettings, KeysTypesAndEdgeCases) {
         {"[Infodatei]\nOK_Button=nein", [](auto& f) { EXPECT_TRUE(f.State().InfoShowOk); }},
         {"[proginfos]\nfirma=Firma\nNAME=Prog",
          [&](auto& f) {
-             EXPECT_EQ(caption(f, "MainForm"), "Firma Installation");
-             EXPECT_EQ(caption(f, "ProgName"), "Prog");
+             EXPECT_EQ(caption(f, kMainForm), "Firma Installation");
+             EXPECT_EQ(caption(f, kProgName), "Prog");
          }},
         {"[ProgInfos]\nZIELVERZ=C:\\Ziel\nVersion=3.0",
          [&](auto& f) {
-             EXPECT_EQ(caption(f, "EditInstallDir"), "C:\\Ziel");
-             EXPECT_EQ(caption(f, "Version"), "Version 3.0");
+             EXPECT_EQ(caption(f, kEditInstallDir), "C:\\Ziel");
+             EXPECT_EQ(caption(f, kVersion), "Version 3.0");
          }},
         {"[ProgInfos]\nZielVerz=@@INSTDIR@@Ziel",
-         [&](auto& f) { EXPECT_EQ(caption(f, "EditInstallDir"), "Ziel"); }},
+         [&](auto& f) { EXPECT_EQ(caption(f, kEditInstallDir), "Ziel"); }},
         {"[ProgInfos]\nZielVerz=@@PRGGRP@@Ziel\n[ProgGruppe]\nName=Gruppe",
          [&](auto& f) {
-             EXPECT_EQ(caption(f, "EditInstallDir"), "Ziel");
+             EXPECT_EQ(caption(f, kEditInstallDir), "Ziel");
              EXPECT_EQ(f.State().ProgramGroupName, "Gruppe\\");
          }},
         {"[ProgGruppe]\nName=@@INSTDIR@@Gruppe",
@@ -84,7 +87,7 @@ TEST_F(ScriptSettings, KeysTypesAndEdgeCases) {
 
 TEST_F(ScriptSettings, LongValuesAreCut) {
     WriteScript("[ProgInfos]\nName=" + std::string(1100, 'n') + "\n");
-    EXPECT_EQ(CreateForm().Model().Get("ProgName").caption, std::string(1023, 'n'));
+    EXPECT_EQ(CreateForm().Model().Get(kProgName).caption, std::string(1023, 'n'));
 }
 
 struct LogoCase {
@@ -103,7 +106,7 @@ TEST_F(ScriptSettings, LogoFlags) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
         WriteScript(std::string("[ProgInfos]\n") + c.keys);
-        const PictureSource& p = CreateForm().Model().Get("Logo").picture;
+        const PictureSource& p = CreateForm().Model().Get(kLogo).picture;
         EXPECT_EQ(p.path.substr(0, 8), "D:\\bild.");
         EXPECT_EQ(p.loadable, c.loadable);
         EXPECT_EQ(p.stretch, c.stretch);
@@ -117,18 +120,18 @@ TEST_F(ScriptSettings, LogoGeometry) {
     WriteScript("[ProgInfos]\nLogo=bild.jpg\n");
     CreateForm();
     // An empty box: the title label is 12 pixels plus the box narrower than the panel.
-    EXPECT_EQ(W("Logo").bounds, (Rect{6, 6, 80, 45}));
-    EXPECT_EQ(W("ProgName").bounds, (Rect{435 - 5 - 343, 5, 343, 47}));
+    EXPECT_EQ(W(kLogo).bounds, (Rect{6, 6, 80, 45}));
+    EXPECT_EQ(W(kProgName).bounds, (Rect{435 - 5 - 343, 5, 343, 47}));
 
     // A loaded picture changes the box only under AutoSize; a low box is centred.
     WriteScript("[ProgInfos]\nLogo=bild.bmp\nStretchLogo=0\nAutoSizeLogo=1\n");
     CreateForm().LogoPictureLoaded(32, 20);
-    EXPECT_EQ(W("Logo").bounds, (Rect{6, 18, 32, 20}));
-    EXPECT_EQ(W("ProgName").bounds.width, 435 - 12 - 32);
+    EXPECT_EQ(W(kLogo).bounds, (Rect{6, 18, 32, 20}));
+    EXPECT_EQ(W(kProgName).bounds.width, 435 - 12 - 32);
 
     WriteScript("[ProgInfos]\nLogo=bild.bmp\n");
     CreateForm().LogoPictureLoaded(32, 20);
-    EXPECT_EQ(W("Logo").bounds, (Rect{6, 6, 80, 45}));
+    EXPECT_EQ(W(kLogo).bounds, (Rect{6, 6, 80, 45}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The target-folder page: creating the folder, the script copy and its deletion
 // at the end, and the folder dialog.
 #include "WizardTest.h"
+#include "app/WidgetNames.h"
 
 namespace setup::app {
 namespace {
@@ -11,8 +12,8 @@ class TargetFolder : public FormTest {
     TMainForm& Leave(std::string_view folder, std::vector<std::string> arguments = {}) {
         TMainForm& form = CreateForm(std::move(arguments));
         form.Paint();
-        form.UserEditedText("EditInstallDir", folder);
-        form.Click("BtnWeiter");
+        form.UserEditedText(kEditInstallDir, folder);
+        form.Click(kBtnWeiter);
         return form;
     }
 };
@@ -64,9 +65,9 @@ TEST_F(TargetFolder, ExistingScriptInTheTargetIsKeptAndNotDeleted) {
     windows_.WriteFile("C:\\Ziel\\Setup.ini", "alt");
     TMainForm& form = Leave("C:\\Ziel");
     EXPECT_EQ(form.State().ScriptPath, "D:\\Setup.ini");
-    form.Click("BtnWeiter");
-    form.Click("BtnWeiter");
-    ASSERT_TRUE(form.Click("BtnBeenden"));
+    form.Click(kBtnWeiter);
+    form.Click(kBtnWeiter);
+    ASSERT_TRUE(form.Click(kBtnBeenden));
     EXPECT_EQ(windows_.ReadFile("C:\\Ziel\\Setup.ini"), "alt");
     EXPECT_TRUE(host_.ProgramEnded());
 }
@@ -75,9 +76,9 @@ TEST_F(TargetFolder, InstallingIntoTheMediumNeverDeletesItsScript) {
     WriteScript("[ProgInfos]\nName=P\n");
     TMainForm& form = Leave("D:\\");
     EXPECT_EQ(form.State().ScriptPath, "D:\\Setup.ini");
-    form.Click("BtnWeiter");
-    form.Click("BtnWeiter");
-    form.Click("BtnBeenden");
+    form.Click(kBtnWeiter);
+    form.Click(kBtnWeiter);
+    form.Click(kBtnBeenden);
     EXPECT_TRUE(windows_.Exists("D:\\Setup.ini"));
 }
 
@@ -86,9 +87,9 @@ TEST_F(TargetFolder, BeendenDeletesTheReadOnlyCopy) {
     windows_.Os().Files().SetAttributes("D:\\Setup.ini", platform::attr::kReadOnly);
     TMainForm& form = Leave("C:\\Ziel");
     ASSERT_TRUE(windows_.Exists("C:\\Ziel\\Setup.ini"));
-    form.Click("BtnWeiter");
-    form.Click("BtnWeiter");
-    form.Click("BtnBeenden");
+    form.Click(kBtnWeiter);
+    form.Click(kBtnWeiter);
+    form.Click(kBtnBeenden);
     EXPECT_FALSE(windows_.Exists("C:\\Ziel\\Setup.ini"));
 }
 

@@ -1,6 +1,7 @@
 // The program group step: the question, the group folder, one shortcut per
 // [ShortCuts] entry, the uninstaller's shortcut, the result labels and the log.
 #include "ShellStepTest.h"
+#include "app/WidgetNames.h"
 
 namespace setup::app {
 namespace {
@@ -23,7 +24,7 @@ struct GroupCase {
     std::string sections;  // [ProgGruppe] and [ShortCuts]
     std::string answer;
     std::vector<std::string> dialogs;  // every dialog's text, in order
-    std::string result;                // the result label shown
+    std::string_view result;           // the result label shown
     bool installOk;
     std::string groupLog;     // [ProgGruppe] of the log
     std::string shortcutLog;  // [ShortCuts] of the log
@@ -51,7 +52,7 @@ TEST_F(ProgramGroup, Cases) {
          "&Ja",
          {kLongQuestion,
           "Fehler beim Erzeugen der Verknüpfung zum Prgramm C:\\Desk\\Neu\\Hilfe.txt!"},
-         "MsgPrgGruppeFehler",
+         kMsgPrgGruppeFehler,
          false,
          kGroup + "=0\n",
          kGroup + "Editor.lnk=0\n" + kGroup + "Hilfe.lnk=0\nC:\\Ziel\\Liesmich.lnk=0\n" +
@@ -67,7 +68,7 @@ TEST_F(ProgramGroup, Cases) {
          "[ProgGruppe]\nName=@@PROGRAMS@@Prog\n" + shortcuts,
          "&Nein",
          {kLongQuestion},
-         "MsgPrgGruppeCancel",
+         kMsgPrgGruppeCancel,
          true,
          "",
          uninstallInTarget + "=0\n",
@@ -76,7 +77,7 @@ TEST_F(ProgramGroup, Cases) {
          "[ShortCuts]\n@@INSTDIR@@Liesmich=,@@INSTDIR@@Daten,1\n",
          "&Ja",
          {kShortQuestion},
-         "MsgPrgGruppeErfolg",
+         kMsgPrgGruppeErfolg,
          true,
          "",
          "C:\\Ziel\\Liesmich.lnk=0\n" + uninstallInTarget + "=0\n",
@@ -88,7 +89,7 @@ TEST_F(ProgramGroup, Cases) {
          "&Ja",
          {kLongQuestion, "Fehler beim Erstellen der Programmgruppe C:\\Neu\\Gruppe\\!",
           "Fehler beim Erzeugen der Verknüpfung zum Prgramm C:\\Neu\\Gruppe\\Editor.exe!"},
-         "MsgPrgGruppeFehler",
+         kMsgPrgGruppeFehler,
          false,
          "",
          uninstallInTarget + "=0\n",
@@ -97,7 +98,7 @@ TEST_F(ProgramGroup, Cases) {
          "[ProgGruppe]\nName=@@PROGRAMS@@Prog\n[ShortCuts]\n@@INSTDIR@@Editor.exe=Texteditor\n",
          "&Ja",
          {kLongQuestion},
-         "MsgPrgGruppeErfolg",
+         kMsgPrgGruppeErfolg,
          true,
          "",
          "",
@@ -117,12 +118,13 @@ TEST_F(ProgramGroup, Cases) {
         for (std::size_t i = 1; i < c.dialogs.size(); ++i) {
             answers += "answer OK\n";  // the error boxes
         }
-        auto result = Run("click BtnWeiter\n" + answers +
-                              "click BtnWeiter\nexpect page 3\nexpect enabled BtnWeiter\n"
-                              "expect visible " +
-                              c.result + "\nexpect hidden LabelPrgGruppe\nexpect InstallOk " +
-                              (c.installOk ? "yes" : "no"),
-                          c.arguments);
+        auto result =
+            Run("click BtnWeiter\n" + answers +
+                    "click BtnWeiter\nexpect page 3\nexpect enabled BtnWeiter\n"
+                    "expect visible " +
+                    std::string(c.result) + "\nexpect hidden LabelPrgGruppe\nexpect InstallOk " +
+                    (c.installOk ? "yes" : "no"),
+                c.arguments);
         EXPECT_EQ(DialogTexts(result), c.dialogs);
         // The step can't be entered twice: "&Weiter.." is off while it runs.
         EXPECT_TRUE(std::any_of(result.transcript.begin(), result.transcript.end(),
@@ -164,18 +166,18 @@ TEST_F(ProgramGroup, UnwritableLogEndsTheStepButNotTheWizard) {
     WriteProgScript("[ShortCuts]\n@@INSTDIR@@Editor.exe=Editor\n");
     TMainForm& form = CreateForm();
     form.Paint();
-    ASSERT_TRUE(form.Click("BtnWeiter"));
+    ASSERT_TRUE(form.Click(kBtnWeiter));
     ASSERT_EQ(form.State().PageIndex, page::kCopy);
     ASSERT_TRUE(windows_.Os().Files().SetAttributes(kLog, platform::attr::kReadOnly));
     host_.QueueAnswer("&Ja");
     host_.QueueAnswer("OK");
-    ASSERT_TRUE(form.Click("BtnWeiter"));
+    ASSERT_TRUE(form.Click(kBtnWeiter));
     ASSERT_EQ(host_.Dialogs().size(), 2u);
     EXPECT_EQ(host_.Dialogs()[1].text,
               "nach C:\\WINDOWS\\Uninstall Prog.ini kann nicht geschrieben werden.");
-    EXPECT_TRUE(form.Model().Get("BtnWeiter").enabled);
+    EXPECT_TRUE(form.Model().Get(kBtnWeiter).enabled);
     EXPECT_FALSE(form.State().InstallOk);
-    EXPECT_TRUE(form.Click("BtnWeiter"));
+    EXPECT_TRUE(form.Click(kBtnWeiter));
     EXPECT_EQ(form.State().PageIndex, page::kFinish);
 }
 

@@ -94,33 +94,4 @@ std::string Utf8ToUtf16Le(std::string_view text) {
     return out;
 }
 
-char FoldCase1252(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7)) {
-        return static_cast<char>(byte - 0x20);
-    }
-    switch (byte) {
-        case 0x9A:  // š
-        case 0x9C:  // œ
-        case 0x9E:  // ž
-            return static_cast<char>(byte - 0x10);
-        case 0xFF:  // ÿ
-            return static_cast<char>(0x9F);
-        default:
-            return c;
-    }
-}
-
-bool EqualsFolded1252(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase1252(a[i]) != FoldCase1252(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace setup::platform::posix

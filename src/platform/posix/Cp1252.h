@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Windows1252.h"
+
 namespace setup::platform::posix {
 
 std::string Cp1252ToUtf8(std::string_view text);
@@ -21,9 +23,7 @@ std::string Utf8ToCp1252(std::string_view text);
 std::string Utf16LeToUtf8(std::string_view bytes);
 std::string Utf8ToUtf16Le(std::string_view text);
 
-// Upper case of a Windows-1252 character for comparisons without regard to case, as
-// the file system makes them: besides A-Z also the accented letters (ä/Ä, š/Š, ÿ/Ÿ).
-char FoldCase1252(char c);
-bool EqualsFolded1252(std::string_view a, std::string_view b);
+// The file system's case folding (FoldCase1252, EqualsFolded1252) is in
+// base/Windows1252.h.
 
 }  // namespace setup::platform::posix

@@ -1,5 +1,7 @@
 #include "platform/posix/IniText.h"
 
+#include "base/AsciiText.h"
+
 namespace setup::platform::posix {
 namespace {
 
@@ -7,22 +9,6 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A';
-}
-
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Upper(a[i]) != Upper(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -96,7 +82,7 @@ std::optional<IniText::Range> IniText::FindSection(std::string_view name) const 
     for (const Range& range : SectionRanges()) {
         const std::string_view rangeName =
             range.header == kNone ? std::string_view() : lines_[range.header].name;
-        if (SameName(rangeName, name)) {
+        if (EqualsNoCase(rangeName, name)) {
             return range;
         }
     }
@@ -106,7 +92,7 @@ std::optional<IniText::Range> IniText::FindSection(std::string_view name) const 
 const IniText::Line* IniText::FindKey(const Range& range, std::string_view key) const {
     key = TrimProfileBlanks(key);
     for (std::size_t i = range.first; i < range.last; ++i) {
-        if (lines_[i].kind == Kind::Entry && SameName(lines_[i].name, key)) {
+        if (lines_[i].kind == Kind::Entry && EqualsNoCase(lines_[i].name, key)) {
             return &lines_[i];
         }
     }
@@ -197,7 +183,7 @@ bool IniText::EraseSection(std::string_view section) {
     for (auto range = ranges.rbegin(); range != ranges.rend(); ++range) {
         const std::string_view name =
             range->header == kNone ? std::string_view() : lines_[range->header].name;
-        if (!SameName(name, section)) {
+        if (!EqualsNoCase(name, section)) {
             continue;
         }
         const std::size_t begin = range->header == kNone ? 0 : lines_[range->header].begin;

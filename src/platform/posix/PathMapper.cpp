@@ -5,19 +5,12 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/AsciiText.h"
 #include "base/ReservedNames.h"
 #include "platform/posix/Cp1252.h"
 
 namespace setup::platform::posix {
 namespace {
-
-char UpperLetter(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
-bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 
 // Windows drops trailing dots and blanks from the names of a path ("a.txt." and
 // "a.txt " name "a.txt"); a name of dots only is "." or ".." and handled apart.
@@ -84,11 +77,11 @@ PathMapper::PathMapper(std::map<char, std::filesystem::path> drives) {
 }
 
 void PathMapper::MapDrive(char letter, std::filesystem::path folder) {
-    drives_[UpperLetter(letter)] = std::move(folder);
+    drives_[AsciiUpperChar(letter)] = std::move(folder);
 }
 
 std::optional<std::filesystem::path> PathMapper::DriveFolder(char letter) const {
-    auto found = drives_.find(UpperLetter(letter));
+    auto found = drives_.find(AsciiUpperChar(letter));
     if (found == drives_.end()) {
         return std::nullopt;
     }
@@ -107,12 +100,13 @@ std::optional<WindowsPath> PathMapper::Normalize(std::string_view path) const {
     }
 
     WindowsPath result;
-    if (rest.size() >= 2 && rest[1] == ':' && IsLetter(rest[0])) {
+    if (rest.size() >= 2 && rest[1] == ':' && IsAsciiLetter(rest[0])) {
         result.drive = rest[0];  // spelled as given, as Windows keeps it
         rest.remove_prefix(2);
         // "D:name" is relative to the drive's current folder; only the current
         // drive has one here, other drives start at their root.
-        if (!rest.starts_with('\\') && UpperLetter(result.drive) == UpperLetter(current_.drive)) {
+        if (!rest.starts_with('\\') &&
+            AsciiUpperChar(result.drive) == AsciiUpperChar(current_.drive)) {
             result.names = current_.names;
         }
     } else {

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "base/Wildcards.h"
 #include "platform/posix/Cp1252.h"
 #include "platform/posix/DosTime.h"
 #include "platform/posix/HostAttributes.h"
@@ -138,36 +139,6 @@ bool CopyHostFile(const HostEntry& source, const std::filesystem::path& target) 
 
 }  // namespace
 
-bool MatchesWildcard(std::string_view pattern, std::string_view name) {
-    if (pattern == "*.*") {
-        pattern = "*";
-    }
-    // Greedy matching with one backtrack point: the last "*" seen.
-    std::size_t p = 0;
-    std::size_t n = 0;
-    std::size_t starPattern = std::string_view::npos;
-    std::size_t starName = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            starPattern = p++;
-            starName = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || FoldCase1252(pattern[p]) == FoldCase1252(name[n]))) {
-            ++p;
-            ++n;
-        } else if (starPattern != std::string_view::npos) {
-            p = starPattern + 1;
-            n = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') {
-        ++p;
-    }
-    return p == pattern.size();
-}
-
 std::optional<FoundEntry> PosixFileSystem::FindFirst(std::string_view pattern) {
     auto normal = paths_.Normalize(pattern);
     if (!normal || normal->IsRoot() || normal->endsWithSeparator) {
@@ -202,7 +173,7 @@ std::optional<FoundEntry> PosixFileSystem::FindFirst(std::string_view pattern) {
         const std::string name = Utf8ToCp1252(hostName);
         struct stat info {};
         const std::filesystem::path path = *hostFolder / hostName;
-        if (MatchesWildcard(last, name) && stat(path.c_str(), &info) == 0) {
+        if (MatchesFileNamePattern(last, name) && stat(path.c_str(), &info) == 0) {
             return MakeFound(name, path, info);
         }
     }

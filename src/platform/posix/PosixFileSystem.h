@@ -36,8 +36,4 @@ class PosixFileSystem final : public FileSystem {
     PathMapper& paths_;
 };
 
-// FindFirstFileA's matching of one name: "*" any run of characters, "?" exactly one,
-// letters without regard to case; "*.*" matches every name.
-bool MatchesWildcard(std::string_view pattern, std::string_view name);
-
 }  // namespace setup::platform::posix

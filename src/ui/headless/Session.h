@@ -7,10 +7,11 @@
 //   browse FOLDER|cancel  the next folder dialog's choice
 //   type TEXT             the target-folder field gets this text
 //   click NAME|CAPTION    a button is clicked
+//   key Enter|Escape      the button the window's key presses is clicked
 //   select LIST ITEM[|ITEM...] / unselect LIST ITEM[|ITEM...]
 //   close                 the window's close box
-//   at pump N ACTION      ACTION (click, close, press/release KEY, type, select)
-//                         happens at the Nth message pump from here on
+//   at pump N ACTION      ACTION (click, key, close, press/release KEY, type,
+//                         select) happens at the Nth message pump from here on
 //   expect ...            page N, visible/hidden/enabled/disabled NAME,
 //                         text NAME TEXT, items LIST A, B*, InstallOk yes|no,
 //                         ended, running; after the copy and shell steps:
