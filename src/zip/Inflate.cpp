@@ -40,17 +40,11 @@
 // decode the same codes with the same checks.
 #include <algorithm>
 
+#include "zip/CodeAlphabets.h"
 #include "zip/Decoders.h"
 
 namespace setup::zip {
 namespace {
-
-// Root widths of the lookup tables.
-constexpr std::uint32_t kDynamicLiteralBits = 9;
-constexpr std::uint32_t kDynamicDistanceBits = 6;
-constexpr std::uint32_t kFixedLiteralBits = 7;
-constexpr std::uint32_t kFixedDistanceBits = 5;
-constexpr std::uint32_t kCodeLengthBits = 7;
 
 // Literal/length symbols 257..287: base lengths and extra bits; 286 and 287 are invalid.
 constexpr std::uint16_t kLengthBase[31] = {3,  4,   5,   6,   7,   8,   9,   10, 11, 13, 15,
@@ -74,9 +68,13 @@ constexpr std::uint32_t Mask(std::uint32_t bits) {
     return (1u << bits) - 1;
 }
 
+// The code-length code is built into the literal table, which is free until the
+// literal code is read.
+static_assert(kLiteralTableEntries >= std::size_t{1} << kCodeLengthBits);
+
 struct BlockTables {
-    DecodeTable literal;
-    DecodeTable distance;
+    DecodeTable<kLiteralTableEntries> literal;
+    DecodeTable<kDistanceTableEntries> distance;
 };
 
 // The fixed codes never change; built once, with the block's result codes.
@@ -90,13 +88,11 @@ struct FixedTables {
         std::fill(lengths + 144, lengths + 256, std::uint8_t{9});
         std::fill(lengths + 256, lengths + 280, std::uint8_t{7});
         std::fill(lengths + 280, lengths + 288, std::uint8_t{8});
-        std::uint32_t bits = kFixedLiteralBits;
-        literalResult =
-            BuildDecodeTables(lengths, 257, kLengthBase, kLengthExtra, bits, tables.literal);
+        literalResult = BuildDecodeTables(lengths, 257, kLengthBase, kLengthExtra,
+                                          kFixedLiteralBits, tables.literal);
         std::fill(lengths, lengths + 30, std::uint8_t{5});
-        bits = kFixedDistanceBits;
-        distanceResult = BuildDecodeTables({lengths, 30}, 0, kDistanceBase, kDistanceExtra, bits,
-                                           tables.distance);
+        distanceResult = BuildDecodeTables({lengths, 30}, 0, kDistanceBase, kDistanceExtra,
+                                           kFixedDistanceBits, tables.distance);
     }
 };
 
@@ -327,15 +323,14 @@ std::int32_t DynamicBlock(ExtractState& state, BlockTables& tables) {
     for (std::uint32_t i = 0; i < codeLengthCount; ++i) {
         codeLengthLengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(state.ReadBits(3));
     }
-    DecodeTable& codeLengths = tables.literal;  // reused: the literal code is built afterwards
-    std::uint32_t bits = kCodeLengthBits;
-    if (BuildDecodeTables(codeLengthLengths, 19, nullptr, nullptr, bits, codeLengths) !=
+    auto& codeLengths = tables.literal;  // reused: the literal code is built afterwards
+    if (BuildDecodeTables(codeLengthLengths, 19, nullptr, nullptr, kCodeLengthBits, codeLengths) !=
         kTableComplete) {
         return Fail(ZipErrFormat);
     }
 
     const std::uint32_t total = literalCount + distanceCount;
-    std::uint8_t lengths[288 + 32] = {};
+    std::uint8_t lengths[kLiteralSymbols + kDistanceSymbols] = {};
     std::uint32_t count = 0;
     std::uint8_t previous = 0;
     while (count < total) {
@@ -373,14 +368,12 @@ std::int32_t DynamicBlock(ExtractState& state, BlockTables& tables) {
         count += repeat;
     }
 
-    bits = kDynamicLiteralBits;
-    if (BuildDecodeTables({lengths, literalCount}, 257, kLengthBase, kLengthExtra, bits,
-                          tables.literal) != kTableComplete) {
+    if (BuildDecodeTables({lengths, literalCount}, 257, kLengthBase, kLengthExtra,
+                          kDynamicLiteralBits, tables.literal) != kTableComplete) {
         return Fail(ZipErrFormat);
     }
-    bits = kDynamicDistanceBits;
     if (BuildDecodeTables({lengths + literalCount, distanceCount}, 0, kDistanceBase, kDistanceExtra,
-                          bits, tables.distance) > kTableIncomplete) {
+                          kDynamicDistanceBits, tables.distance) > kTableIncomplete) {
         return Fail(ZipErrFormat);
     }
     return DecodeBlockSymbols(state, tables);
