@@ -50,8 +50,8 @@ constexpr HuffEntry MakeLink(std::uint32_t indexBits, std::uint32_t rootBits, st
 // The sub-table entry a link leads to, for the code bits that follow the root
 // bits (least significant first; more bits than needed may be given).
 inline HuffEntry FollowLink(const HuffEntry* entries, const HuffEntry& link,
-                            std::uint64_t bitsAfterRoot) {
-    return entries[link.Value + (bitsAfterRoot & ((std::uint64_t{1} << LinkBits(link)) - 1))];
+                            std::uint32_t bitsAfterRoot) {
+    return entries[link.Value + (bitsAfterRoot & ((1u << LinkBits(link)) - 1))];
 }
 
 // The tables of one code: the root (2^RootBits entries) at the front, the

@@ -35,12 +35,12 @@ template <bool kInverted, std::size_t kCapacity>
 inline HuffEntry DecodeSymbol(ExtractState& state, const DecodeTable<kCapacity>& table) {
     const std::uint32_t root = table.RootBits;
     state.FillBits(root);
-    std::uint32_t bits = kInverted ? ~state.PeekBits(32) : state.PeekBits(32);
+    std::uint32_t bits = kInverted ? ~state.PeekWord() : state.PeekWord();
     HuffEntry entry = table.Entries[bits & ((1u << root) - 1)];
     if (IsLink(entry)) {
         state.DropBits(root);
         state.FillBits(LinkBits(entry));
-        bits = kInverted ? ~state.PeekBits(32) : state.PeekBits(32);
+        bits = kInverted ? ~state.PeekWord() : state.PeekWord();
         entry = FollowLink(table.Entries.data(), entry, bits);
     }
     if (IsInvalid(entry)) {

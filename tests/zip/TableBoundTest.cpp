@@ -171,7 +171,7 @@ void ExpectDecodesEveryCode(std::span<const std::uint8_t> lengths, std::span<con
         std::uint32_t consumed = 0;
         if (IsLink(entry)) {
             consumed = entry.Bits;
-            entry = FollowLink(table.data(), entry, x >> root);
+            entry = FollowLink(table.data(), entry, static_cast<std::uint32_t>(x >> root));
         }
         consumed += entry.Bits;
         if (symbolOf[x] < 0) {
