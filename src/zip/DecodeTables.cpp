@@ -23,7 +23,6 @@
 
 #include <algorithm>
 #include <array>
-#include <new>
 
 namespace setup::zip {
 namespace {
@@ -42,129 +41,125 @@ std::uint32_t Reverse(std::uint32_t code, std::uint32_t length) {
 
 }  // namespace
 
-int BuildDecodeTables(std::span<const std::uint8_t> lengths, std::uint32_t simpleCount,
-                      const std::uint16_t* base, const std::uint8_t* extra, std::uint32_t& rootBits,
-                      DecodeTable& table) {
+BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uint32_t simpleCount,
+                                 const std::uint16_t* base, const std::uint8_t* extra,
+                                 std::uint32_t rootBits, std::span<HuffEntry> entries) {
+    const BuiltTable invalid{};
+    if (lengths.size() > kMaxSymbols || entries.empty()) {
+        return invalid;
+    }
     std::array<std::uint32_t, kMaxLength + 1> count{};
     for (std::uint8_t length : lengths) {
-        if (length > kMaxLength || lengths.size() > kMaxSymbols) {
-            table.Entries.clear();
-            rootBits = 0;
-            return kTableInvalid;
+        if (length > kMaxLength) {
+            return invalid;
         }
         ++count[length];
     }
-    try {
-        if (count[0] == lengths.size()) {
-            rootBits = 0;
-            table.RootBits = 0;
-            table.Entries.assign(1, HuffEntry{});
-            return kTableComplete;
-        }
-
-        std::uint32_t shortest = 1;
-        while (count[shortest] == 0) {
-            ++shortest;
-        }
-        std::uint32_t longest = kMaxLength;
-        while (count[longest] == 0) {
-            --longest;
-        }
-        rootBits = std::min(std::max(rootBits, shortest), longest);
-
-        // Free codes per length, in units of the current length.
-        std::int32_t unused = 1;
-        for (std::uint32_t length = 1; length <= kMaxLength; ++length) {
-            unused = unused * 2 - static_cast<std::int32_t>(count[length]);
-            if (unused < 0) {
-                return kTableInvalid;
-            }
-        }
-        const bool incomplete = unused > 0;
-
-        // Symbols in canonical order: by length, then by value.
-        std::array<std::uint32_t, kMaxLength + 2> offset{};
-        for (std::uint32_t length = 1; length <= kMaxLength; ++length) {
-            offset[length + 1] = offset[length] + count[length];
-        }
-        std::array<std::uint16_t, kMaxSymbols> sortedStorage;
-        const std::span<std::uint16_t> sorted(sortedStorage.data(), offset[kMaxLength + 1]);
-        for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
-            if (lengths[symbol] != 0) {
-                if (symbol >= simpleCount && (base == nullptr || extra == nullptr)) {
-                    return kTableInvalid;
-                }
-                sorted[offset[lengths[symbol]]++] = static_cast<std::uint16_t>(symbol);
-            }
-        }
-
-        const std::uint32_t root = rootBits;
-        table.RootBits = root;
-        table.Entries.assign(std::size_t{1} << root, HuffEntry{});
-        std::array<std::uint32_t, kMaxLength + 1> left = count;  // codes not yet entered
-        std::uint32_t code = 0;
-        std::uint32_t previousLength = lengths[sorted[0]];
-        std::uint32_t subPrefix = ~0u;  // root prefix of the open sub-table
-        std::size_t subStart = 0;
-        std::uint32_t subBits = 0;
-        for (std::uint16_t symbol : sorted) {
-            const std::uint32_t length = lengths[symbol];
-            code <<= length - previousLength;
-            previousLength = length;
-            const std::uint32_t reversed = Reverse(code, length);
-            ++code;
-
-            HuffEntry entry;
-            if (symbol < simpleCount) {
-                entry.Op = symbol < 256 ? kOpLiteral : kOpEndOfBlock;
-                entry.Value = symbol;
-            } else {
-                entry.Op = extra[symbol - simpleCount];
-                entry.Value = base[symbol - simpleCount];
-            }
-
-            if (length <= root) {
-                entry.Bits = static_cast<std::uint8_t>(length);
-                for (std::size_t i = reversed; i < table.Entries.size();
-                     i += std::size_t{1} << length) {
-                    table.Entries[i] = entry;
-                }
-            } else {
-                const std::uint32_t prefix = reversed & ((1u << root) - 1);
-                if (prefix != subPrefix) {
-                    // Widen until the codes of this prefix fill the sub-table.
-                    std::uint32_t bits = length - root;
-                    std::int32_t room = 1 << bits;
-                    while (bits + root < longest) {
-                        room -= static_cast<std::int32_t>(left[bits + root]);
-                        if (room <= 0) {
-                            break;
-                        }
-                        ++bits;
-                        room <<= 1;
-                    }
-                    subStart = table.Entries.size();
-                    if (subStart > 0xFFFF) {
-                        return kTableNoMemory;
-                    }
-                    table.Entries.resize(subStart + (std::size_t{1} << bits));
-                    table.Entries[prefix] = MakeLink(bits, root, subStart);
-                    subPrefix = prefix;
-                    subBits = bits;
-                }
-                entry.Bits = static_cast<std::uint8_t>(length - root);
-                for (std::size_t i = reversed >> root; i < (std::size_t{1} << subBits);
-                     i += std::size_t{1} << (length - root)) {
-                    table.Entries[subStart + i] = entry;
-                }
-            }
-            --left[length];
-        }
-        return incomplete && longest != 1 ? kTableIncomplete : kTableComplete;
-    } catch (const std::bad_alloc&) {
-        table.Entries.clear();
-        return kTableNoMemory;
+    if (count[0] == lengths.size()) {
+        entries[0] = HuffEntry{};
+        return BuiltTable{kTableComplete, 0, 1};
     }
+
+    std::uint32_t longest = kMaxLength;
+    while (count[longest] == 0) {
+        --longest;
+    }
+    const std::uint32_t root = std::min(rootBits, longest);
+
+    // Free codes per length, in units of the current length.
+    std::int32_t unused = 1;
+    for (std::uint32_t length = 1; length <= kMaxLength; ++length) {
+        unused = unused * 2 - static_cast<std::int32_t>(count[length]);
+        if (unused < 0) {
+            return invalid;
+        }
+    }
+    const bool incomplete = unused > 0;
+
+    // Symbols in canonical order: by length, then by value.
+    std::array<std::uint32_t, kMaxLength + 2> offset{};
+    for (std::uint32_t length = 1; length <= kMaxLength; ++length) {
+        offset[length + 1] = offset[length] + count[length];
+    }
+    std::array<std::uint16_t, kMaxSymbols> sortedStorage;
+    const std::span<std::uint16_t> sorted(sortedStorage.data(), offset[kMaxLength + 1]);
+    for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
+        if (lengths[symbol] != 0) {
+            if (symbol >= simpleCount && (base == nullptr || extra == nullptr)) {
+                return invalid;
+            }
+            sorted[offset[lengths[symbol]]++] = static_cast<std::uint16_t>(symbol);
+        }
+    }
+
+    std::size_t size = std::size_t{1} << root;
+    if (size > entries.size()) {
+        return invalid;
+    }
+    std::fill_n(entries.begin(), size, HuffEntry{});
+    std::array<std::uint32_t, kMaxLength + 1> left = count;  // codes not yet entered
+    std::uint32_t code = 0;
+    std::uint32_t previousLength = lengths[sorted[0]];
+    std::uint32_t subPrefix = ~0u;  // root prefix of the open sub-table
+    std::size_t subStart = 0;
+    std::uint32_t subBits = 0;
+    for (std::uint16_t symbol : sorted) {
+        const std::uint32_t length = lengths[symbol];
+        code <<= length - previousLength;
+        previousLength = length;
+        const std::uint32_t reversed = Reverse(code, length);
+        ++code;
+
+        HuffEntry entry;
+        if (symbol < simpleCount) {
+            entry.Op = symbol < 256 ? kOpLiteral : kOpEndOfBlock;
+            entry.Value = symbol;
+        } else {
+            entry.Op = extra[symbol - simpleCount];
+            entry.Value = base[symbol - simpleCount];
+        }
+
+        if (length <= root) {
+            entry.Bits = static_cast<std::uint8_t>(length);
+            for (std::size_t i = reversed; i < (std::size_t{1} << root);
+                 i += std::size_t{1} << length) {
+                entries[i] = entry;
+            }
+        } else {
+            const std::uint32_t prefix = reversed & ((1u << root) - 1);
+            if (prefix != subPrefix) {
+                // Widen until the codes of this prefix fill the sub-table.
+                std::uint32_t bits = length - root;
+                std::int32_t room = 1 << bits;
+                while (bits + root < longest) {
+                    room -= static_cast<std::int32_t>(left[bits + root]);
+                    if (room <= 0) {
+                        break;
+                    }
+                    ++bits;
+                    room <<= 1;
+                }
+                subStart = size;
+                if ((std::size_t{1} << bits) > entries.size() - size) {
+                    return invalid;
+                }
+                size += std::size_t{1} << bits;
+                std::fill(entries.begin() + static_cast<std::ptrdiff_t>(subStart),
+                          entries.begin() + static_cast<std::ptrdiff_t>(size), HuffEntry{});
+                entries[prefix] = MakeLink(bits, root, subStart);
+                subPrefix = prefix;
+                subBits = bits;
+            }
+            entry.Bits = static_cast<std::uint8_t>(length - root);
+            for (std::size_t i = reversed >> root; i < (std::size_t{1} << subBits);
+                 i += std::size_t{1} << (length - root)) {
+                entries[subStart + i] = entry;
+            }
+        }
+        --left[length];
+    }
+    return BuiltTable{incomplete && longest != 1 ? kTableIncomplete : kTableComplete, root,
+                      static_cast<std::uint32_t>(size)};
 }
 
 }  // namespace setup::zip

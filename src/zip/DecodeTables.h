@@ -3,9 +3,10 @@
 // code-length codes, and the three Shannon-Fano trees of imploded entries).
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace setup::zip {
 
@@ -49,37 +50,61 @@ constexpr HuffEntry MakeLink(std::uint32_t indexBits, std::uint32_t rootBits, st
 // The sub-table entry a link leads to, for the code bits that follow the root
 // bits (least significant first; more bits than needed may be given).
 inline HuffEntry FollowLink(const HuffEntry* entries, const HuffEntry& link,
-                            std::uint64_t bitsAfterRoot) {
-    return entries[link.Value + (bitsAfterRoot & ((std::uint64_t{1} << LinkBits(link)) - 1))];
+                            std::uint32_t bitsAfterRoot) {
+    return entries[link.Value + (bitsAfterRoot & ((1u << LinkBits(link)) - 1))];
 }
 
 // The tables of one code: the root (2^RootBits entries) at the front, the
 // sub-tables behind it. Sub-tables are one level deep and exactly as wide as the
 // codes sharing their root prefix need, as in zlib's inflate. Codes are entered
 // bit-reversed, since the first bit of a code is the least significant bit read.
+// The storage is fixed: kCapacity is the worst case of the code's alphabet (see
+// CodeAlphabets.h), so building never allocates.
+template <std::size_t kCapacity>
 struct DecodeTable {
-    std::vector<HuffEntry> Entries;
+    static_assert(kCapacity <= 0x10000, "a link holds a sub-table's index in 16 bits");
+    std::array<HuffEntry, kCapacity> Entries;
     std::uint32_t RootBits = 0;
+    std::uint32_t Size = 0;  // entries in use, root and sub-tables
 };
 
 // Results of BuildDecodeTables.
 inline constexpr int kTableComplete = 0;
-inline constexpr int kTableIncomplete =
-    1;                                   // unused codes remain (and the longest code is not 1 bit)
-inline constexpr int kTableInvalid = 2;  // over-subscribed, a length above 16, or a missing base
-inline constexpr int kTableNoMemory = 3;
+// Unused codes remain (and the longest code is not 1 bit).
+inline constexpr int kTableIncomplete = 1;
+// Over-subscribed, a length above 16, a missing base, or more entries than the
+// storage holds (which the worst-case sizes rule out).
+inline constexpr int kTableInvalid = 2;
 
-// Builds the tables for the code given by `lengths` (0 = symbol unused).
+struct BuiltTable {
+    int Result = kTableInvalid;
+    std::uint32_t RootBits = 0;
+    std::uint32_t Size = 0;
+};
+
+// Builds the tables for the code given by `lengths` (0 = symbol unused) into
+// `entries`.
 // Symbols below `simpleCount` decode to themselves (Op kOpLiteral, or kOpEndOfBlock
 // for 256 and above); symbol v >= simpleCount decodes to base[v - simpleCount] with
 // extra[v - simpleCount] extra bits (extra kOpInvalid marks a symbol that must not
 // occur).
-// `rootBits` is the requested root width; it is raised to the shortest and lowered
-// to the longest code length, and returns the width used. An empty code gives a
-// one-entry invalid table with width 0 and result kTableComplete. Codes that stay
-// unused decode as kOpInvalid.
+// `rootBits` is the requested root width; it is lowered to the longest code length
+// (never raised: codes longer than the root go into sub-tables, also when no code
+// is as short as the root). An empty code gives a one-entry invalid table with
+// width 0 and result kTableComplete. Codes that stay unused decode as kOpInvalid.
+BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uint32_t simpleCount,
+                                 const std::uint16_t* base, const std::uint8_t* extra,
+                                 std::uint32_t rootBits, std::span<HuffEntry> entries);
+
+template <std::size_t kCapacity>
 int BuildDecodeTables(std::span<const std::uint8_t> lengths, std::uint32_t simpleCount,
-                      const std::uint16_t* base, const std::uint8_t* extra, std::uint32_t& rootBits,
-                      DecodeTable& table);
+                      const std::uint16_t* base, const std::uint8_t* extra, std::uint32_t rootBits,
+                      DecodeTable<kCapacity>& table) {
+    const BuiltTable built =
+        BuildDecodeTablesInto(lengths, simpleCount, base, extra, rootBits, table.Entries);
+    table.RootBits = built.RootBits;
+    table.Size = built.Size;
+    return built.Result;
+}
 
 }  // namespace setup::zip

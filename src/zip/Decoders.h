@@ -13,7 +13,7 @@
 namespace setup::zip {
 
 // Method 8 (deflated): 0, -2, -3, -4, -5, or 1 (a code-length repeat ran past the
-// lengths to read) or 3 (no memory for a fixed block's tables).
+// lengths to read).
 std::int32_t InflateEntry(ExtractState& state);
 // Method 0 (stored): 0, -2, -3, -5.
 std::int32_t CopyStoredEntry(ExtractState& state);
@@ -31,16 +31,16 @@ int ReadByteTree(ExtractState& state, std::span<std::uint8_t> lengths);
 // Decodes one symbol through `table` and consumes its bits; an entry with Op
 // kOpInvalid is returned unconsumed. Imploded data stores its codes with every bit
 // inverted, hence the template switch.
-template <bool kInverted>
-inline HuffEntry DecodeSymbol(ExtractState& state, const DecodeTable& table) {
+template <bool kInverted, std::size_t kCapacity>
+inline HuffEntry DecodeSymbol(ExtractState& state, const DecodeTable<kCapacity>& table) {
     const std::uint32_t root = table.RootBits;
     state.FillBits(root);
-    std::uint32_t bits = kInverted ? ~state.PeekBits(32) : state.PeekBits(32);
+    std::uint32_t bits = kInverted ? ~state.PeekWord() : state.PeekWord();
     HuffEntry entry = table.Entries[bits & ((1u << root) - 1)];
     if (IsLink(entry)) {
         state.DropBits(root);
         state.FillBits(LinkBits(entry));
-        bits = kInverted ? ~state.PeekBits(32) : state.PeekBits(32);
+        bits = kInverted ? ~state.PeekWord() : state.PeekWord();
         entry = FollowLink(table.Entries.data(), entry, bits);
     }
     if (IsInvalid(entry)) {

@@ -26,15 +26,12 @@
 //  - The distance tree's root table is 8 bits wide for entries of more than
 //    200,000 compressed bytes, 7 otherwise; literal 9, length 7.
 //  - Input that runs out ends the loop; what was decoded is flushed, then -3.
+#include "zip/CodeAlphabets.h"
 #include "zip/Decoders.h"
 
 namespace setup::zip {
 namespace {
 
-constexpr std::uint32_t kLiteralBits = 9;
-constexpr std::uint32_t kLengthBits = 7;
-constexpr std::uint32_t kSmallDistanceBits = 7;
-constexpr std::uint32_t kLargeDistanceBits = 8;
 constexpr std::int32_t kLargeEntry = 200000;
 
 struct ImplodeTables {
@@ -56,8 +53,10 @@ struct ImplodeTables {
 };
 constexpr ImplodeTables kImplode;
 
+template <std::size_t kCapacity>
 std::int32_t ReadTree(ExtractState& state, std::span<std::uint8_t> lengths,
-                      const std::uint16_t* base, std::uint32_t bits, DecodeTable& table) {
+                      const std::uint16_t* base, std::uint32_t bits,
+                      DecodeTable<kCapacity>& table) {
     if (ReadByteTree(state, lengths) != 0) {
         return Fail(ZipErrFormat);
     }
@@ -92,25 +91,26 @@ std::int32_t ExplodeEntry(ExtractState& state) {
     const bool largeDictionary = (state.EntryFlags & 2) != 0;
     const std::uint32_t lowDistanceBits = largeDictionary ? 7 : 6;
 
-    DecodeTable literals;
-    DecodeTable lengths;
-    DecodeTable distances;
-    std::uint8_t codeLengths[256];
+    DecodeTable<kImplodeLiteralEntries> literals;
+    DecodeTable<kImplodeTreeEntries> lengths;
+    DecodeTable<kImplodeTreeEntries> distances;
+    std::uint8_t codeLengths[kImplodeLiteralSymbols];
     std::int32_t result = 0;
     if (literalTree) {
-        result = ReadTree(state, {codeLengths, 256}, nullptr, kLiteralBits, literals);
+        result = ReadTree(state, codeLengths, nullptr, kImplodeLiteralBits, literals);
     }
     if (result == 0) {
         result =
-            ReadTree(state, {codeLengths, 64},
+            ReadTree(state, {codeLengths, kImplodeTreeSymbols},
                      literalTree ? kImplode.lengthWithLiterals : kImplode.lengthWithoutLiterals,
-                     kLengthBits, lengths);
+                     kImplodeLengthBits, lengths);
     }
     if (result == 0) {
-        result = ReadTree(
-            state, {codeLengths, 64}, largeDictionary ? kImplode.distance8k : kImplode.distance4k,
-            state.EntryCompressedSize > kLargeEntry ? kLargeDistanceBits : kSmallDistanceBits,
-            distances);
+        result = ReadTree(state, {codeLengths, kImplodeTreeSymbols},
+                          largeDictionary ? kImplode.distance8k : kImplode.distance4k,
+                          state.EntryCompressedSize > kLargeEntry ? kImplodeLargeDistanceBits
+                                                                  : kImplodeSmallDistanceBits,
+                          distances);
     }
     if (result != 0) {
         return result;

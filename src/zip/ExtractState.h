@@ -4,9 +4,12 @@
 // message pump that keeps the window responsive.
 //
 // Input. Compressed data is read in blocks of 4,096 bytes, never past the entry's
-// compressed size. Bits are taken least significant first from a 64-bit buffer.
-// Where at least eight bytes are buffered the reader loads a whole word at once and
-// tops the buffer up to 56..63 bits; the few bits above BitCount it may then hold
+// compressed size. Bits are taken least significant first from a buffer of the
+// machine's word: 64 bits natively, 32 bits in the 32-bit Windows build, where a
+// 64-bit buffer would take two of its seven registers and turn every shift into a
+// pair. Where at least eight bytes are buffered the reader loads a whole word at
+// once and tops the buffer up to kRefillBits (56 or 24) to one bit less than the
+// word; the few bits above BitCount it may then hold
 // are the true next bits of the stream, so a later byte-wise refill ORs identical
 // bits over them. Unconsumed bytes are carried to the front of the buffer at each
 // refill so that word loads work across block boundaries. Past the end of the data
@@ -42,6 +45,32 @@
 namespace setup::zip {
 
 inline constexpr std::size_t kInputBlockSize = 4096;
+
+// The bit buffer's word. SETUP_ZIP_BIT_WORD_32 forces 32 bits on a 64-bit host,
+// so that the 32-bit reader can be tested and fuzzed natively.
+#ifdef SETUP_ZIP_BIT_WORD_32
+using BitWord = std::uint32_t;
+#else
+using BitWord = std::uintptr_t;
+#endif
+static_assert(sizeof(BitWord) == 4 || sizeof(BitWord) == 8);
+inline constexpr std::uint32_t kBitWordBits = 8 * sizeof(BitWord);
+// The fewest bits a word load leaves in the buffer.
+inline constexpr std::uint32_t kRefillBits = kBitWordBits - 8;
+
+// The next sizeof(BitWord) bytes, the first one least significant.
+inline BitWord LoadBitWord(const std::uint8_t* bytes) {
+    BitWord word;
+    std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) {
+        if constexpr (sizeof word == 8) {
+            word = __builtin_bswap64(word);
+        } else {
+            word = __builtin_bswap32(word);
+        }
+    }
+    return word;
+}
 inline constexpr std::size_t kWindowSize = 32768;
 // Sizes of 0x7FFFFFFF mean "unknown" (an entry whose sizes follow its data).
 inline constexpr std::int32_t kUnknownSize = 0x7FFFFFFF;
@@ -82,7 +111,7 @@ struct ExtractState {
     std::int32_t InputLast = -1;      // last valid byte; -1: empty
     bool InputEnded = false;          // the entry's data (or the file) has no more bytes
     std::int64_t PaddingFetched = 0;  // zero bytes delivered past the end
-    std::uint64_t BitBuffer = 0;
+    BitWord BitBuffer = 0;
     std::uint32_t BitCount = 0;
 
     // --- Output window ---
@@ -117,19 +146,15 @@ struct ExtractState {
         return InputBuffer[static_cast<std::size_t>(InputPos++)];
     }
 
-    // Loads a word: BitCount becomes 56..63. Needs InputAvailable() >= 8.
+    // Loads a word: BitCount becomes kRefillBits..kBitWordBits - 1. Needs
+    // InputAvailable() >= 8.
     void FillBitsWord() {
-        std::uint64_t word;
-        std::memcpy(&word, &InputBuffer[static_cast<std::size_t>(InputPos)], sizeof word);
-        if constexpr (std::endian::native == std::endian::big) {
-            word = __builtin_bswap64(word);
-        }
-        BitBuffer |= word << BitCount;
-        InputPos += static_cast<std::int32_t>((63 - BitCount) >> 3);
-        BitCount |= 56;
+        BitBuffer |= LoadBitWord(&InputBuffer[static_cast<std::size_t>(InputPos)]) << BitCount;
+        InputPos += static_cast<std::int32_t>((kBitWordBits - 1 - BitCount) >> 3);
+        BitCount |= kRefillBits;
     }
 
-    // Ensures BitCount >= n (n at most 56).
+    // Ensures BitCount >= n (n at most kRefillBits).
     void FillBits(std::uint32_t n) {
         if (BitCount >= n) {
             return;
@@ -139,13 +164,15 @@ struct ExtractState {
             return;
         }
         while (BitCount < n) {
-            BitBuffer |= static_cast<std::uint64_t>(ReadByte()) << BitCount;
+            BitBuffer |= static_cast<BitWord>(ReadByte()) << BitCount;
             BitCount += 8;
         }
     }
     std::uint32_t PeekBits(std::uint32_t n) const {
-        return static_cast<std::uint32_t>(BitBuffer & ((std::uint64_t{1} << n) - 1));
+        return static_cast<std::uint32_t>(BitBuffer & ((BitWord{1} << n) - 1));
     }
+    // The low 32 bits of the buffer, valid or not (for table lookups).
+    std::uint32_t PeekWord() const { return static_cast<std::uint32_t>(BitBuffer); }
     void DropBits(std::uint32_t n) {
         BitBuffer >>= n;
         BitCount -= n;
@@ -160,7 +187,7 @@ struct ExtractState {
     // BitCount, so that bytes can be taken straight from InputBuffer.
     void AlignToByte() {
         DropBits(BitCount % 8);
-        BitBuffer &= (std::uint64_t{1} << BitCount) - 1;
+        BitBuffer &= (BitWord{1} << BitCount) - 1;
     }
 
     // Writes `data` to the target, feeds it to the CRC (also after a failed write)

@@ -31,8 +31,9 @@
 //
 // Speed. Most time goes into the literal/length loop, so it runs in two forms. The
 // fast loop works while at least eight input bytes are buffered and the output
-// area has room: it tops the 64-bit bit buffer up with one word load per symbol
-// (56 bits or more, enough for the longest length/distance pair of 48 bits), keeps
+// area has room: it tops the bit buffer up with one word load per symbol (with a
+// 64-bit word 56 bits or more, enough for the longest length/distance pair of 48
+// bits; a 32-bit word is loaded again before the distance), keeps
 // buffer, count and positions in locals, and decodes a second literal without a
 // refill when the first was one. Matches are copied eight bytes at a time (the
 // window's slack takes the overrun). Near the end of the input, and when the output
@@ -40,17 +41,11 @@
 // decode the same codes with the same checks.
 #include <algorithm>
 
+#include "zip/CodeAlphabets.h"
 #include "zip/Decoders.h"
 
 namespace setup::zip {
 namespace {
-
-// Root widths of the lookup tables.
-constexpr std::uint32_t kDynamicLiteralBits = 9;
-constexpr std::uint32_t kDynamicDistanceBits = 6;
-constexpr std::uint32_t kFixedLiteralBits = 7;
-constexpr std::uint32_t kFixedDistanceBits = 5;
-constexpr std::uint32_t kCodeLengthBits = 7;
 
 // Literal/length symbols 257..287: base lengths and extra bits; 286 and 287 are invalid.
 constexpr std::uint16_t kLengthBase[31] = {3,  4,   5,   6,   7,   8,   9,   10, 11, 13, 15,
@@ -74,9 +69,13 @@ constexpr std::uint32_t Mask(std::uint32_t bits) {
     return (1u << bits) - 1;
 }
 
+// The code-length code is built into the literal table, which is free until the
+// literal code is read.
+static_assert(kLiteralTableEntries >= std::size_t{1} << kCodeLengthBits);
+
 struct BlockTables {
-    DecodeTable literal;
-    DecodeTable distance;
+    DecodeTable<kLiteralTableEntries> literal;
+    DecodeTable<kDistanceTableEntries> distance;
 };
 
 // The fixed codes never change; built once, with the block's result codes.
@@ -90,17 +89,22 @@ struct FixedTables {
         std::fill(lengths + 144, lengths + 256, std::uint8_t{9});
         std::fill(lengths + 256, lengths + 280, std::uint8_t{7});
         std::fill(lengths + 280, lengths + 288, std::uint8_t{8});
-        std::uint32_t bits = kFixedLiteralBits;
-        literalResult =
-            BuildDecodeTables(lengths, 257, kLengthBase, kLengthExtra, bits, tables.literal);
+        literalResult = BuildDecodeTables(lengths, 257, kLengthBase, kLengthExtra,
+                                          kFixedLiteralBits, tables.literal);
         std::fill(lengths, lengths + 30, std::uint8_t{5});
-        bits = kFixedDistanceBits;
-        distanceResult = BuildDecodeTables({lengths, 30}, 0, kDistanceBase, kDistanceExtra, bits,
-                                           tables.distance);
+        distanceResult = BuildDecodeTables({lengths, 30}, 0, kDistanceBase, kDistanceExtra,
+                                           kFixedDistanceBits, tables.distance);
     }
 };
 
 enum class FastResult { NeedSlowPath, EndOfBlock, Invalid };
+
+// A 64-bit word holds a whole length/distance pair (at most 48 bits) after one
+// refill; a 32-bit word holds the length (20 bits) or the distance code, and is
+// refilled between them.
+constexpr bool kRefillBeforeDistance = kRefillBits < 48;
+static_assert(kRefillBits >= kDeflateLongestCode + 5, "a length code and its extra bits");
+static_assert(2 * kDynamicLiteralBits <= kRefillBits, "two root literals per refill");
 
 // Decodes symbols while eight input bytes and room in the output area remain.
 FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
@@ -108,53 +112,52 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
     const HuffEntry* const distances = tables.distance.Entries.data();
     const std::uint32_t literalRoot = tables.literal.RootBits;
     const std::uint32_t distanceRoot = tables.distance.RootBits;
-    const std::uint64_t literalMask = Mask(literalRoot);
-    const std::uint64_t distanceMask = Mask(distanceRoot);
+    const BitWord literalMask = Mask(literalRoot);
+    const BitWord distanceMask = Mask(distanceRoot);
 
     std::uint8_t* const window = state.Window;
     std::size_t out = state.WindowPos;
     const std::uint8_t* const input = state.InputBuffer.data();
     std::size_t in = static_cast<std::size_t>(state.InputPos);
     const std::size_t inputEnd = static_cast<std::size_t>(state.InputLast + 1);
-    std::uint64_t bitBuffer = state.BitBuffer;
+    BitWord bitBuffer = state.BitBuffer;
     std::uint32_t bitCount = state.BitCount;
     FastResult result = FastResult::NeedSlowPath;
+    // Per symbol the loop reads no more than the eight bytes its test guarantees:
+    // one 8-byte word, or two 4-byte words that advance by 3 bytes at most and
+    // one byte.
+    const auto refill = [&] {
+        bitBuffer |= LoadBitWord(input + in) << bitCount;
+        in += (kBitWordBits - 1 - bitCount) >> 3;
+        bitCount |= kRefillBits;
+    };
+    const auto drop = [&](std::uint32_t bits) {
+        bitBuffer >>= bits;
+        bitCount -= bits;
+    };
 
     while (in + 8 <= inputEnd && out < ExtractState::kOutputEnd) {
-        std::uint64_t word;
-        std::memcpy(&word, input + in, sizeof word);
-        if constexpr (std::endian::native == std::endian::big) {
-            word = __builtin_bswap64(word);
-        }
-        bitBuffer |= word << bitCount;
-        in += (63 - bitCount) >> 3;
-        bitCount |= 56;
-
+        refill();
         HuffEntry entry = literals[bitBuffer & literalMask];
         if (entry.Op == kOpLiteral) {
-            // Root literals take at most 9 bits; two still leave 38 bits.
-            bitBuffer >>= entry.Bits;
-            bitCount -= entry.Bits;
+            drop(entry.Bits);
             window[out++] = static_cast<std::uint8_t>(entry.Value);
             entry = literals[bitBuffer & literalMask];
             if (entry.Op == kOpLiteral) {
-                bitBuffer >>= entry.Bits;
-                bitCount -= entry.Bits;
+                drop(entry.Bits);
                 window[out++] = static_cast<std::uint8_t>(entry.Value);
             }
             continue;
         }
         if (IsLink(entry)) {
-            bitBuffer >>= literalRoot;
-            bitCount -= literalRoot;
-            entry = FollowLink(literals, entry, bitBuffer);
+            drop(literalRoot);
+            entry = FollowLink(literals, entry, static_cast<std::uint32_t>(bitBuffer));
         }
         if (IsInvalid(entry)) {
             result = FastResult::Invalid;
             break;
         }
-        bitBuffer >>= entry.Bits;
-        bitCount -= entry.Bits;
+        drop(entry.Bits);
         if (entry.Op == kOpLiteral) {
             window[out++] = static_cast<std::uint8_t>(entry.Value);
             continue;
@@ -163,27 +166,31 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
             result = FastResult::EndOfBlock;
             break;
         }
-        const std::size_t length =
-            entry.Value + (static_cast<std::uint32_t>(bitBuffer) & Mask(entry.Op));
-        bitBuffer >>= entry.Op;
-        bitCount -= entry.Op;
+        const std::size_t length = entry.Value + (bitBuffer & Mask(entry.Op));
+        drop(entry.Op);
 
+        if constexpr (kRefillBeforeDistance) {
+            refill();
+        }
         entry = distances[bitBuffer & distanceMask];
         if (IsLink(entry)) {
-            bitBuffer >>= distanceRoot;
-            bitCount -= distanceRoot;
-            entry = FollowLink(distances, entry, bitBuffer);
+            drop(distanceRoot);
+            entry = FollowLink(distances, entry, static_cast<std::uint32_t>(bitBuffer));
         }
         if (IsInvalid(entry)) {
             result = FastResult::Invalid;
             break;
         }
-        bitBuffer >>= entry.Bits;
-        bitCount -= entry.Bits;
-        const std::size_t distance =
-            entry.Value + (static_cast<std::uint32_t>(bitBuffer) & Mask(entry.Op));
-        bitBuffer >>= entry.Op;
-        bitCount -= entry.Op;
+        drop(entry.Bits);
+        if constexpr (kRefillBeforeDistance) {
+            // A long distance code leaves 9 bits or more; 13 extra bits may need a byte.
+            if (bitCount < entry.Op) {
+                bitBuffer |= static_cast<BitWord>(input[in++]) << bitCount;
+                bitCount += 8;
+            }
+        }
+        const std::size_t distance = entry.Value + (bitBuffer & Mask(entry.Op));
+        drop(entry.Op);
         CopyMatch(window, out, distance, length);
         out += length;
     }
@@ -263,7 +270,7 @@ std::int32_t StoredBlock(ExtractState& state) {
     if (length != (~complement & 0xFFFF)) {
         return Fail(ZipErrFormat);
     }
-    state.BitBuffer &= (std::uint64_t{1} << state.BitCount) - 1;
+    state.BitBuffer &= (BitWord{1} << state.BitCount) - 1;
     std::uint32_t left = length;
     while (left > 0) {
         if (state.WindowPos >= ExtractState::kOutputEnd && !state.FlushFullWindow()) {
@@ -329,15 +336,14 @@ std::int32_t DynamicBlock(ExtractState& state, BlockTables& tables) {
     for (std::uint32_t i = 0; i < codeLengthCount; ++i) {
         codeLengthLengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(state.ReadBits(3));
     }
-    DecodeTable& codeLengths = tables.literal;  // reused: the literal code is built afterwards
-    std::uint32_t bits = kCodeLengthBits;
-    if (BuildDecodeTables(codeLengthLengths, 19, nullptr, nullptr, bits, codeLengths) !=
+    auto& codeLengths = tables.literal;  // reused: the literal code is built afterwards
+    if (BuildDecodeTables(codeLengthLengths, 19, nullptr, nullptr, kCodeLengthBits, codeLengths) !=
         kTableComplete) {
         return Fail(ZipErrFormat);
     }
 
     const std::uint32_t total = literalCount + distanceCount;
-    std::uint8_t lengths[288 + 32] = {};
+    std::uint8_t lengths[kLiteralSymbols + kDistanceSymbols] = {};
     std::uint32_t count = 0;
     std::uint8_t previous = 0;
     while (count < total) {
@@ -375,14 +381,12 @@ std::int32_t DynamicBlock(ExtractState& state, BlockTables& tables) {
         count += repeat;
     }
 
-    bits = kDynamicLiteralBits;
-    if (BuildDecodeTables({lengths, literalCount}, 257, kLengthBase, kLengthExtra, bits,
-                          tables.literal) != kTableComplete) {
+    if (BuildDecodeTables({lengths, literalCount}, 257, kLengthBase, kLengthExtra,
+                          kDynamicLiteralBits, tables.literal) != kTableComplete) {
         return Fail(ZipErrFormat);
     }
-    bits = kDynamicDistanceBits;
     if (BuildDecodeTables({lengths + literalCount, distanceCount}, 0, kDistanceBase, kDistanceExtra,
-                          bits, tables.distance) > kTableIncomplete) {
+                          kDynamicDistanceBits, tables.distance) > kTableIncomplete) {
         return Fail(ZipErrFormat);
     }
     return DecodeBlockSymbols(state, tables);

@@ -241,6 +241,21 @@ TEST(Inflate, HandMadeStreams) {
              w.bits.Put(1, 1);
          },
          0, "a"},
+        {"dynamic, incomplete distance code of 15-bit codes only, matches through it",
+         [](DeflateWriter& w) {
+             std::vector<int> lengths(258, 0);
+             lengths['a'] = lengths['b'] = lengths[256] = lengths[257] = 2;
+             lengths.insert(lengths.end(), {15, 15});  // distances 1 and 2
+             w.DynamicHeader(true, 258, 2, Script(lengths));
+             w.bits.PutCodeMsbFirst(0, 2);   // 'a'
+             w.bits.PutCodeMsbFirst(1, 2);   // 'b'
+             w.bits.PutCodeMsbFirst(3, 2);   // length 3
+             w.bits.PutCodeMsbFirst(1, 15);  // distance 2
+             w.bits.PutCodeMsbFirst(3, 2);   // length 3
+             w.bits.PutCodeMsbFirst(0, 15);  // distance 1
+             w.bits.PutCodeMsbFirst(2, 2);   // end of block
+         },
+         0, "ababaaaa"},
         {"dynamic, incomplete literal code",
          [](DeflateWriter& w) {
              auto lengths = TwoSymbolLengths({1});
