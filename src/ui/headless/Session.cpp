@@ -43,6 +43,7 @@ class Session {
 
     SessionResult Run(std::string_view script) {
         input_.SetPumpHook([this] { OnPump(); });
+        host_.SetModel(&form_.Model());
         host_.SetDialogHook([this](const app::MessageDialog&) { OnDialog(); });
         for (const ScriptAction& action : ReadScript(script)) {
             if (Stopped()) {

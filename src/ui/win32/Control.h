@@ -16,6 +16,7 @@
 
 #include "app/MainForm.h"
 #include "app/WidgetModel.h"
+#include "controls/FxLabel.h"
 #include "ui/win32/Resources.h"
 
 namespace setup::ui::win32 {
@@ -39,6 +40,9 @@ class ControlHost {
     virtual void RepaintButtons() = 0;
     // The windowless controls that paint on a container's surface.
     virtual std::span<Control* const> WindowlessIn(std::size_t container) const = 0;
+    // Paints, on the context of an element's own window, the windowless siblings
+    // that lie above it (later in the model): its window would hide them.
+    virtual void PaintWindowlessAbove(std::size_t index, HDC dc) = 0;
 
   protected:
     ~ControlHost() = default;
@@ -73,6 +77,9 @@ class Control {
     virtual std::optional<SIZE> NaturalSize() { return std::nullopt; }
     // The focus moved; a button's default frame may have moved with it.
     virtual void FocusMoved() {}
+
+    // The effect label an effect-label control shows (null for other kinds).
+    virtual controls::TFxLabel* FxLabel() { return nullptr; }
 
     // Windowless controls: painted on the container's context (its client
     // coordinates), and the container's mouse at a point of its client area.

@@ -13,7 +13,7 @@ struct KindEntry {
 constexpr KindEntry kKinds[] = {
     {WidgetKind::Panel, MakePanel},
     {WidgetKind::Label, MakeLabel},
-    {WidgetKind::EffectLabel, MakeLabel},
+    {WidgetKind::EffectLabel, MakeEffectLabel},
     {WidgetKind::Button, MakePushButton},
     {WidgetKind::SpeedButton, MakeSpeedButton},
     {WidgetKind::Edit, MakeEdit},

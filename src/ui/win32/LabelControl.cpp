@@ -8,9 +8,7 @@ namespace {
 
 UINT LabelFormat(const app::Widget& label) {
     UINT format = DT_EXPANDTABS;
-    if (label.effect.pathStyle) {
-        format |= DT_PATH_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE;
-    } else if (label.wordWrap) {
+    if (label.wordWrap) {
         format |= DT_WORDBREAK;
     }
     if (label.textAlign == app::TextAlign::Center) {

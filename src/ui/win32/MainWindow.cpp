@@ -80,6 +80,13 @@ HWND MainWindow::ControlOf(std::string_view name) const {
     return widget != nullptr ? WindowOf(IndexOf(*widget)) : nullptr;
 }
 
+controls::TFxLabel* MainWindow::LabelOf(std::string_view name) const {
+    const Widget* widget = model_.Find(name);
+    const std::size_t index = widget != nullptr ? IndexOf(*widget) : 0;
+    return index != 0 && index < controls_.size() && controls_[index] ? controls_[index]->FxLabel()
+                                                                      : nullptr;
+}
+
 // ---------------------------------------------------------------------------
 // Creation.
 
@@ -265,6 +272,20 @@ void MainWindow::ShowBusyCursor() {
     if (under == Hwnd() || IsChild(Hwnd(), under)) {
         SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(busy_ ? 32514 : 32512)));
     }
+}
+
+void MainWindow::PaintWindowlessAbove(std::size_t index, HDC dc) {
+    HWND own = WindowOf(index);
+    POINT origin{0, 0};
+    MapWindowPoints(own, WindowOf(parent_[index]), &origin, 1);
+    POINT saved;
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, &saved);
+    for (std::size_t sibling : children_[parent_[index]]) {
+        if (sibling > index && controls_[sibling] && controls_[sibling]->Hwnd() == nullptr) {
+            controls_[sibling]->PaintOnSurface(dc);
+        }
+    }
+    SetViewportOrgEx(dc, saved.x, saved.y, nullptr);
 }
 
 void MainWindow::RepaintButtons() {

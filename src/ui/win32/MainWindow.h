@@ -44,6 +44,8 @@ class MainWindow final : public CustomWindow, private ControlHost {
 
     // The window of a model element (null: none, windowless or not created).
     HWND ControlOf(std::string_view name) const;
+    // The effect label of a model element (null: none or another kind).
+    controls::TFxLabel* LabelOf(std::string_view name) const;
     // The button Enter presses now and the one Escape presses (model indexes).
     std::optional<std::size_t> DefaultButton() const;
     std::optional<std::size_t> CancelButton() const;
@@ -60,6 +62,7 @@ class MainWindow final : public CustomWindow, private ControlHost {
     std::span<Control* const> WindowlessIn(std::size_t container) const override {
         return windowless_[container];
     }
+    void PaintWindowlessAbove(std::size_t index, HDC dc) override;
 
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc, const RECT& client) override;

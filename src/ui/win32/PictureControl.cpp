@@ -42,6 +42,7 @@ void PictureControl::Paint(HDC dc, const RECT& client) {
     } else if (picture.picture.path.empty()) {
         DrawGlyph(dc, picture.glyph, client, true);
     }
+    host_.PaintWindowlessAbove(index_, dc);  // the title over an empty logo box
 }
 
 }  // namespace
