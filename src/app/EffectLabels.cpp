@@ -39,8 +39,9 @@ void ConfigureEffectLabel(controls::TFxLabel& label, const WidgetModel& model, c
     label.SetAlignment(kAlignments[static_cast<int>(widget.textAlign)]);
     label.SetAutoSize(widget.autoSize);
     label.SetCaption(widget.caption);
-    // The label's colour is its own; the model's inherited background is the
-    // panel's, which is the label's initial button face.
+    // The label's colour is its own: an element that inherits its panel's
+    // background keeps the label's initial button face (the panel's colour does
+    // not flow into it), as the path labels of the copy page do.
     label.SetColor(LabelColor(widget.background, label.Color()));
     label.SetEnabled(widget.enabled);
 
