@@ -3,10 +3,11 @@
 namespace setup::app {
 namespace {
 
-// Design pixels to pixels at `dpi`, rounded as the window system does (MulDiv).
+// Design pixels to pixels at `dpi`, rounded as the window system does (MulDiv);
+// design sizes and screen densities are far too small to overflow an int.
 int Scaled(int pixels, int dpi) {
-    const long long product = static_cast<long long>(pixels) * dpi;
-    return static_cast<int>((product >= 0 ? product + 48 : product - 48) / 96);
+    const int product = pixels * dpi;
+    return (product >= 0 ? product + 48 : product - 48) / 96;
 }
 
 }  // namespace
