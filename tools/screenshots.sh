@@ -3,7 +3,8 @@
 # puts it on the demo medium and clicks through the wizard as a user would (the
 # folder page, the folder dialog, the cancel question, then every page to the
 # end), saving one PNG per step under build/screenshots/. A second run uses a
-# variant of the demo script with a logo, an info text and the module page.
+# variant of the demo script with a logo, an info text and the module page, and a
+# third in test mode from a deep folder shows the copy page shortening long paths.
 #
 # SETUP_WIN32_BUILD_DIR chooses the build folder (default build/win32);
 # SETUP_WINEPREFIX another Wine prefix than the tests' one.
@@ -156,4 +157,27 @@ click 374 277  # "&Abbruch"
 wait_window "Bestätigen" 10 > /dev/null
 answer Return  # "&Ja"
 sleep 2
+
+# --- Test mode from a deep folder: the copy page shortens the long source paths
+medium="$root/build/screenshots-deep/Beispiel Software GmbH/Installationsmedien/Diskette 1"
+make_medium "$medium"
+echo "== Setup.exe /TEST from a deep folder"
+wine "$medium/Setup.exe" /TEST > build/screenshots-wine-deep.log 2>&1 &
+setup=$!
+main=$(wait_window "Installation" 20)
+# A folder that does not exist: test mode creates nothing, so no file is asked about.
+type_folder 'C:\Testlauf\Beispiel'
+for _ in 1 2; do  # the folder page, then the module page
+    click 282 277  # "&Weiter.."; on the copy page test mode takes a second a file
+    sleep 0.5
+    while dialog=$(xdotool search --onlyvisible --name "Bestätigen|Warnung" 2> /dev/null |
+        head -1) && [ -n "$dialog" ]; do
+        answer Return
+    done
+done
+shoot 20-copy-page-long-source-path
+click 374 277  # "&Abbruch"
+wait_window "Bestätigen" 10 > /dev/null && answer Return  # "&Ja"
+sleep 2
+kill "$setup" 2> /dev/null || true
 echo "screenshots: done"

@@ -1,5 +1,6 @@
 // The wizard's window under the real window system: every element of the model
-// has its window with the model's text and visibility, the layout and the
+// has its window (the effect labels paint on their panel) with the model's text
+// and visibility, the effect labels as their recording shows them, the layout and the
 // resizing rule, the keyboard (focus at start, Tab, Enter, Escape), the two-way
 // sync of the edit field and the lists, the logo loader and the folder dialog.
 #ifdef _WIN32
@@ -15,6 +16,8 @@
 
 #include "GuiTestSupport.h"
 #include "app/MainForm.h"
+#include "controls/RecordingCanvas.h"
+#include "ui/win32/GdiCanvas.h"
 #include "ui/win32/MainWindow.h"
 #include "ui/win32/Win32UiHost.h"
 
@@ -134,6 +137,13 @@ class MainWindowTest : public ::testing::Test {
             milliseconds, [this](MSG& m) { return window_->PreTranslate(m); }, until);
     }
     HWND Control(const char* name) const { return window_->ControlOf(name); }
+    // The place of an element in its parent: a window's, or an effect label's.
+    Place PlaceIn(const char* name) const {
+        if (const controls::TFxLabel* label = window_->LabelOf(name)) {
+            return {label->Left(), label->Top(), label->Width(), label->Height()};
+        }
+        return PlaceOf(Control(name));
+    }
     const app::WidgetModel& Model() const { return form_->Model(); }
 
     std::unique_ptr<TestEnvironment> env_ = MakeTestEnvironment();
@@ -148,6 +158,13 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, EveryElementHasItsWindowUnderItsParent) {
     Start(Script());
     for (const app::Widget& w : Model().All()) {
+        if (w.kind == app::WidgetKind::EffectLabel) {
+            const controls::TFxLabel* label = window_->LabelOf(w.name);
+            ASSERT_NE(label, nullptr) << w.name;
+            EXPECT_EQ(Control(w.name.c_str()), nullptr) << w.name << " has no window";
+            EXPECT_EQ(label->Enabled(), w.enabled) << w.name;
+            continue;
+        }
         HWND window = Control(w.name.c_str());
         ASSERT_NE(window, nullptr) << w.name;
         if (!w.parent.empty()) {
@@ -168,7 +185,6 @@ TEST_F(MainWindowTest, FolderPageShowsCaptionNameVersionAndButtons) {
     Start(Script());
     const Shown expected[] = {
         {"MainForm", "Testfirma Installation", true},
-        {"ProgName", "Testprogramm", true},
         {"Version", "Version 2.5", true},
         {"LblVerzWahl", "Bitte wählen Sie ein Zielverzeichnis für die Installation:", true},
         {"BtnSuchen", "S&uchen..", true},
@@ -195,6 +211,164 @@ TEST_F(MainWindowTest, FolderPageShowsCaptionNameVersionAndButtons) {
         EXPECT_EQ(IsWindowVisible(window) != FALSE, e.visible) << e.name;
     }
     EXPECT_EQ(WindowText(Control("EditInstallDir")), Target());
+    EXPECT_EQ(window_->LabelOf("ProgName")->Caption(), "Testprogramm");
+}
+
+// 32-bit pixels of a device context's rectangle, top row first.
+std::vector<std::uint32_t> Pixels(HDC source, int left, int top, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + width * height);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    for (auto& pixel : pixels) {
+        pixel &= 0xFFFFFF;
+    }
+    return pixels;
+}
+
+// What a label paints, alone in a bitmap of its size; and its operations, measured
+// with the same GDI metrics.
+struct LabelPicture {
+    std::vector<std::uint32_t> pixels;
+    std::vector<controls::CanvasOperation> operations;
+};
+
+LabelPicture PaintAlone(controls::TFxLabel& label) {
+    class Measuring final : public controls::Canvas {
+      public:
+        explicit Measuring(HDC dc) : metrics_(dc) {}
+        void SetFont(const controls::FontSpec& f) override {
+            metrics_.SetFont(f);
+            record.SetFont(f);
+        }
+        void FillRect(const controls::TRect& r, controls::TColor c) override {
+            record.FillRect(r, c);
+        }
+        int TextWidth(std::string_view t) override { return metrics_.TextWidth(t); }
+        controls::TRect MeasureText(std::string_view t, const controls::TRect& r,
+                                    unsigned f) override {
+            return metrics_.MeasureText(t, r, f);
+        }
+        void DrawString(std::string_view t, const controls::TRect& r, unsigned f,
+                        controls::TColor c) override {
+            record.DrawString(t, r, f, c);
+        }
+        void Polyline(std::span<const controls::TPoint> p, controls::TColor c) override {
+            record.Polyline(p, c);
+        }
+        controls::RecordingCanvas record;
+
+      private:
+        gui::GdiCanvas metrics_;
+    };
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, label.Width(), label.Height());
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    {
+        gui::GdiCanvas canvas(memory);
+        label.Paint(canvas);
+    }
+    LabelPicture picture{Pixels(memory, 0, 0, label.Width(), label.Height()), {}};
+    {
+        Measuring measuring(memory);
+        label.Paint(measuring);
+        picture.operations = measuring.record.Operations();
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
+// The three effect labels of the window, painted by their panels: each shows
+// exactly what the label paints alone, the title in its blue within the text it
+// records, the long path shortened to "C:\...\datei.txt" and the short one whole.
+TEST_F(MainWindowTest, EffectLabelsPaintOnTheirPanelsWhatTheyRecord) {
+    Start(Script());
+    const std::string longPath =
+        "C:\\Programme\\Beispiel\\Vorlagen\\Geschäftsbriefe\\Ablage\\Archiv 2024\\datei.txt";
+    app::WidgetModel& model = form_->Model();
+    model.SetVisible("PanelVerzWahl", false);
+    model.SetVisible("PanelKopieren", true);
+    model.SetVisible("PanelDateinamen", true);
+    model.SetCaption("LblQuellDatei", longPath);
+    model.SetCaption("LblZielDatei", "C:\\Ziel\\datei.txt");
+    Pump(300);
+
+    struct Case {
+        const char* name;
+        const char* panel;
+        bool shortened;  // drawn as "C:\...\" and the end of the path
+    };
+    const Case cases[] = {
+        {"ProgName", "PanelTop", false},
+        {"LblQuellDatei", "PanelDateinamen", true},
+        {"LblZielDatei", "PanelDateinamen", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        controls::TFxLabel& label = *window_->LabelOf(c.name);
+        const LabelPicture alone = PaintAlone(label);
+        HDC panel = GetDC(Control(c.panel));
+        const auto shown = Pixels(panel, label.Left(), label.Top(), label.Width(), label.Height());
+        ReleaseDC(Control(c.panel), panel);
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            differing += shown[i] != alone.pixels[i] ? 1 : 0;
+        }
+        EXPECT_EQ(differing, 0u);
+
+        const controls::CanvasOperation* text = nullptr;
+        for (const auto& op : alone.operations) {
+            if (op.kind == controls::CanvasOperation::Kind::Text) {
+                text = &op;
+            }
+        }
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text, label.GetLabelText());
+        if (c.shortened) {
+            EXPECT_TRUE(text->text.starts_with("C:\\...\\")) << text->text;
+            EXPECT_TRUE(text->text.ends_with("\\datei.txt")) << text->text;
+            EXPECT_LT(text->text.size(), label.Caption().size());
+        } else {
+            EXPECT_EQ(text->text, label.Caption());
+        }
+    }
+
+    // The title's blue lies inside its recorded text and nowhere else.
+    controls::TFxLabel& title = *window_->LabelOf("ProgName");
+    const LabelPicture alone = PaintAlone(title);
+    controls::TRect textRect;
+    for (const auto& op : alone.operations) {
+        if (op.kind == controls::CanvasOperation::Kind::Text) {
+            textRect = op.rect;
+        }
+    }
+    std::size_t blue = 0, outside = 0;
+    for (int y = 0; y < title.Height(); ++y) {
+        for (int x = 0; x < title.Width(); ++x) {
+            if (alone.pixels[static_cast<std::size_t>(y * title.Width() + x)] == 0x0000FF) {
+                ++blue;
+                outside += x < textRect.left || x >= textRect.right || y < textRect.top ||
+                                   y >= textRect.bottom
+                               ? 1
+                               : 0;
+            }
+        }
+    }
+    EXPECT_GT(blue, 200u);
+    EXPECT_EQ(outside, 0u);
 }
 
 TEST_F(MainWindowTest, EditInstallDirHasTheFocusAtStart) {
@@ -248,7 +422,7 @@ TEST_F(MainWindowTest, LayoutFollowsTheDesignAndTheResizingRule) {
         {"ProgName", {3, 5, 427, 47}},
     };
     for (const auto& [name, place] : design) {
-        EXPECT_EQ(PlaceOf(Control(name)), place) << name;
+        EXPECT_EQ(PlaceIn(name), place) << name;
     }
 
     // 100 pixels wider and 60 higher: the bands keep their heights, the middle
@@ -265,7 +439,7 @@ TEST_F(MainWindowTest, LayoutFollowsTheDesignAndTheResizingRule) {
         {"ProgName", {103, 5, 427, 47}},
     };
     for (const auto& [name, place] : resized) {
-        EXPECT_EQ(PlaceOf(Control(name)), place) << name;
+        EXPECT_EQ(PlaceIn(name), place) << name;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32MessageThread.h"
 
+#include "platform/win32/MessageLoop.h"
+
 namespace setup::platform::win32 {
 
 void Win32MessageThread::PumpMessages() {
@@ -11,12 +13,7 @@ void Win32MessageThread::PumpMessages() {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        if (activeDialog_ != nullptr && IsWindow(activeDialog_) &&
-            IsDialogMessageA(activeDialog_, &message)) {
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchThreadMessage(message);
     }
 }
 

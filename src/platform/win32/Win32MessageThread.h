@@ -1,4 +1,5 @@
-// The window thread's pending messages and the keyboard state.
+// The window thread's pending messages (handed to the thread's dialog filter,
+// see MessageLoop.h) and the keyboard state.
 #pragma once
 
 #include "platform/win32/WinApi.h"
@@ -11,13 +12,6 @@ class Win32MessageThread final : public MessageThread {
   public:
     void PumpMessages() override;
     bool IsKeyDown(int virtualKey) override;
-
-    // The modeless dialog whose keyboard navigation (Tab, Enter, Escape) the pump
-    // serves through IsDialogMessageA; null for none.
-    void SetActiveDialog(HWND dialog) { activeDialog_ = dialog; }
-
-  private:
-    HWND activeDialog_ = nullptr;
 };
 
 }  // namespace setup::platform::win32

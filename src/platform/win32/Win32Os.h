@@ -22,9 +22,6 @@ class Win32Os final : public Os {
     MessageThread& Thread() override { return thread_; }
     Shell& ShellServices() override { return shell_; }
 
-    // See Win32MessageThread::SetActiveDialog.
-    void SetActiveDialog(HWND dialog) { thread_.SetActiveDialog(dialog); }
-
   private:
     Win32Profiles profiles_;
     Win32Registry registry_;

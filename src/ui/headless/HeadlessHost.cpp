@@ -2,6 +2,7 @@
 
 #include "install/FileResult.h"
 #include "system/PathHelpers.h"
+#include "ui/headless/Transcript.h"
 
 namespace setup::ui::headless {
 namespace {
@@ -97,6 +98,11 @@ void HeadlessHost::Fail(std::string message) {
 
 void HeadlessHost::FileHandled(std::string_view source, std::string_view target, int result) {
     transcript_.push_back(app::DescribeHandledFile(source, target, result));
+    if (model_ != nullptr) {
+        if (auto drawn = DrawnPathsLine(*model_, source, target)) {
+            transcript_.push_back(std::move(*drawn));
+        }
+    }
 }
 
 int HeadlessHost::ShowDialog(const MessageDialog& dialog) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/UiHost.h"
+#include "app/WidgetModel.h"
 
 namespace setup::ui::headless {
 
@@ -40,8 +41,12 @@ class HeadlessHost final : public app::UiHost {
         dialogHook_ = std::move(hook);
     }
 
+    // The window's model, for what its labels draw (null: not known).
+    void SetModel(const app::WidgetModel* model) { model_ = model; }
+
     int ShowDialog(const app::MessageDialog& dialog) override;
-    // Writes the file as one transcript line (DescribeHandledFile).
+    // Writes the file as one transcript line (DescribeHandledFile), and the
+    // shortened texts of the path labels when they are shortened.
     void FileHandled(std::string_view source, std::string_view target, int result) override;
     void DialogClosedAtOnce(const app::MessageDialog& dialog) override;
     std::string BrowseForFolder(int rootCsidl, std::string_view title,
@@ -55,6 +60,7 @@ class HeadlessHost final : public app::UiHost {
     std::deque<std::optional<std::string>> browses_;
     std::vector<app::MessageDialog> dialogs_;
     std::function<void(const app::MessageDialog&)> dialogHook_;
+    const app::WidgetModel* model_ = nullptr;
     bool ended_ = false;
 };
 

@@ -18,6 +18,7 @@ class Session {
 
     SessionResult Run(std::string_view script) {
         context_.input.SetPumpHook([this] { OnPump(); });
+        context_.host.SetModel(&context_.form.Model());
         context_.host.SetDialogHook([this](const app::MessageDialog&) { OnDialog(); });
         for (const ScriptAction& action : ReadScript(script)) {
             if (Stopped()) {

@@ -1,5 +1,7 @@
 #include "ui/headless/Transcript.h"
 
+#include "app/EffectLabels.h"
+#include "controls/RecordingCanvas.h"
 #include "ui/headless/HeadlessHost.h"
 
 namespace setup::ui::headless {
@@ -8,6 +10,24 @@ namespace {
 using app::Widget;
 using app::WidgetKind;
 namespace page = app::page;
+
+// A label that is only measured: nothing is shown, opened or moved.
+class MeasuredOnly final : public controls::FxLabelHost {
+    void Repaint(controls::TFxLabel& /*label*/) override {}
+    void BoundsChanged(controls::TFxLabel& /*label*/) override {}
+    void CursorChanged(controls::TFxLabel& /*label*/) override {}
+    void OpenLink(std::string_view /*target*/) override {}
+};
+
+// The text the effect label `name` draws for `text`.
+std::string DrawnText(const app::WidgetModel& model, std::string_view name, std::string_view text) {
+    controls::RecordingCanvas canvas;
+    MeasuredOnly host;
+    controls::TFxLabel label(canvas, host);
+    app::ConfigureEffectLabel(label, model, model.Get(name));
+    label.SetCaption(text);
+    return label.GetLabelText();
+}
 
 std::string_view PageName(int pageIndex) {
     switch (pageIndex) {
@@ -116,6 +136,16 @@ void WriteEnd(std::vector<std::string>& out, const app::TMainForm& form, bool pr
         }
     }
     out.push_back(std::string("InstallOk: ") + (s.InstallOk ? "yes" : "no"));
+}
+
+std::optional<std::string> DrawnPathsLine(const app::WidgetModel& model, std::string_view source,
+                                          std::string_view target) {
+    const std::string drawnSource = DrawnText(model, "LblQuellDatei", source);
+    const std::string drawnTarget = DrawnText(model, "LblZielDatei", target);
+    if (drawnSource == source && drawnTarget == target) {
+        return std::nullopt;
+    }
+    return "drawn: " + drawnSource + " -> " + drawnTarget;
 }
 
 }  // namespace setup::ui::headless

@@ -3,6 +3,7 @@
 // the format is the one docs/simulator.md documents.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,12 @@ std::string AtPumpLine(int pump, std::string_view action);
 // The closing lines: the page, whether the program ended, the result texts
 // on screen, InstallOk.
 void WriteEnd(std::vector<std::string>& out, const app::TMainForm& form, bool programEnded);
+
+// "drawn: SOURCE -> TARGET": the texts the copy page's two path labels draw for a
+// file's source and target, when the label shortens either of them to its width
+// (measured with the recording canvas's fixed metrics); nothing when both fit.
+std::optional<std::string> DrawnPathsLine(const app::WidgetModel& model, std::string_view source,
+                                          std::string_view target);
 
 // A list's items, selected ones marked with "*" ("A, B*").
 std::string ItemList(const app::Widget& list);

@@ -1,5 +1,8 @@
-// Base of the window classes of our own: registers the class once, takes `this`
-// at WM_NCCREATE and routes every message to the object's WndProc. Nothing thrown
+// Base of the window classes of our own and of our dialogs: registers the class
+// once, takes `this` at WM_NCCREATE (WM_INITDIALOG for a dialog) and routes every
+// message to the object's WndProc. Windows that draw themselves get one paint
+// hook: the background is never erased on its own (no flicker) and Paint is
+// given the paint context and the client area. Nothing thrown
 // there leaves the window procedure: the error goes to the process's error
 // reporter (the renderer shows it in the general error box).
 #pragma once
@@ -32,7 +35,8 @@ LRESULT Guarded(LRESULT fallback, Body&& body) noexcept {
 
 class CustomWindow {
   public:
-    CustomWindow() = default;
+    // `paintsItself`: WM_PAINT goes to Paint, WM_ERASEBKGND erases nothing.
+    explicit CustomWindow(bool paintsItself = false) : paintsItself_(paintsItself) {}
     virtual ~CustomWindow();
     CustomWindow(const CustomWindow&) = delete;
     CustomWindow& operator=(const CustomWindow&) = delete;
@@ -43,13 +47,19 @@ class CustomWindow {
     // Creates the window of a class registered with RegisterCustomClass.
     bool CreateCustom(const char* className, DWORD exStyle, DWORD style, const RECT& place,
                       HWND parent, HMENU idOrMenu, const char* text);
+    // Creates a modeless dialog from a template; the dialog procedure is this
+    // object's WndProc (its results are the dialog procedure's: FALSE passes a
+    // message to the dialog manager).
+    bool CreateCustomDialog(const DLGTEMPLATE& layout, HWND owner);
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Paints the whole client area (windows that paint themselves).
+    virtual void Paint(HDC dc, const RECT& client);
     // Destroys the window now, without routing its last messages to the object
     // (for a derived destructor that must tear the window down first).
     void DestroyNow();
-    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
-        return DefWindowProcA(hwnd_, message, wParam, lParam);
-    }
+    // What a message does unless WndProc handles it: the paint hook, else the
+    // system's default (nothing for a dialog, whose manager does it).
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
   public:
     // Registers a class whose windows are CustomWindow objects (once per name).
@@ -58,8 +68,13 @@ class CustomWindow {
 
   private:
     static LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK DialogThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT Route(CustomWindow* self, int slot, HWND window, UINT message, WPARAM wParam,
+                         LPARAM lParam);
 
     HWND hwnd_ = nullptr;
+    bool paintsItself_ = false;
+    bool isDialog_ = false;
 };
 
 }  // namespace setup::ui::win32

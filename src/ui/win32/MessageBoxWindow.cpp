@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/MessageLoop.h"
 #include "ui/win32/CustomWindow.h"
 #include "ui/win32/GuiHandles.h"
 #include "ui/win32/Resources.h"
@@ -60,7 +61,7 @@ RECT WorkAreaNear(HWND window) {
     return work;
 }
 
-class MessageBoxWindow {
+class MessageBoxWindow final : public CustomWindow {
   public:
     MessageBoxWindow(HWND owner, const app::MessageDialog& dialog)
         : owner_(owner), dialog_(dialog), dpi_(ScreenDpi()) {}
@@ -68,8 +69,7 @@ class MessageBoxWindow {
     int Run();
 
   private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Build();
     HWND AddControl(const char* className, const std::string& text, DWORD style, int id);
     void Finish(int answer) {
@@ -86,7 +86,6 @@ class MessageBoxWindow {
     HWND owner_;
     const app::MessageDialog& dialog_;
     int dpi_;
-    HWND hwnd_ = nullptr;
     Font font_;
     HWND focus_ = nullptr;
     bool done_ = false;
@@ -98,66 +97,43 @@ int MessageBoxWindow::Run() {
         dialog_.escapeAnswer != app::answer::kNone ? dialog_.escapeAnswer : app::answer::kCancel;
     EmptyDialogTemplate layout{};
     layout.header.style = DS_MODALFRAME | DS_SETFOREGROUND | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    Window dialog(CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &layout.header, owner_,
-                                             DialogProc, reinterpret_cast<LPARAM>(this)));
-    if (!dialog) {
+    if (!CreateCustomDialog(layout.header, owner_)) {
         return cancelled;
     }
     const bool disableOwner = owner_ != nullptr && IsWindowEnabled(owner_);
     if (disableOwner) {
         EnableWindow(owner_, FALSE);
     }
-    ShowWindow(dialog.Get(), SW_SHOW);
+    ShowWindow(Hwnd(), SW_SHOW);
     if (focus_ != nullptr) {
         // The dialog manager's way of moving the focus, which keeps the default
         // button's frame right.
-        SendMessageA(dialog.Get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus_), TRUE);
+        SendMessageA(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus_), TRUE);
     }
     MessageBeep(IconKindOf(dialog_.icon).beep);
 
-    MSG message;
-    while (!done_) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0) {
+    {
+        const platform::win32::ScopedDialogFilter keys(Hwnd());
+        int exitCode = 0;
+        const auto end = platform::win32::RunThreadMessages(
+            [](void* self) { return static_cast<MessageBoxWindow*>(self)->done_; }, this, exitCode);
+        if (end == platform::win32::LoopEnd::Quit) {
             // The quit request belongs to the outer loop: pass it on.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            answer_ = cancelled;
-            break;
+            PostQuitMessage(exitCode);
         }
-        if (got < 0) {
+        if (end != platform::win32::LoopEnd::Done) {
             answer_ = cancelled;
-            break;
-        }
-        if (!IsDialogMessageA(dialog.Get(), &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
         }
     }
     // The owner is enabled again before the dialog goes, so that it gets the activation back.
     if (disableOwner) {
         EnableWindow(owner_, TRUE);
     }
-    dialog.Reset();
+    DestroyNow();
     return answer_;
 }
 
-INT_PTR CALLBACK MessageBoxWindow::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-    MessageBoxWindow* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<MessageBoxWindow*>(lParam);
-        self->hwnd_ = window;
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-    } else {
-        self = reinterpret_cast<MessageBoxWindow*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    if (self == nullptr) {
-        return FALSE;
-    }
-    return Guarded(FALSE, [&] { return self->Handle(message, wParam, lParam); });
-}
-
-INT_PTR MessageBoxWindow::Handle(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+LRESULT MessageBoxWindow::WndProc(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {
         case WM_INITDIALOG:
             Build();
@@ -189,7 +165,7 @@ INT_PTR MessageBoxWindow::Handle(UINT message, WPARAM wParam, LPARAM /*lParam*/)
 HWND MessageBoxWindow::AddControl(const char* className, const std::string& text, DWORD style,
                                   int id) {
     HWND control = CreateWindowExA(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0,
-                                   0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   0, 0, Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     return control;
@@ -198,14 +174,14 @@ HWND MessageBoxWindow::AddControl(const char* className, const std::string& text
 // Lays the dialog out: the icon at the top left, the text beside it wrapped at a
 // width that suits the screen, the buttons centred in a row below.
 void MessageBoxWindow::Build() {
-    SetWindowTextA(hwnd_, dialog_.caption.c_str());
+    SetWindowTextA(Hwnd(), dialog_.caption.c_str());
     font_ = MakeFont(kDialogFontFace, kDialogFontHeight, false, false, dpi_);
 
     const int margin = Scale(12);
     const int gap = Scale(12);
     const int buttonHeight = Scale(23);
     const int buttonSpacing = Scale(6);
-    const RECT work = WorkAreaNear(owner_ != nullptr ? owner_ : hwnd_);
+    const RECT work = WorkAreaNear(owner_ != nullptr ? owner_ : Hwnd());
 
     HICON icon = nullptr;
     if (const IconKind kind = IconKindOf(dialog_.icon); kind.resource != nullptr) {
@@ -213,7 +189,7 @@ void MessageBoxWindow::Build() {
     }
     const int iconSize = icon != nullptr ? GetSystemMetrics(SM_CXICON) : 0;
 
-    WindowDc screen(hwnd_);
+    WindowDc screen(Hwnd());
     Selection useFont(screen.Get(), font_.Get());
     int wrapWidth = (work.right - work.left) / 2;
     wrapWidth = wrapWidth < Scale(200)   ? Scale(200)
@@ -264,7 +240,7 @@ void MessageBoxWindow::Build() {
         MoveWindow(control, x, buttonsTop, widths[i], buttonHeight, FALSE);
         x += widths[i] + buttonSpacing;
         if (isDefault) {
-            SendMessageA(hwnd_, DM_SETDEFID, static_cast<WPARAM>(id), 0);
+            SendMessageA(Hwnd(), DM_SETDEFID, static_cast<WPARAM>(id), 0);
             focus = control;
         } else if (focus == nullptr && i == 0) {
             focus = control;
@@ -272,13 +248,13 @@ void MessageBoxWindow::Build() {
     }
 
     if (dialog_.escapeAnswer == app::answer::kNone) {
-        EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+        EnableMenuItem(GetSystemMenu(Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     }
 
     // Outer size for this client size; centred on the owner, kept on its screen.
     RECT outer{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)));
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(Hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(Hwnd(), GWL_EXSTYLE)));
     const int width = outer.right - outer.left;
     const int height = outer.bottom - outer.top;
     RECT around = work;
@@ -291,7 +267,7 @@ void MessageBoxWindow::Build() {
     top = top + height > work.bottom ? work.bottom - height : top;
     left = left < work.left ? work.left : left;
     top = top < work.top ? work.top : top;
-    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     focus_ = focus;
     if (focus != nullptr) {
         SetFocus(focus);
