@@ -325,7 +325,7 @@ TEST_F(MainWindowTest, EffectLabelsPaintOnTheirPanelsWhatTheyRecord) {
         ReleaseDC(Control(c.panel), panel);
         std::size_t differing = 0;
         for (std::size_t i = 0; i < shown.size(); ++i) {
-            differing += shown[i] != alone.pixels[i] ? 1 : 0;
+            differing += shown[i] != alone.pixels[i] ? 1u : 0u;
         }
         EXPECT_EQ(differing, 0u);
 
