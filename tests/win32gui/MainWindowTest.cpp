@@ -16,6 +16,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/MainForm.h"
+#include "app/WidgetNames.h"
 #include "controls/RecordingCanvas.h"
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/MainWindow.h"
@@ -136,9 +137,9 @@ class MainWindowTest : public ::testing::Test {
         return PumpFor(
             milliseconds, [this](MSG& m) { return window_->PreTranslate(m); }, until);
     }
-    HWND Control(const char* name) const { return window_->ControlOf(name); }
+    HWND Control(std::string_view name) const { return window_->ControlOf(name); }
     // The place of an element in its parent: a window's, or an effect label's.
-    Place PlaceIn(const char* name) const {
+    Place PlaceIn(std::string_view name) const {
         if (const controls::TFxLabel* label = window_->LabelOf(name)) {
             return {label->Left(), label->Top(), label->Width(), label->Height()};
         }
@@ -176,7 +177,7 @@ TEST_F(MainWindowTest, EveryElementHasItsWindowUnderItsParent) {
 }
 
 struct Shown {
-    const char* name;
+    std::string_view name;
     const char* text;
     bool visible;
 };
@@ -184,23 +185,23 @@ struct Shown {
 TEST_F(MainWindowTest, FolderPageShowsCaptionNameVersionAndButtons) {
     Start(Script());
     const Shown expected[] = {
-        {"MainForm", "Testfirma Installation", true},
-        {"Version", "Version 2.5", true},
-        {"LblVerzWahl", "Bitte wählen Sie ein Zielverzeichnis für die Installation:", true},
-        {"BtnSuchen", "S&uchen..", true},
-        {"BtnWeiter", "&Weiter..", true},
-        {"BtnCancel", "&Abbruch", true},
-        {"BtnOK", "OK", false},
-        {"BtnYes", "&Ja", false},
-        {"BtnNo", "&Nein", false},
-        {"BtnBeenden", "&Beenden", false},
-        {"BtnStarten", "&Starten", false},
-        {"PanelVerzWahl", nullptr, true},
-        {"PanelAuswahl", nullptr, false},
-        {"PanelKopieren", nullptr, false},
-        {"PanelPrgGruppe", nullptr, false},
-        {"MemoInfos", nullptr, false},
-        {"SBAlleLinks", "Alles wählen", false},
+        {app::kMainForm, "Testfirma Installation", true},
+        {app::kVersion, "Version 2.5", true},
+        {app::kLblVerzWahl, "Bitte wählen Sie ein Zielverzeichnis für die Installation:", true},
+        {app::kBtnSuchen, "S&uchen..", true},
+        {app::kBtnWeiter, "&Weiter..", true},
+        {app::kBtnCancel, "&Abbruch", true},
+        {app::kBtnOK, "OK", false},
+        {app::kBtnYes, "&Ja", false},
+        {app::kBtnNo, "&Nein", false},
+        {app::kBtnBeenden, "&Beenden", false},
+        {app::kBtnStarten, "&Starten", false},
+        {app::kPanelVerzWahl, nullptr, true},
+        {app::kPanelAuswahl, nullptr, false},
+        {app::kPanelKopieren, nullptr, false},
+        {app::kPanelPrgGruppe, nullptr, false},
+        {app::kMemoInfos, nullptr, false},
+        {app::kSBAlleLinks, "Alles wählen", false},
     };
     for (const Shown& e : expected) {
         HWND window = Control(e.name);
@@ -210,8 +211,8 @@ TEST_F(MainWindowTest, FolderPageShowsCaptionNameVersionAndButtons) {
         }
         EXPECT_EQ(IsWindowVisible(window) != FALSE, e.visible) << e.name;
     }
-    EXPECT_EQ(WindowText(Control("EditInstallDir")), Target());
-    EXPECT_EQ(window_->LabelOf("ProgName")->Caption(), "Testprogramm");
+    EXPECT_EQ(WindowText(Control(app::kEditInstallDir)), Target());
+    EXPECT_EQ(window_->LabelOf(app::kProgName)->Caption(), "Testprogramm");
 }
 
 // 32-bit pixels of a device context's rectangle, top row first.
@@ -299,22 +300,22 @@ TEST_F(MainWindowTest, EffectLabelsPaintOnTheirPanelsWhatTheyRecord) {
     const std::string longPath =
         "C:\\Programme\\Beispiel\\Vorlagen\\Geschäftsbriefe\\Ablage\\Archiv 2024\\datei.txt";
     app::WidgetModel& model = form_->Model();
-    model.SetVisible("PanelVerzWahl", false);
-    model.SetVisible("PanelKopieren", true);
-    model.SetVisible("PanelDateinamen", true);
-    model.SetCaption("LblQuellDatei", longPath);
-    model.SetCaption("LblZielDatei", "C:\\Ziel\\datei.txt");
+    model.SetVisible(app::kPanelVerzWahl, false);
+    model.SetVisible(app::kPanelKopieren, true);
+    model.SetVisible(app::kPanelDateinamen, true);
+    model.SetCaption(app::kLblQuellDatei, longPath);
+    model.SetCaption(app::kLblZielDatei, "C:\\Ziel\\datei.txt");
     Pump(300);
 
     struct Case {
-        const char* name;
-        const char* panel;
+        std::string_view name;
+        std::string_view panel;
         bool shortened;  // drawn as "C:\...\" and the end of the path
     };
     const Case cases[] = {
-        {"ProgName", "PanelTop", false},
-        {"LblQuellDatei", "PanelDateinamen", true},
-        {"LblZielDatei", "PanelDateinamen", false},
+        {app::kProgName, app::kPanelTop, false},
+        {app::kLblQuellDatei, app::kPanelDateinamen, true},
+        {app::kLblZielDatei, app::kPanelDateinamen, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -347,7 +348,7 @@ TEST_F(MainWindowTest, EffectLabelsPaintOnTheirPanelsWhatTheyRecord) {
     }
 
     // The title's blue lies inside its recorded text and nowhere else.
-    controls::TFxLabel& title = *window_->LabelOf("ProgName");
+    controls::TFxLabel& title = *window_->LabelOf(app::kProgName);
     const LabelPicture alone = PaintAlone(title);
     controls::TRect textRect;
     for (const auto& op : alone.operations) {
@@ -373,26 +374,28 @@ TEST_F(MainWindowTest, EffectLabelsPaintOnTheirPanelsWhatTheyRecord) {
 
 TEST_F(MainWindowTest, EditInstallDirHasTheFocusAtStart) {
     Start(Script());
-    EXPECT_EQ(GetFocus(), Control("EditInstallDir"));
+    EXPECT_EQ(GetFocus(), Control(app::kEditInstallDir));
 }
 
 // The result labels lie under the page panels; the folder page is on top.
 TEST_F(MainWindowTest, PagesCoverTheResultLabels) {
     Start(Script());
-    HWND success = Control("Erfolgsmeldung");
+    HWND success = Control(app::kErfolgsmeldung);
     ASSERT_TRUE(IsWindowVisible(success));
     RECT r;
     GetWindowRect(success, &r);
     POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    HWND main = Control("PanelMain");
+    HWND main = Control(app::kPanelMain);
     ScreenToClient(main, &middle);
-    EXPECT_EQ(ChildWindowFromPointEx(main, middle, CWP_SKIPINVISIBLE), Control("PanelVerzWahl"));
+    EXPECT_EQ(ChildWindowFromPointEx(main, middle, CWP_SKIPINVISIBLE),
+              Control(app::kPanelVerzWahl));
 }
 
 TEST_F(MainWindowTest, TabWalksTheFocusableElementsInOrder) {
     Start(Script());
-    const char* order[] = {"BtnSuchen", "BtnWeiter", "BtnCancel", "EditInstallDir"};
-    for (const char* name : order) {
+    const std::string_view order[] = {app::kBtnSuchen, app::kBtnWeiter, app::kBtnCancel,
+                                      app::kEditInstallDir};
+    for (std::string_view name : order) {
         PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
         Pump(150);
         EXPECT_EQ(GetFocus(), Control(name)) << name;
@@ -405,21 +408,21 @@ TEST_F(MainWindowTest, LayoutFollowsTheDesignAndTheResizingRule) {
     }
     Start(Script());
     RECT client;
-    GetClientRect(Control("MainForm"), &client);
+    GetClientRect(Control(app::kMainForm), &client);
     EXPECT_EQ(client.right, 435);
     EXPECT_EQ(client.bottom, 297);
-    const std::pair<const char*, Place> design[] = {
-        {"PanelTop", {0, 0, 435, 57}},
-        {"PanelMain", {0, 57, 435, 199}},
-        {"PanelBottom", {0, 256, 435, 41}},
-        {"Version", {5, 5, 425, 16}},
-        {"PanelVerzWahl", {16, 28, 401, 149}},
-        {"EditInstallDir", {8, 76, 291, 21}},
-        {"BtnSuchen", {306, 48, 85, 49}},
-        {"BtnWeiter", {240, 8, 85, 26}},
-        {"BtnCancel", {332, 8, 85, 26}},
+    const std::pair<std::string_view, Place> design[] = {
+        {app::kPanelTop, {0, 0, 435, 57}},
+        {app::kPanelMain, {0, 57, 435, 199}},
+        {app::kPanelBottom, {0, 256, 435, 41}},
+        {app::kVersion, {5, 5, 425, 16}},
+        {app::kPanelVerzWahl, {16, 28, 401, 149}},
+        {app::kEditInstallDir, {8, 76, 291, 21}},
+        {app::kBtnSuchen, {306, 48, 85, 49}},
+        {app::kBtnWeiter, {240, 8, 85, 26}},
+        {app::kBtnCancel, {332, 8, 85, 26}},
         // Without a logo the name is 8 narrower than the panel, at its right edge.
-        {"ProgName", {3, 5, 427, 47}},
+        {app::kProgName, {3, 5, 427, 47}},
     };
     for (const auto& [name, place] : design) {
         EXPECT_EQ(PlaceIn(name), place) << name;
@@ -428,15 +431,15 @@ TEST_F(MainWindowTest, LayoutFollowsTheDesignAndTheResizingRule) {
     // 100 pixels wider and 60 higher: the bands keep their heights, the middle
     // takes the rest, the rest keeps place and size (the name stays at the right).
     RECT outer;
-    GetWindowRect(Control("MainForm"), &outer);
-    SetWindowPos(Control("MainForm"), nullptr, 0, 0, outer.right - outer.left + 100,
+    GetWindowRect(Control(app::kMainForm), &outer);
+    SetWindowPos(Control(app::kMainForm), nullptr, 0, 0, outer.right - outer.left + 100,
                  outer.bottom - outer.top + 60, SWP_NOMOVE | SWP_NOZORDER);
     Pump(100);
-    const std::pair<const char*, Place> resized[] = {
-        {"PanelTop", {0, 0, 535, 57}},         {"PanelMain", {0, 57, 535, 259}},
-        {"PanelBottom", {0, 316, 535, 41}},    {"Version", {5, 5, 525, 16}},
-        {"PanelVerzWahl", {16, 28, 401, 149}}, {"BtnWeiter", {240, 8, 85, 26}},
-        {"ProgName", {103, 5, 427, 47}},
+    const std::pair<std::string_view, Place> resized[] = {
+        {app::kPanelTop, {0, 0, 535, 57}},         {app::kPanelMain, {0, 57, 535, 259}},
+        {app::kPanelBottom, {0, 316, 535, 41}},    {app::kVersion, {5, 5, 525, 16}},
+        {app::kPanelVerzWahl, {16, 28, 401, 149}}, {app::kBtnWeiter, {240, 8, 85, 26}},
+        {app::kProgName, {103, 5, 427, 47}},
     };
     for (const auto& [name, place] : resized) {
         EXPECT_EQ(PlaceIn(name), place) << name;
@@ -448,7 +451,7 @@ TEST_F(MainWindowTest, BusyStepsShowTheHourglass) {
     Start(Script());
     HCURSOR wait = LoadCursorA(nullptr, MAKEINTRESOURCEA(32514));   // IDC_WAIT
     HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    HWND over = Control("PanelVerzWahl");
+    HWND over = Control(app::kPanelVerzWahl);
     const LPARAM hit = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
     form_->Model().SetBusyCursor(true);
     SendMessageA(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), hit);
@@ -460,7 +463,7 @@ TEST_F(MainWindowTest, BusyStepsShowTheHourglass) {
 
 TEST_F(MainWindowTest, TypedTextReachesTheModelAndTheModelReachesTheField) {
     Start(Script());
-    HWND edit = Control("EditInstallDir");
+    HWND edit = Control(app::kEditInstallDir);
     SetWindowTextA(edit, "D:\\Anders");
     EXPECT_EQ(form_->InstallDir(), "D:\\Anders");
     form_->SetInstallDir("E:\\Neu\\");
@@ -470,7 +473,7 @@ TEST_F(MainWindowTest, TypedTextReachesTheModelAndTheModelReachesTheField) {
 TEST_F(MainWindowTest, EscapeAsksTheCloseQuestionAndNoKeepsTheWindow) {
     Start(Script());
     DialogScript& script = Expect({{DialogAction::Escape, "", false, {}}});
-    PostMessageA(Control("EditInstallDir"), WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageA(Control(app::kEditInstallDir), WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_TRUE(Pump(3000, [&] { return script.Done() && FindThreadDialog() == nullptr; }));
     ASSERT_EQ(script.Snapshots().size(), 1u);
     EXPECT_EQ(script.Snapshots()[0].caption, "Bestätigen");
@@ -478,13 +481,13 @@ TEST_F(MainWindowTest, EscapeAsksTheCloseQuestionAndNoKeepsTheWindow) {
     EXPECT_EQ(script.Snapshots()[0].buttons, (std::vector<std::string>{"&Ja", "&Nein"}));
     EXPECT_FALSE(script.Snapshots()[0].ownerEnabled);
     EXPECT_FALSE(host_.ProgramEnded());
-    EXPECT_TRUE(IsWindowEnabled(Control("MainForm")));
+    EXPECT_TRUE(IsWindowEnabled(Control(app::kMainForm)));
 }
 
 TEST_F(MainWindowTest, CloseBoxWithYesEndsTheProgram) {
     Start(Script());
     DialogScript& script = Expect({{DialogAction::Enter, "", false, {}}});
-    PostMessageA(Control("MainForm"), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(Control(app::kMainForm), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(Pump(3000));  // the quit request arrives
     EXPECT_TRUE(script.Done());
     EXPECT_TRUE(host_.ProgramEnded());
@@ -493,12 +496,12 @@ TEST_F(MainWindowTest, CloseBoxWithYesEndsTheProgram) {
 
 TEST_F(MainWindowTest, EnterInTheFieldLeavesTheFolderPage) {
     Start(Script());
-    PostMessageA(Control("EditInstallDir"), WM_KEYDOWN, VK_RETURN, 1);
-    Pump(1500, [&] { return !IsWindowVisible(Control("PanelVerzWahl")); });
-    EXPECT_FALSE(IsWindowVisible(Control("PanelVerzWahl")));
+    PostMessageA(Control(app::kEditInstallDir), WM_KEYDOWN, VK_RETURN, 1);
+    Pump(1500, [&] { return !IsWindowVisible(Control(app::kPanelVerzWahl)); });
+    EXPECT_FALSE(IsWindowVisible(Control(app::kPanelVerzWahl)));
     const DWORD attributes = GetFileAttributesA(Target().c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_EQ(WindowText(Control("EditInstallDir")), Target() + "\\");
+    EXPECT_EQ(WindowText(Control(app::kEditInstallDir)), Target() + "\\");
     EXPECT_GE(form_->State().PageIndex, 2);
 }
 
@@ -506,10 +509,10 @@ TEST_F(MainWindowTest, ModuleListsFollowTheModelBothWays) {
     Start(
         Script("Auswahl=1\r\n[Auswahl]\r\nHilfe=1\r\nTreiber=0\r\nextra=0\r\nBeispiele=0\r\n"
                "Versteckt=0;2\r\n"));
-    form_->Click("BtnWeiter");
-    ASSERT_TRUE(IsWindowVisible(Control("PanelAuswahl")));
-    HWND left = Control("ListeNotInstall");
-    HWND right = Control("ListeInstall");
+    form_->Click(app::kBtnWeiter);
+    ASSERT_TRUE(IsWindowVisible(Control(app::kPanelAuswahl)));
+    HWND left = Control(app::kListeNotInstall);
+    HWND right = Control(app::kListeInstall);
     EXPECT_EQ(ListTexts(left), (std::vector<std::string>{"Beispiele", "extra", "Treiber"}));
     EXPECT_EQ(ListTexts(right), std::vector<std::string>{"Hilfe"});
 
@@ -518,33 +521,33 @@ TEST_F(MainWindowTest, ModuleListsFollowTheModelBothWays) {
     SendMessageA(left, LB_SETSEL, TRUE, 2);
     SendMessageA(GetParent(left), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(left), LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(left));
-    EXPECT_TRUE(Model().Get("ListeNotInstall").items[1].selected);
-    EXPECT_TRUE(Model().Get("ListeNotInstall").items[2].selected);
+    EXPECT_TRUE(Model().Get(app::kListeNotInstall).items[1].selected);
+    EXPECT_TRUE(Model().Get(app::kListeNotInstall).items[2].selected);
 
     // The arrow moves them; the lists show the model's new items, still sorted.
     HWND focus = GetFocus();
-    PressSpeedButton(Control("SBRechts"));
+    PressSpeedButton(Control(app::kSBRechts));
     EXPECT_EQ(ListTexts(left), std::vector<std::string>{"Beispiele"});
     EXPECT_EQ(ListTexts(right), (std::vector<std::string>{"extra", "Hilfe", "Treiber"}));
     EXPECT_EQ(GetFocus(), focus);  // a speed button takes no focus
 
-    PressSpeedButton(Control("SBAllesRechts"));
+    PressSpeedButton(Control(app::kSBAllesRechts));
     EXPECT_EQ(SendMessageA(right, LB_GETSELCOUNT, 0, 0), 3);
 }
 
 TEST_F(MainWindowTest, InfoTextIsShownAboveTheFolderPage) {
     Start(Script("[Infodatei]\r\nAnzeigen=2\r\nDateiname=Info.txt\r\nJa_Button=1\r\n"),
           {{"Info.txt", "Zeile 1\nZeile 2\r\nZeile 3"}});
-    HWND memo = Control("MemoInfos");
+    HWND memo = Control(app::kMemoInfos);
     ASSERT_TRUE(IsWindowVisible(memo));
     EXPECT_EQ(WindowText(memo), "Zeile 1\r\nZeile 2\r\nZeile 3");
-    EXPECT_TRUE(IsWindowVisible(Control("BtnOK")));
-    EXPECT_TRUE(IsWindowVisible(Control("BtnYes")));
-    EXPECT_FALSE(IsWindowVisible(Control("BtnWeiter")));
+    EXPECT_TRUE(IsWindowVisible(Control(app::kBtnOK)));
+    EXPECT_TRUE(IsWindowVisible(Control(app::kBtnYes)));
+    EXPECT_FALSE(IsWindowVisible(Control(app::kBtnWeiter)));
     RECT r;
     GetWindowRect(memo, &r);
     POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    HWND main = Control("PanelMain");
+    HWND main = Control(app::kPanelMain);
     ScreenToClient(main, &middle);
     EXPECT_EQ(ChildWindowFromPointEx(main, middle, CWP_SKIPINVISIBLE), memo);
 }
@@ -555,20 +558,20 @@ TEST_F(MainWindowTest, InfoTextIsShownAboveTheFolderPage) {
 TEST_F(MainWindowTest, EnterOnTheInfoPagePressesItsFirstButton) {
     struct Case {
         const char* buttons;  // lines of [Infodatei]
-        const char* focused;
+        std::string_view focused;
         bool ends;  // "&Nein" ends the program; OK and "&Ja" lead to the folder page
     };
     const Case cases[] = {
-        {"", "BtnOK", false},
-        {"OK_Button=0\r\nJa_Button=1\r\nNein_Button=1\r\n", "BtnYes", false},
-        {"OK_Button=0\r\nNein_Button=1\r\n", "BtnNo", true},  // last: the program ends
+        {"", app::kBtnOK, false},
+        {"OK_Button=0\r\nJa_Button=1\r\nNein_Button=1\r\n", app::kBtnYes, false},
+        {"OK_Button=0\r\nNein_Button=1\r\n", app::kBtnNo, true},  // last: the program ends
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.focused);
         Start(
             Script(std::string("[Infodatei]\r\nAnzeigen=2\r\nDateiname=Info.txt\r\n") + c.buttons),
             {{"Info.txt", "Zeile 1"}});
-        ASSERT_TRUE(IsWindowVisible(Control("MemoInfos")));
+        ASSERT_TRUE(IsWindowVisible(Control(app::kMemoInfos)));
         EXPECT_EQ(GetFocus(), Control(c.focused));
         PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
         if (c.ends) {
@@ -577,8 +580,8 @@ TEST_F(MainWindowTest, EnterOnTheInfoPagePressesItsFirstButton) {
         } else {
             Pump(1500, [&] { return form_->State().PageIndex == 0; });
             EXPECT_EQ(form_->State().PageIndex, 0);
-            EXPECT_FALSE(IsWindowVisible(Control("MemoInfos")));
-            EXPECT_EQ(GetFocus(), Control("EditInstallDir"));
+            EXPECT_FALSE(IsWindowVisible(Control(app::kMemoInfos)));
+            EXPECT_EQ(GetFocus(), Control(app::kEditInstallDir));
         }
         Stop();
     }
@@ -656,7 +659,7 @@ void WriteEnhancedMetafile(const std::string& path) {
 }
 
 struct LogoCase {
-    const char* name;
+    std::string_view name;
     const char* file;
     int width;  // the logo box after loading (80 by 45 when nothing loads)
     int height;
@@ -674,13 +677,13 @@ TEST_P(LogoTest, AutoSizedBoxTakesThePictureSize) {
     CreateDirectoryA(Medium().c_str(), nullptr);
     WriteEnhancedMetafile(Medium() + "logo.emf");
     Start(Script(std::string("Logo=") + c.file + "\r\nStretchLogo=0\r\nAutoSizeLogo=1\r\n"), files);
-    const app::Rect box = Model().Get("Logo").bounds;
+    const app::Rect box = Model().Get(app::kLogo).bounds;
     EXPECT_EQ(box.width, c.width);
     EXPECT_EQ(box.height, c.height);
     EXPECT_EQ(box.top, c.height < 49 ? (57 - c.height) / 2 : 6);
-    EXPECT_EQ(Model().Get("ProgName").bounds.width, 435 - 12 - c.width);
+    EXPECT_EQ(Model().Get(app::kProgName).bounds.width, 435 - 12 - c.width);
     if (AtDesignDpi()) {
-        EXPECT_EQ(PlaceOf(Control("Logo")), (Place{6, box.top, c.width, c.height}));
+        EXPECT_EQ(PlaceOf(Control(app::kLogo)), (Place{6, box.top, c.width, c.height}));
     }
 }
 
@@ -697,7 +700,7 @@ INSTANTIATE_TEST_SUITE_P(Win32, LogoTest, ::testing::ValuesIn(kLogoCases),
 // What the logo box shows: the picture stretched over the box, or with its
 // bottom-left colour left out so the title panel shows through.
 struct LogoLook {
-    const char* name;
+    std::string_view name;
     const char* settings;
     COLORREF corner;
     COLORREF middle;
@@ -709,7 +712,7 @@ TEST_P(LogoLookTest, PixelsOfTheBox) {
     const LogoLook& c = GetParam();
     Start(Script(std::string("Logo=logo.bmp\r\n") + c.settings),
           {{"logo.bmp", BitmapFile(40, 30)}});
-    HWND logo = Control("Logo");
+    HWND logo = Control(app::kLogo);
     UpdateWindow(logo);
     RECT r;
     GetClientRect(logo, &r);
@@ -743,22 +746,22 @@ TEST_F(MainWindowTest, FolderDialogOpensOnTheFieldsFolderAndWritesTheChoiceBack)
     Start(Script());
     form_->SetInstallDir(WindowsFolder() + "\\");
     DialogScript& script = Expect({{DialogAction::Enter, "", false, {}}});
-    form_->Click("BtnSuchen");
+    form_->Click(app::kBtnSuchen);
     EXPECT_TRUE(script.Done());
     ASSERT_EQ(script.Snapshots().size(), 1u);
     EXPECT_NE(script.Snapshots()[0].text.find("Zielverzeichnis ausw"), std::string::npos);
-    EXPECT_EQ(
-        _stricmp(WindowText(Control("EditInstallDir")).c_str(), (WindowsFolder() + "\\").c_str()),
-        0)
-        << WindowText(Control("EditInstallDir"));
+    EXPECT_EQ(_stricmp(WindowText(Control(app::kEditInstallDir)).c_str(),
+                       (WindowsFolder() + "\\").c_str()),
+              0)
+        << WindowText(Control(app::kEditInstallDir));
 }
 
 TEST_F(MainWindowTest, CancelledFolderDialogLeavesTheField) {
     Start(Script());
     DialogScript& script = Expect({{DialogAction::Escape, "", false, {}}});
-    form_->Click("BtnSuchen");
+    form_->Click(app::kBtnSuchen);
     EXPECT_TRUE(script.Done());
-    EXPECT_EQ(WindowText(Control("EditInstallDir")), Target());
+    EXPECT_EQ(WindowText(Control(app::kEditInstallDir)), Target());
 }
 
 }  // namespace

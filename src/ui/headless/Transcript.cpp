@@ -1,6 +1,7 @@
 #include "ui/headless/Transcript.h"
 
 #include "app/EffectLabels.h"
+#include "app/WidgetNames.h"
 #include "controls/RecordingCanvas.h"
 #include "ui/headless/HeadlessHost.h"
 
@@ -54,7 +55,8 @@ std::string PageTitle(int pageIndex) {
 
 bool IsResultLabel(const Widget& w) {
     return (w.kind == WidgetKind::Label || w.kind == WidgetKind::EffectLabel) &&
-           (w.name.starts_with("Msg") || w.name == "Erfolgsmeldung" || w.name == "Fehlermeldung");
+           (w.name.starts_with("Msg") || w.name == app::kErfolgsmeldung ||
+            w.name == app::kFehlermeldung);
 }
 
 }  // namespace
@@ -76,30 +78,30 @@ std::string StartLine(std::string_view programPath, const std::vector<std::strin
 }
 
 std::string WindowLine(const app::WidgetModel& m) {
-    return "window: \"" + m.Get("MainForm").caption + "\", program \"" + m.Get("ProgName").caption +
-           "\", \"" + m.Get("Version").caption + "\"";
+    return "window: \"" + m.Get(app::kMainForm).caption + "\", program \"" +
+           m.Get(app::kProgName).caption + "\", \"" + m.Get(app::kVersion).caption + "\"";
 }
 
 std::string ScreenLine(const app::TMainForm& form) {
     const app::WidgetModel& m = form.Model();
     std::string line = PageTitle(form.State().PageIndex) + ":";
-    for (auto name :
-         {"MemoInfos", "PanelVerzWahl", "PanelAuswahl", "PanelKopieren", "PanelPrgGruppe"}) {
+    for (auto name : {app::kMemoInfos, app::kPanelVerzWahl, app::kPanelAuswahl, app::kPanelKopieren,
+                      app::kPanelPrgGruppe}) {
         if (m.IsOnScreen(name)) {
             line += " " + std::string(name);
         }
     }
-    if (m.IsOnScreen("MemoInfos")) {
-        std::string text = m.Get("MemoInfos").caption;
+    if (m.IsOnScreen(app::kMemoInfos)) {
+        std::string text = m.Get(app::kMemoInfos).caption;
         text = text.substr(0, text.find('\r'));
         line += " \"" + text.substr(0, 60) + (text.size() > 60 ? "..." : "") + "\"";
     }
-    if (m.IsOnScreen("EditInstallDir")) {
-        line += " field \"" + m.Get("EditInstallDir").caption + "\"";
+    if (m.IsOnScreen(app::kEditInstallDir)) {
+        line += " field \"" + m.Get(app::kEditInstallDir).caption + "\"";
     }
-    if (m.IsOnScreen("PanelAuswahl")) {
-        for (auto list : {"ListeNotInstall", "ListeInstall"}) {
-            line += std::string(" ") + list + " [" + ItemList(m.Get(list)) + "]";
+    if (m.IsOnScreen(app::kPanelAuswahl)) {
+        for (auto list : {app::kListeNotInstall, app::kListeInstall}) {
+            line += " " + std::string(list) + " [" + ItemList(m.Get(list)) + "]";
         }
     }
     for (const Widget& w : m.All()) {
@@ -109,7 +111,7 @@ std::string ScreenLine(const app::TMainForm& form) {
     }
     line += " | buttons:";
     const char* separator = " ";
-    for (const Widget* w : m.ChildrenOf("PanelBottom")) {
+    for (const Widget* w : m.ChildrenOf(app::kPanelBottom)) {
         if (w->visible) {
             line += separator + w->caption + (w->enabled ? "" : " (disabled)");
             separator = ", ";
@@ -140,8 +142,8 @@ void WriteEnd(std::vector<std::string>& out, const app::TMainForm& form, bool pr
 
 std::optional<std::string> DrawnPathsLine(const app::WidgetModel& model, std::string_view source,
                                           std::string_view target) {
-    const std::string drawnSource = DrawnText(model, "LblQuellDatei", source);
-    const std::string drawnTarget = DrawnText(model, "LblZielDatei", target);
+    const std::string drawnSource = DrawnText(model, app::kLblQuellDatei, source);
+    const std::string drawnTarget = DrawnText(model, app::kLblZielDatei, target);
     if (drawnSource == source && drawnTarget == target) {
         return std::nullopt;
     }
