@@ -4,8 +4,9 @@
 # a virtual screen, driven as a user on the full demo medium; it builds what it
 # needs) and copies their shots of the main pages, cut to the installer's window,
 # as small palette PNGs: folder, modules, copying, group, finish. The copy page at
-# work comes from test-mode, which spends a second on each file; a real
-# installation of the demo medium is over before a shot can be taken.
+# work comes from tools/screenshots.sh, whose test-mode run from a deep folder
+# shows long source paths shortened (test mode spends a second on each file; a
+# real installation of the demo medium is over before a shot can be taken).
 # SETUP_E2E_NO_BUILD=1 and the build folder variables of tests/e2e/run.sh apply.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +18,10 @@ if ! bash tests/e2e/run.sh full-install test-mode; then
     echo "readme-screenshots: the scenario failed; the screenshots were not changed" >&2
     exit 1
 fi
+if ! bash tools/screenshots.sh > build/readme-screenshots.log 2>&1; then
+    echo "readme-screenshots: tools/screenshots.sh failed (build/readme-screenshots.log)" >&2
+    exit 1
+fi
 
 # The window stands in the middle of an otherwise black screen on the folder page;
 # the other pages use its place (on the finish page the opened document's window
@@ -24,8 +29,10 @@ fi
 window=$(convert "$shots/e2e-full-install-2-folder.png" -trim -format '%wx%h%O' info:)
 mkdir -p "$out"
 for page in folder:full-install-2-folder modules:full-install-3-modules \
-    copying:test-mode-4-copying-file group:full-install-5-group finish:full-install-6-finish; do
-    convert "$shots/e2e-${page#*:}.png" -crop "$window" +repage -strip \
+    copying:20-copy-page-long-source-path group:full-install-5-group finish:full-install-6-finish; do
+    source=${page#*:}
+    [[ $source == [0-9]* ]] || source=e2e-$source
+    convert "$shots/$source.png" -crop "$window" +repage -strip \
         PNG8:"$out/${page%%:*}.png"
     echo "readme-screenshots: $out/${page%%:*}.png ($(stat -c %s "$out/${page%%:*}.png") bytes)"
 done
