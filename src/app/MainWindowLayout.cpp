@@ -135,7 +135,8 @@ constexpr Element Page(std::string_view name, bool visible) {
     return visible ? e : With(e, kHidden);
 }
 
-constexpr Element Text(std::string_view name, std::string_view parent, Box box, const char* caption) {
+constexpr Element Text(std::string_view name, std::string_view parent, Box box,
+                       const char* caption) {
     Element e = Make(WidgetKind::Label, name, parent, box);
     e.caption = caption;
     return e;
