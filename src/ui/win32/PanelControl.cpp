@@ -1,5 +1,5 @@
-#include "ui/win32/PanelControl.h"
-
+// The panel: a container with its colour, border width and bevels; the frame's
+// width for the layout is app::PanelInset.
 #include "ui/win32/ControlKinds.h"
 #include "ui/win32/OwnWindowControl.h"
 
@@ -106,11 +106,6 @@ void PanelControl::Paint(HDC dc, const RECT& client) {
 }
 
 }  // namespace
-
-int PanelInset(const app::Widget& panel) {
-    return (panel.bevelOuter != app::Bevel::None ? 1 : 0) + panel.borderWidth +
-           (panel.bevelInner != app::Bevel::None ? 1 : 0);
-}
 
 std::unique_ptr<Control> MakePanel(ControlHost& host, std::size_t index) {
     return std::make_unique<PanelControl>(host, index);
