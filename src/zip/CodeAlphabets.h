@@ -18,14 +18,14 @@ namespace setup::zip {
 // even though 286 and 287 must not occur), distance codes (up to 32 symbols),
 // and the code-length code (19 symbols of at most 7 bits); codes of at most 15 bits.
 inline constexpr std::uint32_t kDeflateLongestCode = 15;
-inline constexpr std::uint32_t kDynamicLiteralBits = 9;
+inline constexpr std::uint32_t kDynamicLiteralBits = 10;
 inline constexpr std::uint32_t kDynamicDistanceBits = 6;
 inline constexpr std::uint32_t kFixedLiteralBits = 7;
 inline constexpr std::uint32_t kFixedDistanceBits = 5;
 inline constexpr std::uint32_t kCodeLengthBits = 7;
 inline constexpr std::size_t kLiteralSymbols = 288;
 inline constexpr std::size_t kDistanceSymbols = 32;
-inline constexpr std::size_t kLiteralTableEntries = 854;    // complete codes, root 9
+inline constexpr std::size_t kLiteralTableEntries = 1334;   // complete codes, root 10
 inline constexpr std::size_t kDistanceTableEntries = 1108;  // incomplete codes too, root 6
 
 // Imploded entries: a literal tree of 256 symbols, length and distance trees of

@@ -27,8 +27,8 @@ inline constexpr std::uint8_t kOpLinkBase = 16;  // a link's Op is this plus its
 inline constexpr std::uint8_t kOpInvalid = 99;
 
 struct HuffEntry {
+    std::uint8_t Bits = 0;  // bits this entry consumes at its level
     std::uint8_t Op = kOpInvalid;
-    std::uint8_t Bits = 0;    // bits this entry consumes at its level
     std::uint16_t Value = 0;  // symbol, base value, or index of the sub-table
 };
 
@@ -44,8 +44,9 @@ constexpr std::uint32_t LinkBits(const HuffEntry& entry) {
     return entry.Op - std::uint32_t{kOpLinkBase};
 }
 constexpr HuffEntry MakeLink(std::uint32_t indexBits, std::uint32_t rootBits, std::size_t start) {
-    return HuffEntry{static_cast<std::uint8_t>(kOpLinkBase + indexBits),
-                     static_cast<std::uint8_t>(rootBits), static_cast<std::uint16_t>(start)};
+    return HuffEntry{static_cast<std::uint8_t>(rootBits),
+                     static_cast<std::uint8_t>(kOpLinkBase + indexBits),
+                     static_cast<std::uint16_t>(start)};
 }
 // The sub-table entry a link leads to, for the code bits that follow the root
 // bits (least significant first; more bits than needed may be given).

@@ -105,7 +105,7 @@ struct ExtractState {
     bool AbortRequested = false;
 
     // --- Input buffer and bit reader ---
-    static constexpr std::size_t kInputCarry = 8;  // room for bytes carried over
+    static constexpr std::size_t kInputCarry = 16;  // room for bytes carried over
     std::array<std::uint8_t, kInputCarry + kInputBlockSize + 8> InputBuffer{};
     std::int32_t InputPos = 0;        // next byte to deliver
     std::int32_t InputLast = -1;      // last valid byte; -1: empty
@@ -215,9 +215,7 @@ static_assert(ExtractState::kWindowSlack >= kLongestMatch + 15);
 
 // Copies a match inside the window. `distance` is 1..32768 and never reaches below
 // the window start; the write may run up to 15 bytes past position + length.
-inline void CopyMatch(std::uint8_t* window, std::size_t position, std::size_t distance,
-                      std::size_t length) {
-    std::uint8_t* out = window + position;
+inline void CopyMatch(std::uint8_t* out, std::size_t distance, std::size_t length) {
     const std::uint8_t* from = out - distance;
     std::uint8_t* const end = out + length;
     if (distance >= 16) {
@@ -230,7 +228,14 @@ inline void CopyMatch(std::uint8_t* window, std::size_t position, std::size_t di
         return;
     }
     if (distance == 1) {
-        std::memset(out, *from, length);
+        // A run of one byte: whole words of it (a call to memset costs more than
+        // the few bytes most runs have).
+        const std::uint32_t run = 0x01010101u * *from;
+        do {
+            std::memcpy(out, &run, 4);
+            std::memcpy(out + 4, &run, 4);
+            out += 8;
+        } while (out < end);
         return;
     }
     // A period below 8: each period copied byte by byte doubles the distance at
@@ -248,6 +253,11 @@ inline void CopyMatch(std::uint8_t* window, std::size_t position, std::size_t di
         out += 8;
         from += 8;
     }
+}
+
+inline void CopyMatch(std::uint8_t* window, std::size_t position, std::size_t distance,
+                      std::size_t length) {
+    CopyMatch(window + position, distance, length);
 }
 
 }  // namespace setup::zip

@@ -40,6 +40,8 @@
 // area is full, a symbol-at-a-time loop with byte-wise refills takes over. Both
 // decode the same codes with the same checks.
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "zip/CodeAlphabets.h"
 #include "zip/Decoders.h"
@@ -97,16 +99,57 @@ struct FixedTables {
     }
 };
 
+// The fast loop holds a table entry in one register: Bits in the low byte, Op in
+// the next, Value in the high half (the entry's layout in memory read as a
+// little-endian word).
+using EntryWord = std::uint32_t;
+inline EntryWord LoadEntry(const HuffEntry* entry) {
+    if constexpr (std::endian::native == std::endian::little) {
+        EntryWord word;
+        std::memcpy(&word, entry, sizeof word);
+        return word;
+    } else {
+        return EntryWord{entry->Bits} | EntryWord{entry->Op} << 8 | EntryWord{entry->Value} << 16;
+    }
+}
+constexpr std::uint32_t EntryBits(EntryWord entry) {
+    return entry & 0xFF;
+}
+constexpr std::uint32_t EntryOp(EntryWord entry) {
+    return (entry >> 8) & 0xFF;
+}
+constexpr std::uint32_t EntryValue(EntryWord entry) {
+    return entry >> 16;
+}
+constexpr bool EntryIsLink(EntryWord entry) {
+    return EntryOp(entry) > kOpLiteral && EntryOp(entry) != kOpInvalid;
+}
+constexpr std::uint32_t EntryLinkBits(EntryWord entry) {
+    return EntryOp(entry) - kOpLinkBase;
+}
+
 enum class FastResult { NeedSlowPath, EndOfBlock, Invalid };
+
+// The fast loop runs while this many input bytes are buffered: one symbol reads at
+// most 15 of them (up to three word refills and one byte, advancing by the 6 bytes
+// a length/distance pair takes at most).
+constexpr std::size_t kFastInputBytes = 16;
+static_assert(ExtractState::kInputCarry >= kFastInputBytes, "the refill carries them over");
 
 // A 64-bit word holds a whole length/distance pair (at most 48 bits) after one
 // refill; a 32-bit word holds the length (20 bits) or the distance code, and is
 // refilled between them.
 constexpr bool kRefillBeforeDistance = kRefillBits < 48;
 static_assert(kRefillBits >= kDeflateLongestCode + 5, "a length code and its extra bits");
-static_assert(2 * kDynamicLiteralBits <= kRefillBits, "two root literals per refill");
+// After a refill and a root literal the next root look-up needs no refill.
+static_assert(2 * kDynamicLiteralBits <= kRefillBits, "a root literal, then a look-up");
+// A 64-bit word takes two root literals and the next look-up.
+constexpr bool kTwoLiteralsPerRefill = 3 * kDynamicLiteralBits <= kRefillBits;
 
-// Decodes symbols while eight input bytes and room in the output area remain.
+// Decodes symbols while kFastInputBytes input bytes and room in the output area
+// remain. The next literal/length entry is looked up as soon as the bits of the
+// current symbol are dropped, before the refill and the match copy, so that the
+// table load overlaps them: the loop's speed is the latency of that chain.
 FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
     const HuffEntry* const literals = tables.literal.Entries.data();
     const HuffEntry* const distances = tables.distance.Entries.data();
@@ -116,89 +159,118 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
     const BitWord distanceMask = Mask(distanceRoot);
 
     std::uint8_t* const window = state.Window;
-    std::size_t out = state.WindowPos;
+    std::uint8_t* out = window + state.WindowPos;
+    std::uint8_t* const outEnd = window + ExtractState::kOutputEnd;
     const std::uint8_t* const input = state.InputBuffer.data();
-    std::size_t in = static_cast<std::size_t>(state.InputPos);
-    const std::size_t inputEnd = static_cast<std::size_t>(state.InputLast + 1);
+    const std::uint8_t* in = input + state.InputPos;
+    const std::size_t available = state.InputAvailable();
+    if (available < kFastInputBytes || out >= outEnd) {
+        return FastResult::NeedSlowPath;
+    }
+    const std::uint8_t* const inEnd = in + (available - kFastInputBytes);
     BitWord bitBuffer = state.BitBuffer;
     std::uint32_t bitCount = state.BitCount;
     FastResult result = FastResult::NeedSlowPath;
-    // Per symbol the loop reads no more than the eight bytes its test guarantees:
-    // one 8-byte word, or two 4-byte words that advance by 3 bytes at most and
-    // one byte.
+    // Only the low bits of bitCount below kBitWordBits are kept exact: dropping an
+    // entry's bits subtracts the whole entry word, whose Bits byte is the low one
+    // (the borrow only reaches bits nobody reads), which saves isolating the byte.
+    constexpr std::uint32_t kCountMask = kBitWordBits - 1;
     const auto refill = [&] {
-        bitBuffer |= LoadBitWord(input + in) << bitCount;
-        in += (kBitWordBits - 1 - bitCount) >> 3;
+        bitBuffer |= LoadBitWord(in) << (bitCount & kCountMask);
+        in += sizeof(BitWord) - 1 - ((bitCount >> 3) & (sizeof(BitWord) - 1));
         bitCount |= kRefillBits;
     };
     const auto drop = [&](std::uint32_t bits) {
         bitBuffer >>= bits;
         bitCount -= bits;
     };
+    const auto dropEntry = [&](EntryWord entry) {
+        bitBuffer >>= static_cast<std::uint8_t>(entry);
+        bitCount -= entry;
+    };
 
-    while (in + 8 <= inputEnd && out < ExtractState::kOutputEnd) {
-        refill();
-        HuffEntry entry = literals[bitBuffer & literalMask];
-        if (entry.Op == kOpLiteral) {
-            drop(entry.Bits);
-            window[out++] = static_cast<std::uint8_t>(entry.Value);
-            entry = literals[bitBuffer & literalMask];
-            if (entry.Op == kOpLiteral) {
-                drop(entry.Bits);
-                window[out++] = static_cast<std::uint8_t>(entry.Value);
+    refill();
+    EntryWord entry = LoadEntry(literals + (bitBuffer & literalMask));
+    // At the top of the loop bitCount >= kRefillBits and `entry` is the look-up of
+    // the buffer's low bits, not yet consumed; leaving the loop consumes nothing.
+    do {
+        if (EntryOp(entry) == kOpLiteral) {
+            *out++ = static_cast<std::uint8_t>(EntryValue(entry));
+            dropEntry(entry);
+            entry = LoadEntry(literals + (bitBuffer & literalMask));
+            if constexpr (kTwoLiteralsPerRefill) {
+                if (EntryOp(entry) == kOpLiteral) {
+                    *out++ = static_cast<std::uint8_t>(EntryValue(entry));
+                    dropEntry(entry);
+                    entry = LoadEntry(literals + (bitBuffer & literalMask));
+                }
             }
+            refill();
             continue;
         }
-        if (IsLink(entry)) {
-            drop(literalRoot);
-            entry = FollowLink(literals, entry, static_cast<std::uint32_t>(bitBuffer));
+        if (EntryOp(entry) >= kOpEndOfBlock) {
+            // Rare: a link, the end of the block, or an invalid code.
+            if (EntryIsLink(entry)) {
+                drop(literalRoot);
+                entry =
+                    LoadEntry(literals + EntryValue(entry) +
+                              (static_cast<std::uint32_t>(bitBuffer) & Mask(EntryLinkBits(entry))));
+                if (EntryOp(entry) == kOpLiteral) {
+                    dropEntry(entry);
+                    refill();
+                    *out++ = static_cast<std::uint8_t>(EntryValue(entry));
+                    entry = LoadEntry(literals + (bitBuffer & literalMask));
+                    continue;
+                }
+            }
+            if (EntryOp(entry) == kOpInvalid) {
+                result = FastResult::Invalid;
+                break;
+            }
+            if (EntryOp(entry) == kOpEndOfBlock) {
+                dropEntry(entry);
+                result = FastResult::EndOfBlock;
+                break;
+            }
         }
-        if (IsInvalid(entry)) {
-            result = FastResult::Invalid;
-            break;
-        }
-        drop(entry.Bits);
-        if (entry.Op == kOpLiteral) {
-            window[out++] = static_cast<std::uint8_t>(entry.Value);
-            continue;
-        }
-        if (entry.Op == kOpEndOfBlock) {
-            result = FastResult::EndOfBlock;
-            break;
-        }
-        const std::size_t length = entry.Value + (bitBuffer & Mask(entry.Op));
-        drop(entry.Op);
+        dropEntry(entry);
+        const std::size_t length = EntryValue(entry) + (bitBuffer & Mask(EntryOp(entry)));
+        drop(EntryOp(entry));
 
         if constexpr (kRefillBeforeDistance) {
             refill();
         }
-        entry = distances[bitBuffer & distanceMask];
-        if (IsLink(entry)) {
+        entry = LoadEntry(distances + (bitBuffer & distanceMask));
+        if (EntryIsLink(entry)) {
             drop(distanceRoot);
-            entry = FollowLink(distances, entry, static_cast<std::uint32_t>(bitBuffer));
+            entry = LoadEntry(distances + EntryValue(entry) +
+                              (static_cast<std::uint32_t>(bitBuffer) & Mask(EntryLinkBits(entry))));
         }
-        if (IsInvalid(entry)) {
+        if (EntryOp(entry) == kOpInvalid) {
             result = FastResult::Invalid;
             break;
         }
-        drop(entry.Bits);
+        dropEntry(entry);
+        const std::uint32_t extra = EntryOp(entry);
         if constexpr (kRefillBeforeDistance) {
             // A long distance code leaves 9 bits or more; 13 extra bits may need a byte.
-            if (bitCount < entry.Op) {
-                bitBuffer |= static_cast<BitWord>(input[in++]) << bitCount;
+            if ((bitCount & kCountMask) < extra) {
+                bitBuffer |= static_cast<BitWord>(*in++) << (bitCount & kCountMask);
                 bitCount += 8;
             }
         }
-        const std::size_t distance = entry.Value + (bitBuffer & Mask(entry.Op));
-        drop(entry.Op);
-        CopyMatch(window, out, distance, length);
+        const std::size_t distance = EntryValue(entry) + (bitBuffer & Mask(extra));
+        drop(extra);
+        refill();
+        entry = LoadEntry(literals + (bitBuffer & literalMask));
+        CopyMatch(out, distance, length);
         out += length;
-    }
+    } while (in <= inEnd && out < outEnd);
 
-    state.WindowPos = out;
-    state.InputPos = static_cast<std::int32_t>(in);
+    state.WindowPos = static_cast<std::size_t>(out - window);
+    state.InputPos = static_cast<std::int32_t>(in - input);
     state.BitBuffer = bitBuffer;
-    state.BitCount = bitCount;
+    state.BitCount = bitCount & kCountMask;
     return result;
 }
 
@@ -239,7 +311,7 @@ std::int32_t DecodeBlockSymbols(ExtractState& state, const BlockTables& tables) 
         if (state.InputExhausted()) {
             return Fail(ZipErrRead);
         }
-        if (state.InputAvailable() < 8 && !state.InputEnded) {
+        if (state.InputAvailable() < kFastInputBytes && !state.InputEnded) {
             state.RefillInput();
             continue;
         }
@@ -250,7 +322,7 @@ std::int32_t DecodeBlockSymbols(ExtractState& state, const BlockTables& tables) 
         if (fast == FastResult::Invalid) {
             return Fail(ZipErrFormat);
         }
-        if (state.InputAvailable() < 8 && state.InputEnded &&
+        if (state.InputAvailable() < kFastInputBytes && state.InputEnded &&
             state.WindowPos < ExtractState::kOutputEnd) {
             const std::int32_t result = DecodeSlow(state, tables);
             if (result != 0) {
