@@ -4,13 +4,15 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 namespace setup::zip {
 
-// A table entry is four bytes, {Op, Bits, Value}; Op says what the entry is:
+// A table entry is four bytes, {Bits, Op, Value}; Op says what the entry is:
 //
 //   Op        the entry                                          Value
 //   0..13     a base (length or distance), then Op extra bits    the base
@@ -21,6 +23,16 @@ namespace setup::zip {
 //
 // Bits is the number of code bits the entry consumes at its level; a link in the
 // root table consumes the root width. Links occur in root tables only.
+//
+// Read as one little-endian word (EntryWord, as inflate's fast loop holds it):
+//
+//   bits 31..16   Value
+//   bits 15..8    Op
+//   bits  7..0    Bits
+//
+// Bits comes first so that the word itself can be the shift count and the amount
+// subtracted from a bit count: the shift takes the low bits only, and the borrow of
+// the subtraction never reaches below bit 8.
 inline constexpr std::uint8_t kOpEndOfBlock = 15;
 inline constexpr std::uint8_t kOpLiteral = 16;
 inline constexpr std::uint8_t kOpLinkBase = 16;  // a link's Op is this plus its index bits
@@ -32,12 +44,27 @@ struct HuffEntry {
     std::uint16_t Value = 0;  // symbol, base value, or index of the sub-table
 };
 
-constexpr bool IsInvalid(const HuffEntry& entry) {
-    return entry.Op == kOpInvalid;
+// What an Op byte says.
+constexpr bool IsInvalidOp(std::uint32_t op) {
+    return op == kOpInvalid;
 }
 // A link to a sub-table (and not an invalid entry, which also lies above kOpLiteral).
+constexpr bool IsLinkOp(std::uint32_t op) {
+    return op > kOpLiteral && op != kOpInvalid;
+}
+// Where a link leads: its sub-table starts at `value` and is indexed by the next
+// op - kOpLinkBase bits, those after the root bits (least significant first; more
+// bits than needed may be given).
+constexpr std::size_t LinkedIndex(std::uint32_t op, std::uint32_t value,
+                                  std::uint32_t bitsAfterRoot) {
+    return value + (bitsAfterRoot & ((1u << (op - kOpLinkBase)) - 1));
+}
+
+constexpr bool IsInvalid(const HuffEntry& entry) {
+    return IsInvalidOp(entry.Op);
+}
 constexpr bool IsLink(const HuffEntry& entry) {
-    return entry.Op > kOpLiteral && entry.Op != kOpInvalid;
+    return IsLinkOp(entry.Op);
 }
 // The number of further bits a link's sub-table is indexed by.
 constexpr std::uint32_t LinkBits(const HuffEntry& entry) {
@@ -48,11 +75,35 @@ constexpr HuffEntry MakeLink(std::uint32_t indexBits, std::uint32_t rootBits, st
                      static_cast<std::uint8_t>(kOpLinkBase + indexBits),
                      static_cast<std::uint16_t>(start)};
 }
-// The sub-table entry a link leads to, for the code bits that follow the root
-// bits (least significant first; more bits than needed may be given).
+// The sub-table entry a link leads to.
 inline HuffEntry FollowLink(const HuffEntry* entries, const HuffEntry& link,
                             std::uint32_t bitsAfterRoot) {
-    return entries[link.Value + (bitsAfterRoot & ((1u << LinkBits(link)) - 1))];
+    return entries[LinkedIndex(link.Op, link.Value, bitsAfterRoot)];
+}
+
+// An entry as one word (layout above).
+using EntryWord = std::uint32_t;
+static_assert(sizeof(HuffEntry) == sizeof(EntryWord));
+inline EntryWord LoadEntryWord(const HuffEntry* entry) {
+    if constexpr (std::endian::native == std::endian::little) {
+        EntryWord word;
+        std::memcpy(&word, entry, sizeof word);
+        return word;
+    } else {
+        return EntryWord{entry->Bits} | EntryWord{entry->Op} << 8 | EntryWord{entry->Value} << 16;
+    }
+}
+constexpr std::uint32_t EntryBits(EntryWord entry) {
+    return entry & 0xFF;
+}
+constexpr std::uint32_t EntryOp(EntryWord entry) {
+    return (entry >> 8) & 0xFF;
+}
+constexpr std::uint32_t EntryValue(EntryWord entry) {
+    return entry >> 16;
+}
+inline EntryWord FollowLink(const HuffEntry* entries, EntryWord link, std::uint32_t bitsAfterRoot) {
+    return LoadEntryWord(entries + LinkedIndex(EntryOp(link), EntryValue(link), bitsAfterRoot));
 }
 
 // The tables of one code: the root (2^RootBits entries) at the front, the

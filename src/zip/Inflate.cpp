@@ -40,8 +40,6 @@
 // area is full, a symbol-at-a-time loop with byte-wise refills takes over. Both
 // decode the same codes with the same checks.
 #include <algorithm>
-#include <bit>
-#include <cstring>
 
 #include "zip/CodeAlphabets.h"
 #include "zip/Decoders.h"
@@ -99,41 +97,13 @@ struct FixedTables {
     }
 };
 
-// The fast loop holds a table entry in one register: Bits in the low byte, Op in
-// the next, Value in the high half (the entry's layout in memory read as a
-// little-endian word).
-using EntryWord = std::uint32_t;
-inline EntryWord LoadEntry(const HuffEntry* entry) {
-    if constexpr (std::endian::native == std::endian::little) {
-        EntryWord word;
-        std::memcpy(&word, entry, sizeof word);
-        return word;
-    } else {
-        return EntryWord{entry->Bits} | EntryWord{entry->Op} << 8 | EntryWord{entry->Value} << 16;
-    }
-}
-constexpr std::uint32_t EntryBits(EntryWord entry) {
-    return entry & 0xFF;
-}
-constexpr std::uint32_t EntryOp(EntryWord entry) {
-    return (entry >> 8) & 0xFF;
-}
-constexpr std::uint32_t EntryValue(EntryWord entry) {
-    return entry >> 16;
-}
-constexpr bool EntryIsLink(EntryWord entry) {
-    return EntryOp(entry) > kOpLiteral && EntryOp(entry) != kOpInvalid;
-}
-constexpr std::uint32_t EntryLinkBits(EntryWord entry) {
-    return EntryOp(entry) - kOpLinkBase;
-}
-
 enum class FastResult { NeedSlowPath, EndOfBlock, Invalid };
 
-// The fast loop runs while this many input bytes are buffered: one symbol reads at
-// most 15 of them (up to three word refills and one byte, advancing by the 6 bytes
-// a length/distance pair takes at most).
-constexpr std::size_t kFastInputBytes = 16;
+// The fast loop decodes a symbol while this many input bytes are buffered. A symbol
+// reads no more: one word load, or with a 32-bit word two loads that advance by 3
+// bytes at most and one byte between them.
+constexpr std::size_t kFastInputBytes = 8;
+static_assert(kFastInputBytes >= sizeof(BitWord) && kFastInputBytes >= 3 + 1 + 4);
 static_assert(ExtractState::kInputCarry >= kFastInputBytes, "the refill carries them over");
 
 // A 64-bit word holds a whole length/distance pair (at most 48 bits) after one
@@ -190,19 +160,19 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
     };
 
     refill();
-    EntryWord entry = LoadEntry(literals + (bitBuffer & literalMask));
+    EntryWord entry = LoadEntryWord(literals + (bitBuffer & literalMask));
     // At the top of the loop bitCount >= kRefillBits and `entry` is the look-up of
     // the buffer's low bits, not yet consumed; leaving the loop consumes nothing.
-    do {
+    while (in <= inEnd && out < outEnd) {
         if (EntryOp(entry) == kOpLiteral) {
             *out++ = static_cast<std::uint8_t>(EntryValue(entry));
             dropEntry(entry);
-            entry = LoadEntry(literals + (bitBuffer & literalMask));
+            entry = LoadEntryWord(literals + (bitBuffer & literalMask));
             if constexpr (kTwoLiteralsPerRefill) {
                 if (EntryOp(entry) == kOpLiteral) {
                     *out++ = static_cast<std::uint8_t>(EntryValue(entry));
                     dropEntry(entry);
-                    entry = LoadEntry(literals + (bitBuffer & literalMask));
+                    entry = LoadEntryWord(literals + (bitBuffer & literalMask));
                 }
             }
             refill();
@@ -210,20 +180,18 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
         }
         if (EntryOp(entry) >= kOpEndOfBlock) {
             // Rare: a link, the end of the block, or an invalid code.
-            if (EntryIsLink(entry)) {
+            if (IsLinkOp(EntryOp(entry))) {
                 drop(literalRoot);
-                entry =
-                    LoadEntry(literals + EntryValue(entry) +
-                              (static_cast<std::uint32_t>(bitBuffer) & Mask(EntryLinkBits(entry))));
+                entry = FollowLink(literals, entry, static_cast<std::uint32_t>(bitBuffer));
                 if (EntryOp(entry) == kOpLiteral) {
                     dropEntry(entry);
                     refill();
                     *out++ = static_cast<std::uint8_t>(EntryValue(entry));
-                    entry = LoadEntry(literals + (bitBuffer & literalMask));
+                    entry = LoadEntryWord(literals + (bitBuffer & literalMask));
                     continue;
                 }
             }
-            if (EntryOp(entry) == kOpInvalid) {
+            if (IsInvalidOp(EntryOp(entry))) {
                 result = FastResult::Invalid;
                 break;
             }
@@ -240,13 +208,12 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
         if constexpr (kRefillBeforeDistance) {
             refill();
         }
-        entry = LoadEntry(distances + (bitBuffer & distanceMask));
-        if (EntryIsLink(entry)) {
+        entry = LoadEntryWord(distances + (bitBuffer & distanceMask));
+        if (IsLinkOp(EntryOp(entry))) {
             drop(distanceRoot);
-            entry = LoadEntry(distances + EntryValue(entry) +
-                              (static_cast<std::uint32_t>(bitBuffer) & Mask(EntryLinkBits(entry))));
+            entry = FollowLink(distances, entry, static_cast<std::uint32_t>(bitBuffer));
         }
-        if (EntryOp(entry) == kOpInvalid) {
+        if (IsInvalidOp(EntryOp(entry))) {
             result = FastResult::Invalid;
             break;
         }
@@ -262,10 +229,10 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
         const std::size_t distance = EntryValue(entry) + (bitBuffer & Mask(extra));
         drop(extra);
         refill();
-        entry = LoadEntry(literals + (bitBuffer & literalMask));
+        entry = LoadEntryWord(literals + (bitBuffer & literalMask));
         CopyMatch(out, distance, length);
         out += length;
-    } while (in <= inEnd && out < outEnd);
+    }
 
     state.WindowPos = static_cast<std::size_t>(out - window);
     state.InputPos = static_cast<std::int32_t>(in - input);
