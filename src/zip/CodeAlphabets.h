@@ -20,7 +20,7 @@ namespace setup::zip {
 inline constexpr std::uint32_t kDeflateLongestCode = 15;
 inline constexpr std::uint32_t kDynamicLiteralBits = 10;
 inline constexpr std::uint32_t kDynamicDistanceBits = 6;
-inline constexpr std::uint32_t kFixedLiteralBits = 7;
+inline constexpr std::uint32_t kFixedLiteralBits = 9;
 inline constexpr std::uint32_t kFixedDistanceBits = 5;
 inline constexpr std::uint32_t kCodeLengthBits = 7;
 inline constexpr std::size_t kLiteralSymbols = 288;

@@ -343,6 +343,90 @@ TEST(Inflate, MatchesOfEveryShortDistanceAndLength) {
     EXPECT_TRUE(Text(result.output) == expected);
 }
 
+// Canonical codes for `lengths` (RFC 1951, 3.2.2).
+std::vector<std::uint32_t> CanonicalCodes(const std::vector<int>& lengths) {
+    std::vector<std::uint32_t> count(16, 0);
+    for (int length : lengths) {
+        ++count[static_cast<std::size_t>(length)];
+    }
+    count[0] = 0;
+    std::vector<std::uint32_t> next(16, 0);
+    for (std::size_t bits = 1; bits < 16; ++bits) {
+        next[bits] = (next[bits - 1] + count[bits - 1]) << 1;
+    }
+    std::vector<std::uint32_t> codes(lengths.size(), 0);
+    for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
+        if (lengths[symbol] != 0) {
+            codes[symbol] = next[static_cast<std::size_t>(lengths[symbol])]++;
+        }
+    }
+    return codes;
+}
+
+TEST(Inflate, LongestCodesWithAllTheirExtraBitsAtEveryBitOffset) {
+    // The longest pair there is, a 15-bit length code with 5 extra bits and a
+    // 15-bit distance code with 13 extra bits (48 bits), after 0 to 31 literals of
+    // 2 bits, so that it starts at every offset of the bit buffer; and a literal
+    // of 15 bits, decoded through a sub-table, between them.
+    std::vector<int> lengths(286, 0);
+    lengths['a'] = 1;
+    lengths['b'] = 2;
+    for (int i = 0; i < 11; ++i) {
+        lengths[static_cast<std::size_t>('c' + i)] = 3 + i;  // 'c'..'m': 3 to 13 bits
+    }
+    lengths[256] = 14;
+    lengths['z'] = 15;
+    lengths[284] = 15;  // lengths 227 to 257: base 227 and 5 extra bits
+    std::vector<int> distanceLengths(30, 0);
+    for (int i = 0; i < 14; ++i) {
+        distanceLengths[static_cast<std::size_t>(i)] = i + 1;
+    }
+    distanceLengths[14] = 15;
+    distanceLengths[29] = 15;  // distances 24577 to 32768: 13 extra bits
+    const auto codes = CanonicalCodes(lengths);
+    const auto distanceCodes = CanonicalCodes(distanceLengths);
+
+    std::vector<int> all = lengths;
+    all.insert(all.end(), distanceLengths.begin(), distanceLengths.end());
+    DeflateWriter writer;
+    writer.DynamicHeader(true, 286, 30, Script(all));
+    std::string expected;
+    const auto literal = [&](char c) {
+        const auto symbol = static_cast<std::size_t>(static_cast<unsigned char>(c));
+        writer.bits.PutCodeMsbFirst(codes[symbol], lengths[symbol]);
+        expected += c;
+    };
+    const auto match = [&](int length, int distance) {
+        writer.bits.PutCodeMsbFirst(codes[284], 15);
+        writer.bits.Put(static_cast<std::uint32_t>(length - 227), 5);
+        writer.bits.PutCodeMsbFirst(distanceCodes[29], 15);
+        writer.bits.Put(static_cast<std::uint32_t>(distance - 24577), 13);
+        for (int k = 0; k < length; ++k) {
+            expected += expected[expected.size() - static_cast<std::size_t>(distance)];
+        }
+    };
+    // History of 32 KB that differs everywhere, so that a wrong distance shows.
+    for (int i = 0; expected.size() < 32768; ++i) {
+        literal(static_cast<char>('c' + i % 11));
+        if (i % 7 == 0) {
+            literal('z');
+        }
+    }
+    for (int offset = 0; offset < 32; ++offset) {
+        for (int k = 0; k < offset; ++k) {
+            literal('b');
+        }
+        match(227 + offset, 32768 - 97 * offset);
+        literal('z');
+        match(257, 24577 + offset);
+    }
+    writer.bits.PutCodeMsbFirst(codes[256], 14);
+    const auto data = writer.Finish();
+    const auto result = DecodeFromMemory(InflateEntry, data);
+    ASSERT_EQ(result.code, 0);
+    EXPECT_TRUE(Text(result.output) == expected);
+}
+
 TEST(Inflate, AbortAndFailedWritesStopTheDecoder) {
     DeflateWriter writer;
     writer.BlockHeader(true, 1);
