@@ -17,9 +17,9 @@ namespace setup::zip {
 //   Op        the entry                                          Value
 //   0..13     a base (length or distance), then Op extra bits    the base
 //   15        the end of the block (deflate's symbol 256)        256
+//   16        a literal, or a symbol of a simple code            the symbol
 //   17..31    a link to a sub-table indexed by Op - 16 bits      the sub-table's index
 //   99        no code, or a symbol that must not occur           unused
-//   128       a literal, or a symbol of a simple code            the symbol
 //
 // Bits is the number of code bits the entry consumes at its level; a link in the
 // root table consumes the root width. Links occur in root tables only.
@@ -34,9 +34,9 @@ namespace setup::zip {
 // subtracted from a bit count: the shift takes the low bits only, and the borrow of
 // the subtraction never reaches below bit 8.
 inline constexpr std::uint8_t kOpEndOfBlock = 15;
+inline constexpr std::uint8_t kOpLiteral = 16;
 inline constexpr std::uint8_t kOpLinkBase = 16;  // a link's Op is this plus its index bits
 inline constexpr std::uint8_t kOpInvalid = 99;
-inline constexpr std::uint8_t kOpLiteral = 128;  // the only Op with its top bit set
 
 struct HuffEntry {
     std::uint8_t Bits = 0;  // bits this entry consumes at its level
@@ -48,8 +48,9 @@ struct HuffEntry {
 constexpr bool IsInvalidOp(std::uint32_t op) {
     return op == kOpInvalid;
 }
+// A link to a sub-table (and not an invalid entry, which also lies above kOpLiteral).
 constexpr bool IsLinkOp(std::uint32_t op) {
-    return op > kOpLinkBase && op < kOpLinkBase + 16;
+    return op > kOpLiteral && op != kOpInvalid;
 }
 // Where a link leads: its sub-table starts at `value` and is indexed by the next
 // op - kOpLinkBase bits, those after the root bits (least significant first; more
@@ -100,10 +101,6 @@ constexpr std::uint32_t EntryOp(EntryWord entry) {
 }
 constexpr std::uint32_t EntryValue(EntryWord entry) {
     return entry >> 16;
-}
-// A literal: one bit test of the word.
-constexpr bool IsLiteralWord(EntryWord entry) {
-    return (entry & (EntryWord{kOpLiteral} << 8)) != 0;
 }
 inline EntryWord FollowLink(const HuffEntry* entries, EntryWord link, std::uint32_t bitsAfterRoot) {
     return LoadEntryWord(entries + LinkedIndex(EntryOp(link), EntryValue(link), bitsAfterRoot));

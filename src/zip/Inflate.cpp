@@ -164,12 +164,12 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
     // At the top of the loop bitCount >= kRefillBits and `entry` is the look-up of
     // the buffer's low bits, not yet consumed; leaving the loop consumes nothing.
     while (in <= inEnd && out < outEnd) {
-        if (IsLiteralWord(entry)) {
+        if (EntryOp(entry) == kOpLiteral) {
             *out++ = static_cast<std::uint8_t>(EntryValue(entry));
             dropEntry(entry);
             entry = LoadEntryWord(literals + (bitBuffer & literalMask));
             if constexpr (kTwoLiteralsPerRefill) {
-                if (IsLiteralWord(entry)) {
+                if (EntryOp(entry) == kOpLiteral) {
                     *out++ = static_cast<std::uint8_t>(EntryValue(entry));
                     dropEntry(entry);
                     entry = LoadEntryWord(literals + (bitBuffer & literalMask));
@@ -183,7 +183,7 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
             if (IsLinkOp(EntryOp(entry))) {
                 drop(literalRoot);
                 entry = FollowLink(literals, entry, static_cast<std::uint32_t>(bitBuffer));
-                if (IsLiteralWord(entry)) {
+                if (EntryOp(entry) == kOpLiteral) {
                     dropEntry(entry);
                     refill();
                     *out++ = static_cast<std::uint8_t>(EntryValue(entry));
