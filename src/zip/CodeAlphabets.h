@@ -17,6 +17,7 @@ namespace setup::zip {
 // Deflate: literal/length codes (up to 288 symbols, since HLIT counts up to 288
 // even though 286 and 287 must not occur), distance codes (up to 32 symbols),
 // and the code-length code (19 symbols of at most 7 bits); codes of at most 15 bits.
+// The fixed literal/length code (7 to 9 bits) fits its root table whole.
 inline constexpr std::uint32_t kDeflateLongestCode = 15;
 inline constexpr std::uint32_t kDynamicLiteralBits = 10;
 inline constexpr std::uint32_t kDynamicDistanceBits = 6;

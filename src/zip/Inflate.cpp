@@ -31,14 +31,20 @@
 //
 // Speed. Most time goes into the literal/length loop, so it runs in two forms. The
 // fast loop works while at least eight input bytes are buffered and the output
-// area has room: it tops the bit buffer up with one word load per symbol (with a
-// 64-bit word 56 bits or more, enough for the longest length/distance pair of 48
-// bits; a 32-bit word is loaded again before the distance), keeps
-// buffer, count and positions in locals, and decodes a second literal without a
-// refill when the first was one. Matches are copied eight bytes at a time (the
-// window's slack takes the overrun). Near the end of the input, and when the output
-// area is full, a symbol-at-a-time loop with byte-wise refills takes over. Both
-// decode the same codes with the same checks.
+// area has room. It keeps buffer, count and positions in locals and tops the bit
+// buffer up with one word load (with a 64-bit word to 56 bits or more, enough for
+// the longest length/distance pair of 48 bits; a 32-bit word to 24 bits, loaded
+// again before the distance). Its speed is the latency of one chain: look the
+// entry up, drop its bits, look the next one up. So the next literal/length entry
+// is looked up as soon as the current symbol's bits are dropped, before the refill
+// and before the match is copied, which then overlap the table load; an entry is
+// read as one word whose low byte is the number of bits it consumes, so that the
+// word itself is the shift count. The literal/length root table is 10 bits wide,
+// which leaves few literals of binaries to a sub-table, and with a 64-bit word a
+// second literal is decoded before the refill. Matches are copied 16 bytes at a
+// time (the window's slack takes the overrun). Near the end of the input, and when
+// the output area is full, a symbol-at-a-time loop with byte-wise refills takes
+// over. Both decode the same codes with the same checks.
 #include <algorithm>
 
 #include "zip/CodeAlphabets.h"
