@@ -20,10 +20,12 @@ wine_prefix_ready() {
     fi
     # Debian's Wine does not find its own fonts (fonts-wine) where it installs them;
     # without Marlett the caption buttons show letters. The prefix's font folder is
-    # always searched.
+    # always searched. The bitmap fonts come too: "MS Sans Serif" is a bitmap font
+    # on Windows (the registry names sserife.fon), and Wine's outline stand-in has
+    # taller lines, which cut the last line of texts laid out for the bitmap font.
     local fonts="$WINEPREFIX/drive_c/windows/Fonts"
     if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
-        cp -n /usr/share/wine/fonts/*.ttf "$fonts"/ 2> /dev/null || true
+        cp -n /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts"/ 2> /dev/null || true
     fi
 }
 
