@@ -2,7 +2,7 @@
 // and any bytes are read without harm.
 #include <gtest/gtest.h>
 
-#include "platform/posix/IniText.h"
+#include "platform/IniText.h"
 #include "platform/posix/PosixProfileFiles.h"
 #include "support/EmulatedWindows.h"
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "platform/posix/HostHandles.h"
-#include "platform/posix/IniText.h"
+#include "platform/IniText.h"
 #include "platform/posix/ProfileEncoding.h"
 
 namespace setup::platform::posix {
@@ -61,15 +61,6 @@ bool WriteWhole(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 }  // namespace
-
-std::string ProfileResult(std::string_view value, std::size_t maxChars) {
-    value = value.substr(0, value.find('\0'));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-    }
-    return std::string(value.substr(0, maxChars));
-}
 
 std::optional<std::filesystem::path> PosixProfileFiles::HostFile(std::string_view file) const {
     if (file.find_first_of("\\/") == std::string_view::npos) {

@@ -35,9 +35,4 @@ class PosixProfileFiles final : public ProfileFiles {
     std::string windowsFolder_;
 };
 
-// What a profile read makes of a stored value (or of the caller's default): cut at
-// a NUL byte, one pair of matching enclosing quotes (" or ') removed, cut at
-// maxChars characters.
-std::string ProfileResult(std::string_view value, std::size_t maxChars);
-
 }  // namespace setup::platform::posix

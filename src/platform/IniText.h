@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-namespace setup::platform::posix {
+namespace setup::platform {
 
 class IniText {
   public:
@@ -72,4 +72,9 @@ class IniText {
 // Blanks as the profile functions see them (space, tab, CR, LF, VT, FF, ^Z).
 std::string_view TrimProfileBlanks(std::string_view text);
 
-}  // namespace setup::platform::posix
+// What a profile read makes of a stored value (or of the caller's default): cut at
+// a NUL byte, one pair of matching enclosing quotes (" or ') removed, cut at
+// maxChars characters.
+std::string ProfileResult(std::string_view value, std::size_t maxChars);
+
+}  // namespace setup::platform

@@ -1,8 +1,8 @@
-#include "platform/posix/IniText.h"
+#include "platform/IniText.h"
 
 #include "base/AsciiText.h"
 
-namespace setup::platform::posix {
+namespace setup::platform {
 namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
@@ -198,4 +198,13 @@ bool IniText::EraseSection(std::string_view section) {
     return erased;
 }
 
-}  // namespace setup::platform::posix
+std::string ProfileResult(std::string_view value, std::size_t maxChars) {
+    value = value.substr(0, value.find('\0'));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value.substr(0, maxChars));
+}
+
+}  // namespace setup::platform
