@@ -207,4 +207,12 @@ std::string ProfileResult(std::string_view value, std::size_t maxChars) {
     return std::string(value.substr(0, maxChars));
 }
 
+std::string QuotedForProfile(std::string_view value) {
+    auto needsQuotes = [](char c) { return c == '"' || c == '\'' || IsBlank(c); };
+    if (!value.empty() && (needsQuotes(value.front()) || needsQuotes(value.back()))) {
+        return "\"" + std::string(value) + "\"";
+    }
+    return std::string(value);
+}
+
 }  // namespace setup::platform

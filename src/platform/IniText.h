@@ -77,4 +77,9 @@ std::string_view TrimProfileBlanks(std::string_view text);
 // maxChars characters.
 std::string ProfileResult(std::string_view value, std::size_t maxChars);
 
+// The text to write for a value so that a profile read returns it byte for byte:
+// a value that begins or ends with a blank or a quote gets one more pair of quotes,
+// which the read removes again. (A value with a line break or NUL can't be kept.)
+std::string QuotedForProfile(std::string_view value);
+
 }  // namespace setup::platform

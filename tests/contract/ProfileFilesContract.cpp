@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "contract/ContractHelpers.h"
+#include "platform/IniText.h"
 #include "support/TestEnvironment.h"
 
 namespace setup::testing {
@@ -219,6 +220,30 @@ TEST_P(ProfileFilesContract, WritesAndReadsBack) {
               "@@INSTDIR@@");
     EXPECT_EQ(Profiles().ListSections(script_),
               (std::vector<std::string>{"ProgInfos", "Dateien", "Leer", "Programm"}));
+}
+
+// Values an uninstaller must restore exactly as it found them: written with
+// QuotedForProfile, the profile read gives back every byte.
+TEST_P(ProfileFilesContract, QuotedValuesReadBackByteForByte) {
+    const std::string values[] = {
+        "\"C:\\Alt Programm\\alt.exe\" \"%1\"",
+        "\"C:\\Alt Programm\\alt.exe\"",
+        "'einfach'",
+        "a \"b\" c",
+        "\"nur vorn",
+        "nur hinten\"",
+        "'",
+        "  Blanks rundum  ",
+        "Text Datei",
+        "",
+        "\"" + std::string(1021, 'x') + "\"",
+    };
+    for (const std::string& value : values) {
+        SCOPED_TRACE(value);
+        ASSERT_TRUE(Profiles().WriteString(script_, "Registry", "Programm",
+                                           platform::QuotedForProfile(value)));
+        EXPECT_EQ(Profiles().ReadString(script_, "Registry", "Programm", "x", 1023), value);
+    }
 }
 
 TEST_P(ProfileFilesContract, WriteCreatesTheFileButNotItsFolder) {
