@@ -48,8 +48,7 @@ bool WriteFileReplacing(FileSystem& files, std::string_view target,
         return false;
     }
     const bool written = file->Write(bytes) == static_cast<std::int64_t>(bytes.size());
-    if (file->Close() && written &&
-        files.MoveFile(temporary, target, existing != attr::kInvalid)) {
+    if (file->Close() && written && files.MoveFile(temporary, target, existing != attr::kInvalid)) {
         return true;
     }
     files.DeleteFile(temporary);

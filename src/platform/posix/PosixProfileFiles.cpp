@@ -6,8 +6,8 @@
 
 #include <cerrno>
 
-#include "platform/posix/HostHandles.h"
 #include "platform/IniText.h"
+#include "platform/posix/HostHandles.h"
 #include "platform/posix/ProfileEncoding.h"
 
 namespace setup::platform::posix {
