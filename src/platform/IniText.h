@@ -79,7 +79,8 @@ std::string ProfileResult(std::string_view value, std::size_t maxChars);
 
 // The text to write for a value so that a profile read returns it byte for byte:
 // a value that begins or ends with a blank or a quote gets one more pair of quotes,
-// which the read removes again. (A value with a line break or NUL can't be kept.)
+// which the read removes again. (A value with a line break or NUL can't be kept,
+// nor one that needs the quotes and is longer than 1021 characters.)
 std::string QuotedForProfile(std::string_view value);
 
 }  // namespace setup::platform

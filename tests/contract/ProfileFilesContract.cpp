@@ -236,7 +236,9 @@ TEST_P(ProfileFilesContract, QuotedValuesReadBackByteForByte) {
         "  Blanks rundum  ",
         "Text Datei",
         "",
-        "\"" + std::string(1021, 'x') + "\"",
+        std::string(1023, 'x'),
+        // Quoted for the file, the longest value that a read of 1023 characters returns whole.
+        "\"" + std::string(1019, 'x') + "\"",
     };
     for (const std::string& value : values) {
         SCOPED_TRACE(value);
