@@ -1,7 +1,9 @@
 // What the profile (INI) functions must do alike on Windows and in the emulation.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "contract/ContractHelpers.h"
@@ -220,6 +222,21 @@ TEST_P(ProfileFilesContract, WritesAndReadsBack) {
               "@@INSTDIR@@");
     EXPECT_EQ(Profiles().ListSections(script_),
               (std::vector<std::string>{"ProgInfos", "Dateien", "Leer", "Programm"}));
+}
+
+// Reads may keep a parsed copy, but never past a change of the file by anyone.
+TEST_P(ProfileFilesContract, ReadsSeeTheFileAsItIsNow) {
+    const std::string file = env_->ScratchFolder() + "Wechsel.ini";
+    const std::string versions[] = {"[A]\r\nk=eins\r\n", "[A]\r\nk=zwei\r\n",
+                                    "[A]\r\nk=drei, nun l\xE4nger\r\n", "[A]\r\nk=vier\r\n"};
+    for (const std::string& version : versions) {
+        // Windows' copy is checked against the file's time and size: let the clock move.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        ASSERT_TRUE(WriteBytes(Files(), file, version));
+        const std::string value = version.substr(7, version.size() - 9);
+        EXPECT_EQ(Profiles().ReadString(file, "A", "k", "", 1023), value);
+        EXPECT_EQ(Profiles().ReadString(file, "A", "k", "", 1023), value);
+    }
 }
 
 // Values an uninstaller must restore exactly as it found them: written with

@@ -117,5 +117,16 @@ TEST(EmulatedProfiles, BareFileNamesLieInTheWindowsFolder) {
     EXPECT_FALSE(windows.Exists("C:\\Fehlt.ini"));
 }
 
+// The emulation keeps a parsed copy between reads; a rewrite of the same size in
+// the same clock tick must still be seen, where a copy by time and size would not.
+TEST(EmulatedProfiles, ARewriteInTheSameClockTickIsSeen) {
+    testing::EmulatedWindows windows;
+    auto& profiles = windows.Os().Profiles();
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        windows.WriteFile("C:\\Schnell.ini", std::string("[A]\r\nk=") + digit + "\r\n");
+        EXPECT_EQ(profiles.ReadString("C:\\Schnell.ini", "A", "k", "", 9), std::string(1, digit));
+    }
+}
+
 }  // namespace
 }  // namespace setup::platform::posix

@@ -4,7 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <time.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <memory>
 
 #include "platform/IniText.h"
 #include "platform/posix/HostHandles.h"
@@ -13,11 +18,42 @@
 namespace setup::platform::posix {
 namespace {
 
-std::optional<std::string> ReadWhole(const std::filesystem::path& path) {
+// What identifies one version of a host file: a rewrite changes at least one of these.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds
+    std::int64_t changed = 0;
+
+    explicit FileStamp(const struct stat& info)
+        : device(info.st_dev),
+          inode(info.st_ino),
+          size(info.st_size),
+          modified(Nanoseconds(info.st_mtim)),
+          changed(Nanoseconds(info.st_ctim)) {}
+    static std::int64_t Nanoseconds(const timespec& t) {
+        return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
+    }
+    bool operator==(const FileStamp&) const = default;
+};
+
+std::int64_t NowNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return FileStamp::Nanoseconds(now);
+}
+
+// The file's bytes and the stamp they were read under.
+std::optional<std::string> ReadWhole(const std::filesystem::path& path,
+                                     std::optional<FileStamp>* stamp = nullptr) {
     HostDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
+    }
+    if (stamp != nullptr) {
+        stamp->emplace(info);
     }
     std::string bytes;
     char buffer[16 * 1024];
@@ -79,13 +115,65 @@ struct PosixProfileFiles::Parsed {
     IniText text;
 };
 
-std::optional<PosixProfileFiles::Parsed> PosixProfileFiles::Load(std::string_view file) const {
+// A parsed file kept between calls, as the real profile functions keep one: the
+// installer asks for the keys of a script one by one, and parsing the whole file for
+// each would make long scripts quadratic. The copy is used while the file's stamp is
+// unchanged. Host file systems take their timestamps from a clock that advances in
+// ticks of up to 10 ms, so a file modified in the tick of the read could be modified
+// again with the same stamp: such a copy is not trusted, and the file is read again.
+struct PosixProfileFiles::Cached {
+    std::string host;
+    FileStamp stamp;
+    bool trusted;
+    std::shared_ptr<const Parsed> parsed;
+};
+
+PosixProfileFiles::PosixProfileFiles(PathMapper& paths, std::string windowsFolder)
+    : paths_(paths), windowsFolder_(std::move(windowsFolder)) {}
+
+PosixProfileFiles::~PosixProfileFiles() = default;
+
+std::shared_ptr<const PosixProfileFiles::Parsed> PosixProfileFiles::Load(
+    std::string_view file) const {
     auto host = HostFile(file);
-    auto bytes = host ? ReadWhole(*host) : std::nullopt;
-    if (!bytes) {
-        return std::nullopt;
+    if (!host) {
+        return nullptr;
     }
-    return Parsed(std::move(*bytes));
+    const std::string name = host->string();
+    struct stat info {};
+    if (stat(name.c_str(), &info) != 0) {
+        return nullptr;
+    }
+    const auto cached =
+        std::find_if(cache_.begin(), cache_.end(), [&](const Cached& c) { return c.host == name; });
+    if (cached != cache_.end() && cached->trusted && cached->stamp == FileStamp(info)) {
+        return cached->parsed;
+    }
+    const std::int64_t readAt = NowNanoseconds();
+    std::optional<FileStamp> stamp;
+    auto bytes = ReadWhole(*host, &stamp);
+    if (!bytes) {
+        return nullptr;
+    }
+    auto parsed = std::make_shared<const Parsed>(std::move(*bytes));
+    constexpr std::int64_t kClockTick = 20'000'000;
+    Cached entry{name, *stamp, stamp->modified < readAt - kClockTick, parsed};
+    if (cached != cache_.end()) {
+        *cached = std::move(entry);
+    } else {
+        // A few files at most: the script, the log, an earlier installation's log.
+        constexpr std::size_t kKept = 4;
+        if (cache_.size() == kKept) {
+            cache_.erase(cache_.begin());
+        }
+        cache_.push_back(std::move(entry));
+    }
+    return parsed;
+}
+
+void PosixProfileFiles::Forget(const std::filesystem::path& host) const {
+    const std::string name = host.string();
+    std::erase_if(cache_, [&](const Cached& c) { return c.host == name; });
 }
 
 std::string PosixProfileFiles::ReadString(std::string_view file, std::string_view section,
@@ -143,6 +231,7 @@ bool PosixProfileFiles::WriteString(std::string_view file, std::string_view sect
     Parsed parsed(std::move(bytes).value_or(std::string()));
     const ProfileEncoding& encoding = parsed.encoding;
     parsed.text.Set(encoding.ToText(section), encoding.ToText(key), encoding.ToText(value));
+    Forget(*host);
     return WriteWhole(*host, encoding.ToBytes(parsed.text.Bytes()));
 }
 
@@ -156,6 +245,7 @@ bool PosixProfileFiles::EraseSection(std::string_view file, std::string_view sec
         return true;  // nothing to remove
     }
     Parsed parsed(std::move(*bytes));
+    Forget(*host);
     return !parsed.text.EraseSection(parsed.encoding.ToText(section)) ||
            WriteWhole(*host, parsed.encoding.ToBytes(parsed.text.Bytes()));
 }

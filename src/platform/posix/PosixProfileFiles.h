@@ -6,7 +6,10 @@
 // returned however long their names are.
 #pragma once
 
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Os.h"
 #include "platform/posix/PathMapper.h"
@@ -15,8 +18,8 @@ namespace setup::platform::posix {
 
 class PosixProfileFiles final : public ProfileFiles {
   public:
-    PosixProfileFiles(PathMapper& paths, std::string windowsFolder)
-        : paths_(paths), windowsFolder_(std::move(windowsFolder)) {}
+    PosixProfileFiles(PathMapper& paths, std::string windowsFolder);
+    ~PosixProfileFiles() override;
 
     std::string ReadString(std::string_view file, std::string_view section, std::string_view key,
                            std::string_view defaultValue, std::size_t maxChars) override;
@@ -29,10 +32,13 @@ class PosixProfileFiles final : public ProfileFiles {
   private:
     std::optional<std::filesystem::path> HostFile(std::string_view file) const;
     struct Parsed;
-    std::optional<Parsed> Load(std::string_view file) const;
+    struct Cached;
+    std::shared_ptr<const Parsed> Load(std::string_view file) const;
+    void Forget(const std::filesystem::path& host) const;
 
     PathMapper& paths_;
     std::string windowsFolder_;
+    mutable std::vector<Cached> cache_;
 };
 
 }  // namespace setup::platform::posix
