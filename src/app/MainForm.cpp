@@ -3,7 +3,7 @@
 #include <exception>
 #include <utility>
 
-#include "app/MainWindowLayout.h"
+#include "app/MainWindowElements.h"
 #include "app/WidgetNames.h"
 #include "platform/Os.h"
 #include "system/Error.h"

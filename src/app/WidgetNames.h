@@ -1,4 +1,4 @@
-// The names of the main window's elements, as its layout (MainWindowLayout) gives
+// The names of the main window's elements, as its layout (MainWindowElements) gives
 // them. Code names an element through these constants, so that a misspelt name
 // fails to compile instead of ending the program when the model looks it up.
 #pragma once

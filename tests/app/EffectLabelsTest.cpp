@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/EffectLabels.h"
-#include "app/MainWindowLayout.h"
+#include "app/MainWindowElements.h"
 #include "controls/RecordingCanvas.h"
 #include "ui/headless/Transcript.h"
 

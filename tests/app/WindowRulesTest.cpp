@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "WizardTest.h"
-#include "app/MainWindowLayout.h"
+#include "app/MainWindowElements.h"
 #include "app/WidgetNames.h"
 
 namespace setup::app {

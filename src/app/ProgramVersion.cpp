@@ -1,4 +1,4 @@
-#include "app/FileVersion.h"
+#include "app/ProgramVersion.h"
 
 #include "platform/Os.h"
 

@@ -1,4 +1,4 @@
-// The layout of the main window: every element of its design with place, size,
+// The elements of the main window: every element of its design with place, size,
 // font, colours, captions and start state, as the widget model holds it.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "app/MainWindowLayout.h"
+#include "app/MainWindowElements.h"
 
 #include <cstdint>
 #include <iterator>
