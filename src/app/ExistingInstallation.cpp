@@ -1,8 +1,8 @@
 // The start checks: the script must exist, an earlier installation of the same
 // program is looked up through its uninstall entry and log, its version is
 // compared with this setup's, and the info text page may come first.
-#include "app/ProgramVersion.h"
 #include "app/MainForm.h"
+#include "app/ProgramVersion.h"
 #include "app/WidgetNames.h"
 #include "platform/Os.h"
 #include "system/Error.h"
