@@ -67,6 +67,8 @@ run_ctest() {  # name, folder, value of GTEST_OUTPUT's folder as the programs se
 # 1. Native.
 if build linux "$linux_dir"; then
     run_ctest linux "$linux_dir" "$results/linux/gtest/"
+    # The fault injection's tally (tests/faults): faults, runs, invariants broken.
+    grep -ho 'fault injection: [^"]*' "$results/linux/gtest/test_faults.xml" 2> /dev/null
 fi
 
 # 2. Windows, under Wine.

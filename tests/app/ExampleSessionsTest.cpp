@@ -8,6 +8,7 @@
 
 #include "WizardTest.h"
 #include "platform/posix/Cp1252.h"
+#include "support/SystemSnapshot.h"
 #include "uninstall/RunUninstall.h"
 
 namespace setup::app {
@@ -51,15 +52,7 @@ TEST_F(ExampleSessions, RunAsScripted) {
     EXPECT_GE(sessions, 1);
 }
 
-// Every file and folder under the emulation's root: the drives and the registry file.
-std::map<std::string, std::string> Snapshot(const fs::path& root) {
-    std::map<std::string, std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        const std::string name = entry.path().lexically_relative(root).string();
-        entries[name] = entry.is_directory() ? "<folder>" : ReadHostFile(entry.path());
-    }
-    return entries;
-}
+using testing::Snapshot;
 
 class AnswerDefaults final : public uninstall::UninstallUi {
   public:

@@ -4,7 +4,6 @@
 // scenario says stays.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "support/EmulatedWindows.h"
+#include "support/SystemSnapshot.h"
 #include "system/IniFile.h"
 #include "uninstall/RunUninstall.h"
 
@@ -21,6 +21,8 @@ namespace setup::uninstall {
 namespace {
 
 using platform::RegRoot;
+using testing::Differences;
+using testing::Snapshot;
 
 constexpr char kProgram[] = "C:\\WINDOWS\\Uninstall Beispiel.exe";
 constexpr char kLog[] = "C:\\WINDOWS\\Uninstall Beispiel.ini";
@@ -44,45 +46,6 @@ class RecordingUi final : public UninstallUi {
     std::deque<int> answers;
     std::vector<std::string> texts;
 };
-
-// Every file and folder under the emulation's root (the drives and the registry
-// file), with content and read-only state.
-std::map<std::string, std::string> Snapshot(const std::filesystem::path& root) {
-    std::map<std::string, std::string> entries;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        const std::string name = entry.path().lexically_relative(root).string();
-        if (entry.is_directory()) {
-            entries[name] = "<folder>";
-            continue;
-        }
-        std::ifstream in(entry.path(), std::ios::binary);
-        entries[name] = std::string(std::istreambuf_iterator<char>(in), {});
-        struct stat info {};
-        if (stat(entry.path().c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0) {
-            entries[name] += " <read-only>";
-        }
-    }
-    return entries;
-}
-
-// The names whose entries differ between two snapshots, with both versions.
-std::vector<std::string> Differences(const std::map<std::string, std::string>& expected,
-                                     const std::map<std::string, std::string>& actual) {
-    std::vector<std::string> differences;
-    auto show = [](const auto& map, const std::string& name) {
-        auto found = map.find(name);
-        return found == map.end() ? std::string("<missing>") : found->second;
-    };
-    std::map<std::string, std::string> all = expected;
-    all.insert(actual.begin(), actual.end());
-    for (const auto& [name, ignored] : all) {
-        if (show(expected, name) != show(actual, name)) {
-            differences.push_back(name + ": expected " + show(expected, name) + "\n  got " +
-                                  show(actual, name));
-        }
-    }
-    return differences;
-}
 
 enum class Extension { New, OfOtherType, OfSameType };
 
