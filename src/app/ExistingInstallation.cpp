@@ -126,28 +126,30 @@ void TMainForm::AskAboutExistingInstallation(const ExistingInstallation& found) 
     };
     const std::string noUpdate = found_in(" wurde die Version ") +
                                  "Ein Update dieser Version ist mit der aktuellen Version " +
-                                 std::string(thisVersion) + " nicht möglich." + std::string(kBreak);
+                                 std::string(thisVersion) + " nicht m\xF6glich." +
+                                 std::string(kBreak);
 
     std::string text;
     switch (found.result) {
         case ExistingNoVersion:
             text = "Im Ordner " + found.folder + " wurde eine existierende Version des Programms " +
                    quoted + " gefunden." + std::string(kBreak) +
-                   "Möchten Sie die existierende Installation überschreiben?" + std::string(kBreak);
+                   "M\366chten Sie die existierende Installation \374berschreiben?" +
+                   std::string(kBreak);
             break;
         case ExistingOlder:
-            text = found_in(" wurde die ältere Version ") +
-                   "Möchten Sie diese durch die aktuelle Version " + std::string(thisVersion) +
+            text = found_in(" wurde die \xE4ltere Version ") +
+                   "M\366chten Sie diese durch die aktuelle Version " + std::string(thisVersion) +
                    " ersetzen?" + std::string(kBreak);
             break;
         case ExistingSame:
             text = found_in(" wurde eine existierende Version ") +
-                   "Möchten Sie diese trotzdem überschreiben?" + std::string(kBreak);
+                   "M\366chten Sie diese trotzdem \374berschreiben?" + std::string(kBreak);
             break;
         case ExistingNewer:
             text = found_in(" wurde die aktuellere Version ") +
-                   "Möchten Sie diese mit der älteren Version " + std::string(thisVersion) +
-                   " überschreiben?" + std::string(kBreak);
+                   "M\366chten Sie diese mit der \xE4lteren Version " + std::string(thisVersion) +
+                   " \374berschreiben?" + std::string(kBreak);
             break;
         case ExistingNotUpdatableParallel:
             MessageDlg(noUpdate +

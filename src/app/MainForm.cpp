@@ -13,7 +13,7 @@ namespace setup::app {
 namespace {
 
 constexpr std::string_view kCloseQuestion =
-    "Die Installation ist noch nicht vollständig. Möchten Sie diese wirklich abbrechen?";
+    "Die Installation ist noch nicht vollst\xE4ndig. M\366chten Sie diese wirklich abbrechen?";
 
 }  // namespace
 

@@ -253,17 +253,17 @@ constexpr Element kLayout[] = {
     Band(kPanelMain, Align::Client, {0, 57, 435, 199}, kGray187),
     VersionLine(),
     Finish(kFehlermeldung, kBoldRedLarge,
-           "Während der Installation sind Fehler aufgetreten. Klicken Sie auf die "
-           "[&Beenden]-Taste, um den Installationsvorgang abzuschließen."),
+           "W\xE4hrend der Installation sind Fehler aufgetreten. Klicken Sie auf die "
+           "[&Beenden]-Taste, um den Installationsvorgang abzuschlie\337en."),
     Finish(kErfolgsmeldung, kBoldGreenLarge,
            "Die Installation der Programmdateien war erfolgreich. Klicken Sie auf die "
-           "[&Beenden]-Taste, um den Installationsvorgang abzuschließen."),
+           "[&Beenden]-Taste, um den Installationsvorgang abzuschlie\337en."),
 
     // Target folder page.
     Page(kPanelVerzWahl, true),
     Picture(kImgInstallDir, kPanelVerzWahl, {9, 9, 32, 32}, Glyph::Folder),
     With(Text(kLblVerzWahl, kPanelVerzWahl, {8, 48, 297, 33},
-              "Bitte wählen Sie ein Zielverzeichnis für die Installation:"),
+              "Bitte w\xE4hlen Sie ein Zielverzeichnis f\xFCr die Installation:"),
          kWordWrap),
     With(Make(WidgetKind::Edit, kEditInstallDir, kPanelVerzWahl, {8, 76, 291, 21}), kFocusable),
     BrowseButton(),
@@ -276,11 +276,12 @@ constexpr Element kLayout[] = {
     With(Text(kLabel2, kPanelAuswahl, {218, 4, 0, 13}, "Installieren :"), kAutoSize),
     List(kListeNotInstall, {8, 20, 176, 98}, "Programmteile, die nicht installiert werden"),
     List(kListeInstall, {217, 20, 177, 98}, "Programmteile, die installiert werden"),
-    Speed(kSBRechts, {188, 36, 25, 25}, "", "Links gewählte Module installieren", Glyph::MoveRight),
-    Speed(kSBLinks, {188, 80, 25, 25}, "", "Rachts gewählte Module nicht installieren",
+    Speed(kSBRechts, {188, 36, 25, 25}, "", "Links gew\xE4hlte Module installieren",
+          Glyph::MoveRight),
+    Speed(kSBLinks, {188, 80, 25, 25}, "", "Rachts gew\xE4hlte Module nicht installieren",
           Glyph::MoveLeft),
-    Speed(kSBAlleLinks, {9, 122, 176, 21}, "Alles wählen", "", Glyph::None),
-    Speed(kSBAllesRechts, {217, 122, 177, 21}, "Alles wählen", "", Glyph::None),
+    Speed(kSBAlleLinks, {9, 122, 176, 21}, "Alles w\xE4hlen", "", Glyph::None),
+    Speed(kSBAllesRechts, {217, 122, 177, 21}, "Alles w\xE4hlen", "", Glyph::None),
 
     // Copy page.
     Page(kPanelKopieren, false),
@@ -292,8 +293,8 @@ constexpr Element kLayout[] = {
            "Beim Kopieren der Programmdateien sind  Fehler aufgetreten. \r\n\r\nKlicken Sie "
            "auf die [&Weiter]-Taste, um trotzdem mit der Installation fortzufahren."),
     Result(kMsgKopierenAbbruch, kPanelKopieren, {4, 44, 393, 93}, kBoldBlack,
-           "Nicht alle Dateien wurden kopiert.\r\n\r\nDies kann dazu führen, daß das "
-           "installierte Programm nicht vollständig lauffähig ist. \r\n\r\nKlicken Sie auf "
+           "Nicht alle Dateien wurden kopiert.\r\n\r\nDies kann dazu f\xFChren, da\xDF das "
+           "installierte Programm nicht vollst\xE4ndig lauff\xE4hig ist. \r\n\r\nKlicken Sie auf "
            "die [&Weiter]-Taste, um tortzdem mit der Installation fortzufahren."),
     With(Make(WidgetKind::Panel, kPanelDateinamen, kPanelKopieren, {4, 40, 393, 105}), kHidden),
     With(Text(kLblKopieren1, kPanelDateinamen, {8, 16, 0, 13}, "Kopiere Datei:"), kAutoSize),
@@ -305,18 +306,18 @@ constexpr Element kLayout[] = {
     Page(kPanelPrgGruppe, false),
     Picture(kImgPrgGruppe, kPanelPrgGruppe, {8, 8, 32, 32}, Glyph::ProgramGroup),
     With(Text(kLabelPrgGruppe, kPanelPrgGruppe, {8, 58, 240, 13},
-              "Erstelle eine Programmgruppe und Verknüpfungen:"),
+              "Erstelle eine Programmgruppe und Verkn\xFCpfungen:"),
          kHidden),
     GroupName(),
     Result(kMsgPrgGruppeErfolg, kPanelPrgGruppe, {8, 48, 389, 49}, kBoldBlack,
-           "Die Programmgruppe und die Verknüpfungen wurden erstellt. Klicken Sie auf die "
+           "Die Programmgruppe und die Verkn\xFCpfungen wurden erstellt. Klicken Sie auf die "
            "[&Weiter]-Taste, um mit der Installation fortzufahren."),
     Result(kMsgPrgGruppeFehler, kPanelPrgGruppe, {8, 48, 385, 49}, kBoldRed,
-           "Bei der Erstellung der Programmgruppe und der Verknüpfungen ist ein Fehler "
+           "Bei der Erstellung der Programmgruppe und der Verkn\xFCpfungen ist ein Fehler "
            "aufgetreten. Klicken Sie auf die [&Weiter]-Taste, um mit der Installation "
            "fortzufahren"),
     Result(kMsgPrgGruppeCancel, kPanelPrgGruppe, {8, 48, 385, 65}, kBoldMaroon,
-           "Es wurden keine Programmgruppe und keine Verknüpfungen erstellt. \r\n\r\nKlicken "
+           "Es wurden keine Programmgruppe und keine Verkn\xFCpfungen erstellt. \r\n\r\nKlicken "
            "Sie auf die [&Weiter]-Taste, um mit der Installation fortzufahren."),
 
     // Button band.

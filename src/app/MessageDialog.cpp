@@ -77,7 +77,7 @@ std::string DialogCaption(DialogKind kind, std::string_view appTitle) {
         case DialogKind::Information:
             return "Information";
         case DialogKind::Confirmation:
-            return "Bestätigen";
+            return "Best\xE4tigen";
         case DialogKind::Plain:
             break;
     }

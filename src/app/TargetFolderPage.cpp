@@ -8,7 +8,7 @@
 namespace setup::app {
 
 void TMainForm::BtnSuchenClick() {
-    std::string chosen = BrowseForFolder(platform::csidl::kDrives, "Zielverzeichnis auswählen:");
+    std::string chosen = BrowseForFolder(platform::csidl::kDrives, "Zielverzeichnis ausw\xE4hlen:");
     if (!chosen.empty()) {
         SetInstallDir(AddTrailingBackslash(chosen));
     }

@@ -26,7 +26,7 @@ namespace {
 std::string SourcePrompt(std::string_view fileName) {
     return "Die Datei \"" + std::string(fileName) +
            "\" befindet sich nicht im angegebenen Quellverzeichnis.\n\r\r"
-           "Bitte legen Sie den Datenträger ein, auf dem diese Datei gespeichert ist.";
+           "Bitte legen Sie den Datentr\xE4ger ein, auf dem diese Datei gespeichert ist.";
 }
 
 // The error message of a failed file, named as the script names it.

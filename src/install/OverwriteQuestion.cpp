@@ -50,7 +50,7 @@ std::string OverwriteQuestionText(std::string_view existing, std::string_view ex
     text.append(existing).append(" vom ").append(existingDate).append("\r\r\n");
     text.append("mit dieser Datei\r\n");
     text.append(newName).append(" vom ").append(newDate).append("\r\r\n");
-    return text + " überschrieben werden?";
+    return text + " \374berschrieben werden?";
 }
 
 int TMainForm::AskOverwrite(std::string_view existing, std::string_view newName,

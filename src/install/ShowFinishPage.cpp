@@ -26,7 +26,7 @@ void TMainForm::ShowFinishPage() {
         model_.SetEnabled(kBtnCancel, true);
         if (optional) {
             constexpr std::string_view kOffer =
-                ", oder klicken Sie auf die [&Starten]-Taste, um das Programm auszuführen.";
+                ", oder klicken Sie auf die [&Starten]-Taste, um das Programm auszuf\xFChren.";
             for (auto label : {kErfolgsmeldung, kFehlermeldung}) {
                 model_.SetCaption(label, Caption(label) + std::string(kOffer));
             }
@@ -36,10 +36,11 @@ void TMainForm::ShowFinishPage() {
             model_.SetCaption(kErfolgsmeldung,
                               "Der Installationsvorgang war erfolgreich! Klicken Sie auf die "
                               "[&Starten]-Taste, um das Programm zu starten und die Installation "
-                              "abzuschließen.");
-            model_.SetCaption(kFehlermeldung,
-                              "Während der Installation sind Fehler aufgetreten! Klicken Sie auf "
-                              "die [&Beenden]-Taste, um die Installation abzuschließen.");
+                              "abzuschlie\337en.");
+            model_.SetCaption(
+                kFehlermeldung,
+                "W\xE4hrend der Installation sind Fehler aufgetreten! Klicken Sie auf "
+                "die [&Beenden]-Taste, um die Installation abzuschlie\337en.");
         }
         StartPrograms(true);
     }

@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::string_view kGroupError = "Fehler beim Erstellen der Programmgruppe ";
 // The text as the installer has always shown it, misspelling included.
-constexpr std::string_view kShortcutError = "Fehler beim Erzeugen der Verknüpfung zum Prgramm ";
+constexpr std::string_view kShortcutError = "Fehler beim Erzeugen der Verkn\xFCpfung zum Prgramm ";
 
 // A [ShortCuts] value: the description up to the first comma, the working
 // directory (still to be expanded) after it.
@@ -80,10 +80,10 @@ bool TMainForm::CreateProgramGroup() {
     };
 
     const std::string question =
-        group.empty()
-            ? "Sollen die Verknüpfungen für das Programm " + program + " jetzt erstellt werden?"
-            : "Sollen die Verknüpfungen und die Programmgruppe für das Programm " + program +
-                  " jetzt erstellt werden?";
+        group.empty() ? "Sollen die Verkn\xFCpfungen f\xFCr das Programm " + program +
+                            " jetzt erstellt werden?"
+                      : "Sollen die Verkn\xFCpfungen und die Programmgruppe f\xFCr das Programm " +
+                            program + " jetzt erstellt werden?";
     const bool yes =
         MessageDlg(question, DialogKind::Confirmation, kButtonYes | kButtonNo) == answer::kYes;
 

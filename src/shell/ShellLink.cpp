@@ -8,7 +8,7 @@ TShellLink::TShellLink() : link_(platform::CurrentOs().ShellServices().CreateShe
     lastResult_ = link_->CreationResult();
     creationResult_ = lastResult_;
     if (HasObject() && link_->LacksFileInterface()) {
-        throw SetupError("Interface wird nicht unterstützt");
+        throw SetupError("Interface wird nicht unterst\xFCtzt");
     }
 }
 

@@ -12,10 +12,10 @@ std::string ReadRegistryString(platform::RegistryKey& key, std::string_view name
         return {};
     }
     if (value.status == RegQueryStatus::ReadFailed) {
-        throw SetupError(FormatMessage("Konnte Daten für '%s' nicht holen", name));
+        throw SetupError(FormatMessage("Konnte Daten f\xFCr '%s' nicht holen", name));
     }
     if (value.type != RegType::String && value.type != RegType::ExpandString) {
-        throw SetupError(FormatMessage("Ungültiger Datentyp für '%s'", name));
+        throw SetupError(FormatMessage("Ung\xFCltiger Datentyp f\xFCr '%s'", name));
     }
     return value.data.substr(0, value.data.find('\0'));
 }
@@ -24,7 +24,7 @@ void WriteRegistryString(platform::RegRoot root, std::string_view key, std::stri
                          std::string_view value) {
     auto opened = platform::CurrentOs().Reg().Create(root, FromRoot(key));
     if (!opened || !opened->SetString(name, value)) {
-        throw SetupError(FormatMessage("Konnte Daten für '%s' nicht setzen", name));
+        throw SetupError(FormatMessage("Konnte Daten f\xFCr '%s' nicht setzen", name));
     }
 }
 

@@ -24,13 +24,13 @@ std::string CurrentVersionFolder(std::string_view valueName) {
     }
     auto value = key->Query(valueName);
     if (value.status == RegQueryStatus::ReadFailed) {
-        throw SetupError(FormatMessage("Konnte Daten für '%s' nicht holen", valueName));
+        throw SetupError(FormatMessage("Konnte Daten f\xFCr '%s' nicht holen", valueName));
     }
     if (value.status == RegQueryStatus::Missing || value.data.empty()) {
         return {};
     }
     if (value.type != RegType::String && value.type != RegType::ExpandString) {
-        throw SetupError(FormatMessage("Ungültiger Datentyp für '%s'", valueName));
+        throw SetupError(FormatMessage("Ung\xFCltiger Datentyp f\xFCr '%s'", valueName));
     }
     // The text as stored, up to its first NUL; environment references stay as they are.
     std::string text = value.data.substr(0, value.data.find('\0'));

@@ -67,7 +67,7 @@ void RemoveLogged(const std::vector<LoggedPath>& paths, std::string_view what, R
 UninstallOutcome CarryOut(const UninstallLog& log, const UninstallFiles& files, bool testMode) {
     Removal removal(testMode);
     std::vector<std::string> removed;
-    RemoveLogged(log.shortcuts, "Verknüpfung", removal, removed);
+    RemoveLogged(log.shortcuts, "Verkn\xFCpfung", removal, removed);
     RemoveLogged(log.files, "Datei", removal, removed);
     if (log.installFolder && !log.installFolder->existedBefore) {
         // The installation script's copy, which the installer leaves in a folder it
@@ -93,9 +93,9 @@ UninstallOutcome CarryOut(const UninstallLog& log, const UninstallFiles& files, 
         platform::CurrentOs().Files().GetAttributes(files.programPath) != platform::attr::kInvalid;
     if (programThere && EqualsNoCase(FolderOf(files.programPath), files.windowsFolder)) {
         if (testMode) {
-            removal.Describe("Deinstallationsprogramm löschen: " + files.programPath);
+            removal.Describe("Deinstallationsprogramm l\xF6schen: " + files.programPath);
         } else if (!platform::CurrentOs().Files().DeleteWhenUnused(files.programPath)) {
-            removal.Kept(files.programPath + " (konnte nicht gelöscht werden)");
+            removal.Kept(files.programPath + " (konnte nicht gel\xF6scht werden)");
         }
     }
     return removal.Outcome();

@@ -86,7 +86,7 @@ bool Removal::RemoveFile(std::string_view path, std::string_view what) {
         return true;
     }
     if (testMode_) {
-        Describe(std::string(what) + " löschen: " + std::string(path));
+        Describe(std::string(what) + " l\xF6schen: " + std::string(path));
         return true;
     }
     const bool readOnly = (attributes & attr::kReadOnly) != 0;
@@ -97,7 +97,7 @@ bool Removal::RemoveFile(std::string_view path, std::string_view what) {
     if (readOnly) {
         Files().SetAttributes(path, attributes);  // as it was
     }
-    Failed(std::string(path) + " (konnte nicht gelöscht werden)");
+    Failed(std::string(path) + " (konnte nicht gel\xF6scht werden)");
     return false;
 }
 
@@ -114,7 +114,7 @@ void Removal::RemoveFolderIfEmpty(std::string_view path, bool report) {
     }
     const std::string contents = ContentsText(path);
     Kept(std::string(path) + (contents.empty() ? " (konnte nicht entfernt werden)"
-                                               : " (enthält noch: " + contents + ")"));
+                                               : " (enth\xE4lt noch: " + contents + ")"));
 }
 
 void Removal::SetDefaultValue(RegRoot root, std::string_view key, std::string_view value) {
@@ -132,12 +132,12 @@ void Removal::SetDefaultValue(RegRoot root, std::string_view key, std::string_vi
         return;
     }
     if (testMode_) {
-        Describe(name + " zurücksetzen auf \"" + std::string(value) + "\"");
+        Describe(name + " zur\374cksetzen auf \"" + std::string(value) + "\"");
         return;
     }
     auto open = Reg().Create(root, key);
     if (!open || !open->SetString("", value)) {
-        Failed(name + " (konnte nicht zurückgesetzt werden)");
+        Failed(name + " (konnte nicht zur\374ckgesetzt werden)");
     }
 }
 
@@ -147,7 +147,7 @@ bool Removal::RemoveKey(RegRoot root, std::string_view key, bool report) {
     }
     const std::string name = KeyDisplayName(root, key);
     if (testMode_) {
-        Describe("Schlüssel entfernen: " + name);
+        Describe("Schl\xFCssel entfernen: " + name);
         return true;
     }
     if (Reg().DeleteKey(root, key)) {

@@ -18,7 +18,7 @@ std::string Lines(const std::vector<std::string>& lines) {
 }  // namespace
 
 app::MessageDialog RemoveQuestion(std::string_view programName) {
-    return app::MakeMessageDialog("Möchten Sie das Programm " + std::string(programName) +
+    return app::MakeMessageDialog("M\366chten Sie das Programm " + std::string(programName) +
                                       " mit allen seinen Komponenten von Ihrem Computer entfernen?",
                                   DialogKind::Confirmation, app::kButtonYes | app::kButtonNo,
                                   kUninstallTitle);
@@ -31,11 +31,11 @@ app::MessageDialog LogErrorMessage(const LogReadResult& result, std::string_view
             text += " wurde nicht gefunden.";
             break;
         case LogProblem::InvalidEntry:
-            text += " enthält einen unzulässigen Eintrag:\r\n" + result.entry;
+            text += " enth\xE4lt einen unzul\xE4ssigen Eintrag:\r\n" + result.entry;
             break;
         case LogProblem::Damaged:
         case LogProblem::None:
-            text += " ist unvollständig oder beschädigt.";
+            text += " ist unvollst\xE4ndig oder besch\344digt.";
             break;
     }
     text += "\r\n\r\nEs wurde nichts entfernt.";
@@ -47,20 +47,21 @@ app::MessageDialog ResultMessage(std::string_view programName, const UninstallOu
     const std::string name(programName);
     if (testMode) {
         return app::MakeMessageDialog(
-            "Testmodus: Es wurde nichts verändert. Die Deinstallation von " + name + " würde:" +
-                (outcome.actions.empty() ? "\r\nnichts ändern" : Lines(outcome.actions)),
+            "Testmodus: Es wurde nichts ver\xE4ndert. Die Deinstallation von " + name +
+                " w\xFCrde:" +
+                (outcome.actions.empty() ? "\r\nnichts \xE4ndern" : Lines(outcome.actions)),
             DialogKind::Information, app::kButtonOk, kUninstallTitle);
     }
     if (outcome.Complete()) {
         return app::MakeMessageDialog(
-            "Das Programm " + name + " wurde vollständig von Ihrem Computer entfernt.",
+            "Das Programm " + name + " wurde vollst\xE4ndig von Ihrem Computer entfernt.",
             DialogKind::Information, app::kButtonOk, kUninstallTitle);
     }
     std::string text = "Das Programm " + name +
                        " wurde entfernt. Folgendes ist noch vorhanden:\r\n" + Lines(outcome.stayed);
     if (outcome.retryNeeded) {
         text +=
-            "\r\n\r\nDie Deinstallation bleibt eingerichtet. Schließen Sie alle Programme und "
+            "\r\n\r\nDie Deinstallation bleibt eingerichtet. Schlie\337en Sie alle Programme und "
             "starten Sie sie erneut, um den Rest zu entfernen.";
     }
     return app::MakeMessageDialog(text, DialogKind::Warning, app::kButtonOk, kUninstallTitle);

@@ -43,6 +43,13 @@ void ExtractState::RefillInput() {
     if (InputEnded) {
         return;
     }
+    // Once more than the entry's data (and two bytes) has been read, the data is used
+    // up without another pump or progress update. So an entry read whole by its first
+    // block never checks for abort: its percentage goes from 0 to 100 only here.
+    if (BytesConsumed > static_cast<std::int64_t>(EntryCompressedSize) + 2) {
+        InputEnded = true;
+        return;
+    }
     PumpMessages();
     UpdateProgress();
     const std::int64_t remaining = static_cast<std::int64_t>(EntryCompressedSize) - BytesConsumed;
@@ -50,15 +57,15 @@ void ExtractState::RefillInput() {
         InputEnded = true;
         return;
     }
-    const std::size_t wanted =
-        static_cast<std::size_t>(std::min<std::int64_t>(remaining, kInputBlockSize));
-    const std::int64_t got = Archive->Read({&InputBuffer[carried], wanted});
+    const std::int64_t got = Archive->Read({&InputBuffer[carried], kInputBlockSize});
     if (got <= 0) {
         InputEnded = true;
         return;
     }
     BytesConsumed += got;
-    InputLast = static_cast<std::int32_t>(carried + static_cast<std::size_t>(got)) - 1;
+    // Whatever the block holds beyond the entry's data belongs to the next structure.
+    const auto delivered = static_cast<std::size_t>(std::min(got, remaining));
+    InputLast = static_cast<std::int32_t>(carried + delivered) - 1;
 }
 
 bool ExtractState::FlushWindow(std::span<const std::uint8_t> data) {

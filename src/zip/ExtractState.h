@@ -3,20 +3,23 @@
 // progress report), the progress percentage with the user's means to abort, and the
 // message pump that keeps the window responsive.
 //
-// Input. Compressed data is read in blocks of 4,096 bytes, never past the entry's
-// compressed size. Bits are taken least significant first from a buffer of the
-// machine's word: 64 bits natively, 32 bits in the 32-bit Windows build, where a
-// 64-bit buffer would take two of its seven registers and turn every shift into a
-// pair. Where at least eight bytes are buffered the reader loads a whole word at
-// once and tops the buffer up to kRefillBits (56 or 24) to one bit less than the
-// word; the few bits above BitCount it may then hold
-// are the true next bits of the stream, so a later byte-wise refill ORs identical
-// bits over them. Unconsumed bytes are carried to the front of the buffer at each
-// refill so that word loads work across block boundaries. Past the end of the data
-// the reader delivers zero bytes and counts them; InputExhausted() becomes true only
-// once such a padding bit has actually been consumed. A decoder may therefore look
-// ahead past the last byte (as a prefix-code lookup must) without failing, yet every
-// loop that keeps reading zeros stops at its next check.
+// Input. Compressed data is read in whole blocks of 4,096 bytes, the last one also
+// past the entry's data; the decoder sees only the entry's bytes. The progress
+// percentage is that of the bytes read, computed before each read; once a read went
+// more than two bytes past the entry's data, the data is used up without another
+// one, so an entry read whole by its first block never checks for abort. Bits are
+// taken least significant first from a buffer of the machine's word: 64 bits
+// natively, 32 bits in the 32-bit Windows build, where a 64-bit buffer would take
+// two of its seven registers and turn every shift into a pair. Where at least eight
+// bytes are buffered the reader loads a whole word at once and tops the buffer up to
+// kRefillBits (56 or 24) to one bit less than the word; the few bits above BitCount
+// it may then hold are the true next bits of the stream, so a later byte-wise refill
+// ORs identical bits over them. Unconsumed bytes are carried to the front of the
+// buffer at each refill so that word loads work across block boundaries. Past the
+// end of the data the reader delivers zero bytes and counts them; InputExhausted()
+// becomes true only once such a padding bit has actually been consumed. A decoder
+// may therefore look ahead past the last byte (as a prefix-code lookup must) without
+// failing, yet every loop that keeps reading zeros stops at its next check.
 //
 // Output. The window is one linear buffer: 32 KB of history, then the 32 KB output
 // area, then slack. Matches never wrap: their source is at most 32 KB behind the

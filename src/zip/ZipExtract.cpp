@@ -13,6 +13,11 @@
 //    next byte boundary; when its four bytes are the signature and differ from the
 //    computed CRC, the CRC is the four bytes after them. Only a method with an end
 //    marker (deflate) can find the end of such data.
+// The local header's ZIP64 field (extra field 0x0001; Info-ZIP zip writes it for data
+// read from standard input) changes two things: sizes of 0xFFFFFFFF in the header
+// stand for the field's 8-byte sizes (size first, then compressed size), and a data
+// descriptor's sizes are 8 bytes each. The extra field is read only for such sizes
+// and for entries with a descriptor; a size of 0x7FFFFFFF or more is refused (-4).
 // An entry whose sizes are both 0 is an empty file, whatever its method.
 //
 // A target that does not exist yet is created and written directly; any failure
@@ -29,6 +34,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "zip/Decoders.h"
 #include "zip/ZipDirectory.h"
@@ -40,6 +46,8 @@ namespace {
 constexpr std::uint32_t kLocalSignature = 0x04034B50;
 constexpr std::uint32_t kDescriptorSignature = 0x08074B50;
 constexpr std::size_t kLocalHeaderSize = 30;
+constexpr std::uint16_t kZip64FieldId = 0x0001;
+constexpr std::uint32_t kSizeInZip64Field = 0xFFFFFFFF;
 constexpr std::int64_t kStaleBusyMilliseconds = 30000;
 
 // Holds the busy flag for the duration of one extraction.
@@ -64,7 +72,48 @@ struct LocalHeader {
     std::uint64_t DataOffset = 0;
     bool HasDescriptor = false;  // flag bit 3
     bool SizesKnown = true;      // false: a descriptor whose values are not known yet
+    bool Zip64 = false;          // a ZIP64 field: the descriptor's sizes are 8 bytes each
 };
+
+std::uint64_t LoadLe64(const std::uint8_t* p) {
+    return LoadLe32(p) | std::uint64_t{LoadLe32(p + 4)} << 32;
+}
+
+// Looks for the ZIP64 field in the local header's extra field (`length` bytes at
+// the archive's position). With it, `header` notes the field and, when its sizes are
+// `fromField`, takes them from it. 0, or -4 for an unreadable extra field, or sizes
+// the field does not give or that are 0x7FFFFFFF or more.
+std::int32_t ReadZip64Field(platform::File& archive, std::uint16_t length, bool fromField,
+                            LocalHeader& header) {
+    std::vector<std::uint8_t> extra(length);
+    if (archive.Read(extra) != static_cast<std::int64_t>(length)) {
+        return Fail(ZipErrFormat);
+    }
+    std::span<const std::uint8_t> rest(extra);
+    while (rest.size() >= 4) {
+        const std::size_t size = LoadLe16(rest.data() + 2);
+        if (size > rest.size() - 4) {
+            break;  // a damaged extra field: nothing more in it is trusted
+        }
+        if (LoadLe16(rest.data()) == kZip64FieldId) {
+            header.Zip64 = true;
+            if (!fromField) {
+                return ZipOk;
+            }
+            // In a local header the field holds both sizes.
+            constexpr auto kLargest = static_cast<std::uint64_t>(kUnknownSize) - 1;
+            if (size < 16 || LoadLe64(rest.data() + 4) > kLargest ||
+                LoadLe64(rest.data() + 12) > kLargest) {
+                return Fail(ZipErrFormat);
+            }
+            header.Size = static_cast<std::int32_t>(LoadLe64(rest.data() + 4));
+            header.CompressedSize = static_cast<std::int32_t>(LoadLe64(rest.data() + 12));
+            return ZipOk;
+        }
+        rest = rest.subspan(4 + size);
+    }
+    return fromField ? Fail(ZipErrFormat) : ZipOk;
+}
 
 // Reads and checks the local header; leaves the archive at the entry's data.
 // `central`: the entry's values from the central directory, if known.
@@ -100,8 +149,20 @@ std::int32_t ReadLocalHeader(platform::File& archive, std::uint32_t offset,
     if ((header.Flags & 1) != 0) {
         return Fail(ZipErrEncrypted);
     }
-    header.DataOffset =
-        std::uint64_t{offset} + kLocalHeaderSize + LoadLe16(bytes + 26) + LoadLe16(bytes + 28);
+    const std::uint16_t nameLength = LoadLe16(bytes + 26);
+    const std::uint16_t extraLength = LoadLe16(bytes + 28);
+    const bool sizesInField = !header.HasDescriptor && (LoadLe32(bytes + 18) == kSizeInZip64Field ||
+                                                        LoadLe32(bytes + 22) == kSizeInZip64Field);
+    if (sizesInField || header.HasDescriptor) {
+        if (!archive.Seek(std::uint64_t{offset} + kLocalHeaderSize + nameLength)) {
+            return Fail(ZipErrRead);
+        }
+        if (const std::int32_t result = ReadZip64Field(archive, extraLength, sizesInField, header);
+            result != 0) {
+            return result;
+        }
+    }
+    header.DataOffset = std::uint64_t{offset} + kLocalHeaderSize + nameLength + extraLength;
     if (!archive.Seek(header.DataOffset)) {
         return Fail(ZipErrRead);
     }
@@ -111,18 +172,24 @@ std::int32_t ReadLocalHeader(platform::File& archive, std::uint32_t offset,
 // Checks the data descriptor behind an entry whose values are known: 0, -1 for a
 // different CRC, -4 for different sizes, -3 when it can't be read.
 std::int32_t CheckDescriptor(platform::File& archive, const LocalHeader& header) {
-    std::uint8_t bytes[16];
+    const std::size_t sizeBytes = header.Zip64 ? 8 : 4;
+    const std::size_t fieldsBytes = 4 + 2 * sizeBytes;
+    std::uint8_t bytes[4 + 4 + 2 * 8];
     const std::uint64_t at = header.DataOffset + static_cast<std::uint32_t>(header.CompressedSize);
-    const std::int64_t got = archive.Seek(at) ? archive.Read(bytes) : -1;
-    if (got < 12) {
+    const std::int64_t got = archive.Seek(at) ? archive.Read({bytes, 4 + fieldsBytes}) : -1;
+    if (got < static_cast<std::int64_t>(fieldsBytes)) {
         return Fail(ZipErrRead);
     }
-    auto agrees = [&header](const std::uint8_t* fields) {
-        return LoadLe32(fields) == header.Crc &&
-               LoadLe32(fields + 4) == static_cast<std::uint32_t>(header.CompressedSize) &&
-               LoadLe32(fields + 8) == static_cast<std::uint32_t>(header.Size);
+    auto loadSize = [sizeBytes](const std::uint8_t* field) {
+        return sizeBytes == 8 ? LoadLe64(field) : LoadLe32(field);
     };
-    const bool withSignature = got == 16 && LoadLe32(bytes) == kDescriptorSignature;
+    auto agrees = [&header, &loadSize, sizeBytes](const std::uint8_t* fields) {
+        return LoadLe32(fields) == header.Crc &&
+               loadSize(fields + 4) == static_cast<std::uint32_t>(header.CompressedSize) &&
+               loadSize(fields + 4 + sizeBytes) == static_cast<std::uint32_t>(header.Size);
+    };
+    const bool withSignature = got == static_cast<std::int64_t>(4 + fieldsBytes) &&
+                               LoadLe32(bytes) == kDescriptorSignature;
     if (agrees(bytes) || (withSignature && agrees(bytes + 4))) {
         return ZipOk;
     }

@@ -153,7 +153,8 @@ TEST_F(ZipExtraction, ArchivesOfTheHostToolsComeOutByteForByte) {
     struct Case {
         const char* name;
         std::string command;
-        std::int32_t entries;  // what the run returns
+        std::int32_t entries;               // what the run returns
+        const char* readme = "readme.txt";  // the entry that holds readme.txt
     };
     const std::vector<Case> cases = {
         {"stored", "zip -q -r -0 ../out.zip .", 6},
@@ -175,6 +176,12 @@ TEST_F(ZipExtraction, ArchivesOfTheHostToolsComeOutByteForByte) {
         {"python, streaming, stored", PythonStreaming("ZIP_STORED"), 4},
         {"with a comment",
          "echo 'Ein Kommentar' > ../c.txt && zip -q -z ../out.zip readme.txt < ../c.txt", 1},
+        // Read from standard input (the entry "-"): sizes of 0xFFFFFFFF in the local
+        // header, the real ones in its ZIP64 field; streamed on to a pipe, a data
+        // descriptor with 8-byte sizes.
+        {"from standard input, deflated", "zip -q ../out.zip - < readme.txt", 1, "-"},
+        {"from standard input, stored", "zip -q -0 ../out.zip - < readme.txt", 1, "-"},
+        {"from standard input to a pipe", "zip -q - - < readme.txt | cat > ../out.zip", 1, "-"},
     };
     int run = 0;
     for (const Case& c : cases) {
@@ -190,7 +197,9 @@ TEST_F(ZipExtraction, ArchivesOfTheHostToolsComeOutByteForByte) {
                 EXPECT_TRUE(windows_.ReadFile(windowsPath) == bytes) << c.name << ": " << name;
             }
         }
-        ExpectExtracted(folder, {"readme.txt"});
+        EXPECT_TRUE(windows_.ReadFile(folder + "\\" + c.readme) ==
+                    Archives().Files().at("readme.txt"))
+            << c.name;
     }
     for (const char* folder : {"C:\\OUT0", "C:\\OUT4", "C:\\OUT5", "C:\\OUT7", "C:\\OUT8"}) {
         ExpectExtracted(folder, {"sub/deeper/data.bin", "sub/small.txt", "empty.txt"});
@@ -631,14 +640,41 @@ TEST_F(ZipExtraction, EscapeAbortsAndTheBusyFlagGuardsReentry) {
         big[i] = static_cast<char>('a' + i % 26);
     }
     WriteHostFile(Archives().Source() / "big.txt", big);
-    const std::string archive = PutArchive(Archives().Make("zip -q -1 ../out.zip big.txt"));
+    const std::string bigArchive = Archives().Make("zip -q -1 ../out.zip big.txt");
     fs::remove(Archives().Source() / "big.txt");
+    const std::string archive = PutArchive(bigArchive);
 
+    // Escape held: it counts when the percentage of compressed data read changes.
+    // Reads are whole blocks of 4,096 bytes, so a small deflated entry is read in one
+    // go and never looks; stored data looks after its block, a large entry at its
+    // second block.
+    struct Case {
+        const char* name;
+        std::string archive;
+        std::int32_t result;
+    };
+    const Case cases[] = {
+        {"small, deflated", Archives().Make("zip -q -9 ../out.zip sub/small.txt"), 1},
+        {"small, stored", Archives().Make("zip -q -0 ../out.zip sub/small.txt"), -5},
+        {"large, deflated", bigArchive, -5},
+    };
     windows_.Os().SetKeyDown(kEscapeKey, true);
-    EXPECT_EQ(ZipExtractWithHandlers(archive, "C:\\OUT", "*.*", Recorder(), nullptr), -5);
-    EXPECT_EQ(events_.back().code, ZipReportFatal);
-    EXPECT_EQ(events_.back().status, -5);
-    EXPECT_FALSE(windows_.Exists("C:\\OUT\\big.txt"));
+    int run = 0;
+    for (const Case& c : cases) {
+        const std::string folder = "C:\\ESC" + std::to_string(run++);
+        const std::string path = PutArchive(c.archive, "esc_.zip");
+        const auto before = Snapshot();
+        events_.clear();
+        EXPECT_EQ(ZipExtractWithHandlers(path, folder, "*.*", Recorder(), nullptr), c.result)
+            << c.name;
+        if (c.result == 1) {
+            ExpectExtracted(folder, {"sub/small.txt"});
+        } else {
+            EXPECT_EQ(events_.back().code, ZipReportFatal) << c.name;
+            EXPECT_EQ(events_.back().status, -5) << c.name;
+            EXPECT_EQ(Snapshot(), before) << c.name;
+        }
+    }
     windows_.Os().SetKeyDown(kEscapeKey, false);
 
     // A handler started from the message pump can't start a second extraction.

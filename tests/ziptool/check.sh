@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end check of ziptool on archives made by Info-ZIP zip: every entry listed,
 # tested and extracted byte for byte, also over existing files and into a folder
-# that exists in another letter case; archives streamed to a pipe and UTF-8 names
-# come out right; a damaged entry fails with its CRC code;
+# that exists in another letter case; archives streamed to a pipe or made from
+# standard input and UTF-8 names come out right; natively, arguments and report
+# are in the host's UTF-8; a damaged entry fails with its CRC code;
 # hostile entry names are refused without a trace; a huge claimed directory costs
 # neither time nor memory.
 # Usage: tests/ziptool/check.sh ZIPTOOL [wine]
@@ -99,6 +100,16 @@ for archive in pipe0_1 pipe6_1 pyZIP_STORED_1 pyZIP_DEFLATED_1; do
     run_ziptool extract "$work/$archive.zip" "$work/$archive" > /dev/null
     diff -r "$work/src" "$work/$archive" || fail "$archive: extraction differs"
 done
+# Made from standard input (the entry "-"): sizes in the local header's ZIP64 field,
+# deflated and stored; streamed on to a pipe, a data descriptor with 8-byte sizes.
+(cd "$work/src" && zip -q "$work/stdin6_1.zip" - < Sub/Zahlen.txt)
+(cd "$work/src" && zip -q -0 "$work/stdin0_1.zip" - < Sub/Zahlen.txt)
+(cd "$work/src" && zip -q - - < Sub/Zahlen.txt | cat > "$work/stdinpipe_1.zip")
+for archive in stdin6_1 stdin0_1 stdinpipe_1; do
+    run_ziptool extract "$work/$archive.zip" "$work/$archive" > /dev/null ||
+        fail "$archive: extraction failed"
+    cmp "$work/src/Sub/Zahlen.txt" "$work/$archive/-" || fail "$archive: extraction differs"
+done
 
 # A name with umlauts in UTF-8 (flag bit 11, as Python writes it) is written in
 # the system's code page; one without a form there is refused and writes nothing.
@@ -113,6 +124,19 @@ run_ziptool extract "$work/utf8_1.zip" "$work/utf8" 'gr*' > /dev/null
 [ "$(result_of extract "$work/utf8_1.zip" "$work/utf8bad")" = -4 ] ||
     fail "a name without a 1252 form was not refused"
 [ "$(ls -A "$work/utf8bad")" = Größe.txt ] || fail "a name without a 1252 form left a file"
+# Natively the host speaks UTF-8: a pattern and a target folder with umlauts are
+# taken in 1252, the report comes back in UTF-8, and an argument with a character
+# that 1252 lacks is refused before anything happens.
+if [ -z "$runner" ]; then
+    report=$(run_ziptool extract "$work/utf8_1.zip" "$work/Ziel ü" 'Grö*')
+    [ "$(cat "$work/Ziel ü/Größe.txt")" = gross ] || fail "umlauts in arguments not taken"
+    printf '%s\n' "$report" | grep -q '^done .*\\Ziel ü\\Größe\.txt$' || fail "report not in UTF-8"
+    if run_ziptool extract "$work/utf8_1.zip" "$work/omega" 'Ω*' 2> "$work/omega.err"; then
+        fail "an argument without a 1252 form was taken"
+    fi
+    grep -q 'Windows-1252' "$work/omega.err" && [ ! -e "$work/omega" ] ||
+        fail "an argument without a 1252 form: no message, or a trace"
+fi
 
 # Hostile names: what the system sees ends at a NUL (the parent, the target folder
 # itself, marked hidden, system and read-only by a folder entry), devices in any

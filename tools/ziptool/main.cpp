@@ -8,13 +8,16 @@
 // Natively the extractor runs on the emulated Windows with drive Z: mapped to the
 // host's "/" and drive Y: to the working folder, so host paths work as arguments:
 // absolute ones on Z:, relative ones on Y:, which keeps them relative on the host
-// (shorter lookups for the kernel). Under Windows it runs on the real system.
+// (shorter lookups for the kernel). The host's text is UTF-8 there: arguments are
+// turned into Windows-1252 (one with a character 1252 lacks is refused), the report
+// into UTF-8. Under Windows it runs on the real system, in its own code page.
 // Note that ZipIsArchive only accepts paths containing "_", as the installer's
 // packed files have; other archives give -12.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +34,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/posix/Cp1252.h"
 #include "platform/posix/PosixOs.h"
 #endif
 
@@ -66,6 +70,23 @@ constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kLineEnd = "\n";
 #endif
 
+// The host's text and the program's (Windows-1252), both ways.
+#ifdef _WIN32
+std::optional<std::string> FromHost(std::string_view text) {
+    return std::string(text);
+}
+std::string ToHost(std::string text) {
+    return text;
+}
+#else
+std::optional<std::string> FromHost(std::string_view text) {
+    return setup::Utf8ToCp1252Exact(text);
+}
+std::string ToHost(std::string_view text) {
+    return setup::platform::posix::Cp1252ToUtf8(text);
+}
+#endif
+
 // One report line, written with one call: under Wine every write of standard
 // output is a system call, and a character at a time costs seconds per thousand
 // entries.
@@ -85,6 +106,7 @@ void PrintReport(std::int32_t code, const ZipReport& report, bool verbose) {
     line += report.Name;
     line += report.IsFolder ? " (folder)" : "";
     line += kLineEnd;
+    line = ToHost(std::move(line));
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -173,8 +195,23 @@ int main(int argc, char** argv) {
         return Usage();
     }
     const std::string_view command = argv[first];
+    // Every argument after the command in the program's text: paths as the system
+    // names them, a pattern as it is.
+    std::string arguments[3];
+    const int count = std::min(argc - first - 1, 3);
+    for (int i = 0; i < count; ++i) {
+        const std::string_view given = argv[first + 1 + i];
+        const bool path = i == 0 || (i == 1 && command == "extract");
+        const auto text = FromHost(path ? HostSystem::WindowsPath(given) : std::string(given));
+        if (!text) {
+            std::fprintf(stderr, "ziptool: \"%s\" has a character without a Windows-1252 form\n",
+                         argv[first + 1 + i]);
+            return 2;
+        }
+        arguments[i] = *text;
+    }
     HostSystem system;
-    const std::string archive = HostSystem::WindowsPath(argv[first + 1]);
+    const std::string& archive = arguments[0];
     const ZipReportHandler print = [verbose](std::int32_t code, const ZipReport& report) {
         PrintReport(code, report, verbose);
     };
@@ -183,11 +220,10 @@ int main(int argc, char** argv) {
     if (command == "list" && argc - first == 2) {
         result = ZipListEntries(archive, "*.*", print);
     } else if (command == "test" && argc - first <= 3) {
-        result = ZipTestArchive(archive, argc - first == 3 ? argv[first + 2] : "*.*", print);
+        result = ZipTestArchive(archive, argc - first == 3 ? arguments[1] : "*.*", print);
     } else if (command == "extract" && (argc - first == 3 || argc - first == 4)) {
-        const std::string folder = HostSystem::WindowsPath(argv[first + 2]);
-        result = ZipExtractWithHandlers(
-            archive, folder, argc - first == 4 ? argv[first + 3] : "*.*", print, nullptr);
+        result = ZipExtractWithHandlers(archive, arguments[1],
+                                        argc - first == 4 ? arguments[2] : "*.*", print, nullptr);
     } else {
         return Usage();
     }
