@@ -153,8 +153,8 @@ bool TMainForm::CreateProgramGroup() {
                            kButtonOk);
                 continue;
             }
-            // Replaced, it points into this installation and is removed with it: kept,
-            // it would point at nothing.
+            // Made or replaced, it points into this installation and goes with it: a
+            // replaced one kept would point at nothing.
             log("ShortCuts", shortcut, false);
         }
         model_.SetBusyCursor(false);
@@ -162,15 +162,18 @@ bool TMainForm::CreateProgramGroup() {
 
     if (state_.UninstallerPlaced) {
         const std::string folder = groupCreated ? group : installDir;
-        const std::string shortcut =
-            folder + ReplaceExtension(FileNameOf(state_.UninstallExePath), ".lnk");
-        // Its outcome changes nothing: the installation is complete without it.
-        CreateShortcut(
-            state_.UninstallExePath, shortcut,
-            program.empty() ? std::string("Deinstallation") : program + " deinstallieren", "");
-        // It points at the uninstaller, which the uninstall removes: it goes too,
-        // also when an earlier installation left it there.
-        log("ShortCuts", shortcut, false);
+        // A program name that makes it no local path (a colon, say) gets none.
+        const std::optional<std::string> shortcut = CanonicalLocalPath(
+            folder + ReplaceExtension(FileNameOf(state_.UninstallExePath), ".lnk"));
+        if (shortcut) {
+            // Its outcome changes nothing: the installation is complete without it.
+            CreateShortcut(
+                state_.UninstallExePath, *shortcut,
+                program.empty() ? std::string("Deinstallation") : program + " deinstallieren", "");
+            // It points at the uninstaller, which the uninstall removes: it goes too,
+            // also when an earlier installation left it there.
+            log("ShortCuts", *shortcut, false);
+        }
     }
     ProcessMessages();
 
