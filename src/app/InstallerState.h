@@ -55,6 +55,9 @@ struct InstallerState {
     // The uninstall log.
     std::string UninstallIniPath;
     std::string UninstallExePath;
+    // The uninstaller was copied to UninstallExePath in this run: only then do its
+    // shortcut and the uninstall entry point at it (never in test mode).
+    bool UninstallerPlaced = false;
     std::optional<IniFile> UninstallLog;
     bool UninstallLogOpen = false;
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -164,10 +165,10 @@ class TMainForm {
     struct CopyRun;
     void InstallListedFiles(const IniFile& script, const std::vector<std::string>& keys,
                             CopyRun& run);
+    std::optional<std::string> TargetFolder(const IniFile& script, const std::string& key);
     int InstallOneFile(bool archive, std::string_view source, std::string_view folder, int& answer);
-    bool ShowTargetAndAsk(std::string_view source, const std::string& target,
-                          std::string_view newName, std::uint32_t newDate, int& answer,
-                          bool& existed);
+    int ShowTargetAndAsk(std::string_view source, std::string& target, std::string_view newName,
+                         std::uint32_t newDate, int& answer);
     void PlaceUninstaller(const std::string& lastTargetFolder, int& answer);
 
     UiHost& host_;

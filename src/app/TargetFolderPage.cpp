@@ -3,6 +3,7 @@
 #include "app/CreateFolderPath.h"
 #include "app/MainForm.h"
 #include "platform/Os.h"
+#include "system/Error.h"
 #include "system/PathHelpers.h"
 
 namespace setup::app {
@@ -20,8 +21,19 @@ std::string TMainForm::BrowseForFolder(int rootCsidl, std::string_view title) {
 }
 
 bool TMainForm::PrepareTargetFolder() {
+    // Every later step builds its paths on the field: spelled as Windows names
+    // the folder, they are the paths the uninstall log can name.
+    const std::optional<std::string> canonical = CanonicalLocalPath(InstallDir());
+    if (canonical) {
+        SetInstallDir(*canonical);
+    }
     if (state_.TestMode) {
         return true;
+    }
+    // A relative, drive-relative or network path would be created somewhere
+    // the log can't name: refused, as an empty text is, before anything is made.
+    if (!canonical) {
+        throw SetupError("Das Verzeichnis kann nicht erstellt werden");
     }
     const std::string folder = InstallDir();
     const bool existed = IsExistingFolder(folder);

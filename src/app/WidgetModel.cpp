@@ -111,6 +111,7 @@ void WidgetModel::SetVisible(std::string_view name, bool visible) {
     if (w.visible != visible) {
         w.visible = visible;
         Notify(w, Change::Visible);
+        KeepFocusUsable();
     }
 }
 
@@ -119,6 +120,7 @@ void WidgetModel::SetEnabled(std::string_view name, bool enabled) {
     if (w.enabled != enabled) {
         w.enabled = enabled;
         Notify(w, Change::Enabled);
+        KeepFocusUsable();
     }
 }
 
@@ -179,6 +181,27 @@ void WidgetModel::SetFocus(std::string_view name) {
         focused_ = std::string(name);
         Notify(w, Change::Focus);
     }
+}
+
+bool WidgetModel::TakesFocus(const Widget& widget) const {
+    return widget.focusable && widget.enabled && IsShowing(widget.name);
+}
+
+void WidgetModel::KeepFocusUsable() {
+    const Widget* focused = focused_.empty() ? nullptr : Find(focused_);
+    if (focused == nullptr || TakesFocus(*focused)) {
+        return;
+    }
+    const auto at = static_cast<std::size_t>(focused - widgets_.data());
+    for (std::size_t step = 1; step < widgets_.size(); ++step) {
+        const Widget& next = widgets_[(at + step) % widgets_.size()];
+        if (TakesFocus(next)) {
+            focused_ = next.name;
+            Notify(next, Change::Focus);
+            return;
+        }
+    }
+    focused_.clear();
 }
 
 void WidgetModel::SetAppTitle(std::string_view title) {

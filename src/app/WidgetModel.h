@@ -219,7 +219,11 @@ class WidgetModel {
     void DeleteItem(std::string_view list, std::size_t index);
     void SetSelected(std::string_view list, std::size_t index, bool selected);
 
-    // The focused element (empty: none).
+    // The focused element (empty: none). When it is hidden (itself or a parent) or
+    // disabled, the focus moves on as the window's does: to the next element in
+    // the model's order, wrapping around, that takes the focus, shows and is
+    // enabled; none when there is none. So the focus a step sets again at its end
+    // is a change, which the window follows.
     const std::string& Focused() const { return focused_; }
     void SetFocus(std::string_view name);
 
@@ -236,6 +240,8 @@ class WidgetModel {
   private:
     Widget& Mutable(std::string_view name);
     void Notify(const Widget& widget, Change change) const;
+    bool TakesFocus(const Widget& widget) const;
+    void KeepFocusUsable();
 
     std::vector<Widget> widgets_;
     std::string focused_;

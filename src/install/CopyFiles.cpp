@@ -8,6 +8,7 @@
 #include "install/DisketteFiles.h"
 #include "install/FileResult.h"
 #include "platform/Os.h"
+#include "system/Error.h"
 #include "system/PathHelpers.h"
 #include "system/Placeholders.h"
 
@@ -84,6 +85,21 @@ bool TMainForm::CopyFiles() {
     return run.CopyOk;
 }
 
+// The target folder of a listed file, as Windows names it. Nothing when the
+// value expands to no full local path (a misspelt token, a folder value missing
+// on this system): the file would land somewhere the log can't name.
+std::optional<std::string> TMainForm::TargetFolder(const IniFile& script, const std::string& key) {
+    std::string folder;
+    try {
+        folder =
+            AddTrailingBackslash(ExpandPlaceholders(script.ReadString("Dateien", key, InstallDir()),
+                                                    InstallDir(), state_.ProgramGroupName));
+    } catch (const SetupError&) {
+        return std::nullopt;  // a folder value of the wrong type: no folder either
+    }
+    return CanonicalLocalPath(folder.empty() ? AddTrailingBackslash(InstallDir()) : folder);
+}
+
 void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std::string>& keys,
                                    CopyRun& run) {
     for (const std::string& key : keys) {
@@ -100,17 +116,17 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
             return;
         }
         if (IsModuleSelected(KeyModule(key))) {
-            const std::string value = script.ReadString("Dateien", key, InstallDir());
-            std::string folder = AddTrailingBackslash(
-                ExpandPlaceholders(value, InstallDir(), state_.ProgramGroupName));
-            if (folder.empty()) {
-                folder = AddTrailingBackslash(InstallDir());
+            const std::optional<std::string> folder = TargetFolder(script, key);
+            int result = ResultCopyFailed;
+            if (folder) {
+                run.LastTargetFolder = *folder;
+                if (!state_.TestMode) {
+                    CreateFolderPath(*folder);
+                }
+                result = InstallOneFile(KeyIsArchive(key), source, *folder, run.FileAnswer);
+            } else {
+                host_.FileHandled(source, {}, result);
             }
-            run.LastTargetFolder = folder;
-            if (!state_.TestMode) {
-                CreateFolderPath(folder);
-            }
-            const int result = InstallOneFile(KeyIsArchive(key), source, folder, run.FileAnswer);
             if (result < 0) {
                 run.CopyOk = false;
                 run.FileAnswer = MessageDlg(FailureText(result, fileName), DialogKind::Error,

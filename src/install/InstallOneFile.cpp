@@ -18,37 +18,48 @@ constexpr std::uint32_t kTestModeFileMilliseconds = 1000;
 }  // namespace
 
 // Shows the file on the copy page, records its target and decides whether it is
-// written: a new target always, an existing one after "&Ja" or "&Alles".
-bool TMainForm::ShowTargetAndAsk(std::string_view source, const std::string& target,
-                                 std::string_view newName, std::uint32_t newDate, int& answer,
-                                 bool& existed) {
+// written: a new target always, an existing one after "&Ja" or "&Alles". The
+// target becomes the path as Windows names it, the one the log records; a name
+// that makes it no local path fails the file before anything is written.
+int TMainForm::ShowTargetAndAsk(std::string_view source, std::string& target,
+                                std::string_view newName, std::uint32_t newDate, int& answer) {
+    const std::optional<std::string> canonical = CanonicalLocalPath(target);
+    if (canonical) {
+        target = *canonical;
+    }
     model_.SetCaption(kLblQuellDatei, source);
     model_.SetCaption(kLblZielDatei, target);
+    if (!canonical) {
+        return ResultCopyFailed;
+    }
     installedTargets_.push_back(AsciiUpper(target));
     ProcessMessages();
-    existed = IsExistingFile(target);
+    const bool existed = IsExistingFile(target);
     if (answer != answer::kAll) {
         answer = existed ? AskOverwrite(target, newName, newDate) : answer::kYes;
     }
-    return answer == answer::kYes || answer == answer::kAll;
+    if (answer != answer::kYes && answer != answer::kAll) {
+        return ResultDeclined;
+    }
+    return existed ? ResultReplaced : ResultNew;
 }
 
 int TMainForm::CopyOneFile(std::string_view source, std::string_view folder, int& answer) {
     if (!IsExistingFile(source)) {
         return ResultSourceMissing;
     }
-    const std::string target = std::string(folder) + FileNameOf(source);
+    std::string target = std::string(folder) + FileNameOf(source);
     const auto sourceDate = static_cast<std::uint32_t>(FileDateOf(source));
-    bool existed = false;
-    if (!ShowTargetAndAsk(source, target, source, sourceDate, answer, existed)) {
-        return ResultDeclined;
+    const int decided = ShowTargetAndAsk(source, target, source, sourceDate, answer);
+    if (decided != ResultNew && decided != ResultReplaced) {
+        return decided;
     }
     if (state_.TestMode) {
         platform::CurrentOs().System().Sleep(kTestModeFileMilliseconds);
     } else if (!ReplaceByCopy(source, target)) {
         return ResultCopyFailed;
     }
-    return existed ? ResultReplaced : ResultNew;
+    return decided;
 }
 
 int TMainForm::ExtractOneFile(std::string_view archive, std::string_view folder, int& answer) {
@@ -69,17 +80,17 @@ int TMainForm::ExtractOneFile(std::string_view archive, std::string_view folder,
         return ResultArchiveUnreadable;
     }
     const std::string entry = state_.ZipEntryName;
-    const std::string target = std::string(folder) + entry;
-    bool existed = false;
-    if (!ShowTargetAndAsk(archive, target, entry, state_.ZipEntryTime, answer, existed)) {
-        return ResultDeclined;
+    std::string target = std::string(folder) + entry;
+    const int decided = ShowTargetAndAsk(archive, target, entry, state_.ZipEntryTime, answer);
+    if (decided != ResultNew && decided != ResultReplaced) {
+        return decided;
     }
     if (state_.TestMode) {
         platform::CurrentOs().System().Sleep(kTestModeFileMilliseconds);
     } else if (zip::ZipExtractFiles(archive, folder, entry) <= 0) {
         return ResultCopyFailed;
     }
-    return existed ? ResultReplaced : ResultNew;
+    return decided;
 }
 
 // One file of the copy phase, by extraction or copy, reported to the host.

@@ -1,7 +1,7 @@
 // Putting the shipped uninstaller in place: it is installed like a listed file
 // into a target folder (the intermediate copy), copied from there to its place
 // beside the uninstall log, and the intermediate copy is removed again unless the
-// list itself installed a file of that path.
+// list itself installed a file of that path or a file of that path was there before.
 #include <algorithm>
 
 #include "app/MainForm.h"
@@ -24,14 +24,20 @@ void TMainForm::PlaceUninstaller(const std::string& folder, int& answer) {
     if (result != ResultNew && result != ResultReplaced) {
         return;
     }
-    const std::string intermediate = folder + (archive ? state_.ZipEntryName : FileNameOf(source));
+    // Written, the path was a full local one; spelled as the copy page showed it.
+    const std::string intermediate =
+        CanonicalLocalPath(folder + (archive ? state_.ZipEntryName : FileNameOf(source)))
+            .value_or(std::string());
     auto& files = platform::CurrentOs().Files();
     if (!files.CopyFile(intermediate, state_.UninstallExePath, false)) {
         return;
     }
+    // The program group's shortcut and the uninstall entry point at it now.
+    state_.UninstallerPlaced = true;
     const bool listed = std::find(listedTargets.begin(), listedTargets.end(),
                                   AsciiUpper(intermediate)) != listedTargets.end();
-    if (!listed) {
+    // A file that was there before ("&Ja" replaced it) is not the installer's to delete.
+    if (result == ResultNew && !listed) {
         // A copy from a read-only medium is read-only itself.
         files.SetAttributes(intermediate, platform::attr::kNormal);
         files.DeleteFile(intermediate);

@@ -24,6 +24,14 @@ struct ShortcutValue {
     std::string workingDirectory;
 };
 
+// Asked before a shortcut file that is already there is replaced, in the manner of
+// the copy phase's question.
+std::string ShortcutQuestion(std::string_view existing, std::string_view target) {
+    return "Soll die existierende Verknüpfung\r\n" + std::string(existing) +
+           "\r\r\ndurch eine Verknüpfung zum Programm\r\n" + std::string(target) +
+           "\r\r\n ersetzt werden?";
+}
+
 ShortcutValue SplitShortcutValue(std::string_view value) {
     const std::size_t comma = value.find(',');
     if (comma == std::string_view::npos) {
@@ -68,8 +76,12 @@ bool TMainForm::CreateProgramGroup() {
 
     bool result = true;
     bool groupCreated = false;
+    bool replaceAll = false;  // existing shortcuts are replaced without a question
     const IniFile script(state_.ScriptPath);
-    const std::string group = state_.ProgramGroupName;
+    // The group folder as Windows names it; one that is no full local path (its
+    // shell folder not found, say) is not created: it could not be logged.
+    const std::optional<std::string> groupFolder = CanonicalLocalPath(state_.ProgramGroupName);
+    const std::string group = groupFolder.value_or(state_.ProgramGroupName);
     const std::string installDir = InstallDir();
     const std::string& program = Caption(kProgName);
     const bool logging = !state_.TestMode && state_.UninstallerPresent && state_.UninstallLog;
@@ -96,7 +108,7 @@ bool TMainForm::CreateProgramGroup() {
 
         if (!group.empty()) {
             const bool existed = IsExistingFolder(group);
-            if (CreateGroupFolder(group)) {
+            if (groupFolder && CreateGroupFolder(group)) {
                 groupCreated = true;
                 log("ProgGruppe", group, existed);
             } else {
@@ -119,29 +131,49 @@ bool TMainForm::CreateProgramGroup() {
             if (!IsExistingFile(target)) {
                 continue;
             }
-            const std::string shortcut = ReplaceExtension(linkPath, ".lnk");
-            const bool existed = IsExistingFile(shortcut);
-            if (!CreateShortcut(target, shortcut, value.description, workingDirectory)) {
+            // Only a full local path is written: a relative one (the group empty)
+            // would land in the current folder, where the log can't name it.
+            const std::string shortcut =
+                CanonicalLocalPath(ReplaceExtension(linkPath, ".lnk")).value_or(std::string());
+            // A file there may be the user's own: replaced only when the user agrees
+            // ("&Alles": every further one too).
+            if (!shortcut.empty() && !replaceAll && IsExistingFile(shortcut)) {
+                const int answer =
+                    MessageDlg(ShortcutQuestion(shortcut, target), DialogKind::Confirmation,
+                               kButtonYes | kButtonNo | kButtonAll);
+                replaceAll = answer == answer::kAll;
+                if (answer != answer::kYes && !replaceAll) {
+                    continue;
+                }
+            }
+            if (shortcut.empty() ||
+                !CreateShortcut(target, shortcut, value.description, workingDirectory)) {
                 result = false;
                 MessageDlg(std::string(kShortcutError) + linkPath + "!", DialogKind::Error,
                            kButtonOk);
                 continue;
             }
-            log("ShortCuts", shortcut, existed);
+            // Made or replaced, it points into this installation and goes with it: a
+            // replaced one kept would point at nothing.
+            log("ShortCuts", shortcut, false);
         }
         model_.SetBusyCursor(false);
     }
 
-    if (state_.UninstallerPresent) {
+    if (state_.UninstallerPlaced) {
         const std::string folder = groupCreated ? group : installDir;
-        const std::string shortcut =
-            folder + ReplaceExtension(FileNameOf(state_.UninstallExePath), ".lnk");
-        const bool existed = IsExistingFile(shortcut);
-        // Its outcome changes nothing: the installation is complete without it.
-        CreateShortcut(
-            state_.UninstallExePath, shortcut,
-            program.empty() ? std::string("Deinstallation") : program + " deinstallieren", "");
-        log("ShortCuts", shortcut, existed);
+        // A program name that makes it no local path (a colon, say) gets none.
+        const std::optional<std::string> shortcut = CanonicalLocalPath(
+            folder + ReplaceExtension(FileNameOf(state_.UninstallExePath), ".lnk"));
+        if (shortcut) {
+            // Its outcome changes nothing: the installation is complete without it.
+            CreateShortcut(
+                state_.UninstallExePath, *shortcut,
+                program.empty() ? std::string("Deinstallation") : program + " deinstallieren", "");
+            // It points at the uninstaller, which the uninstall removes: it goes too,
+            // also when an earlier installation left it there.
+            log("ShortCuts", *shortcut, false);
+        }
     }
     ProcessMessages();
 

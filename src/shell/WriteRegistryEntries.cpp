@@ -2,6 +2,7 @@
 // and logged, so that the uninstaller can restore them) and the uninstall entry.
 #include "app/MainForm.h"
 #include "app/WidgetNames.h"
+#include "base/AsciiText.h"
 #include "platform/Os.h"
 #include "system/IniFile.h"
 #include "system/Placeholders.h"
@@ -38,6 +39,26 @@ PreviousAssociation ReadPreviousAssociation(std::string_view extension) {
     return previous;
 }
 
+constexpr std::string_view kNotAKeyName =
+    "\" ist kein gültiger Name für einen Schlüssel der Registrierung.";
+
+// Why the association can't be written so that the uninstaller can take it back,
+// or nothing when it can: each name must be one key right under the classes root
+// (a backslash would address a deeper key, "*" is the key of all files), and the
+// type must differ from the extension, or undoing one would undo the other.
+std::string AssociationProblem(const std::string& extension, const std::string& fileType,
+                               const std::string& previousType) {
+    for (const std::string* name : {&extension, &fileType, &previousType}) {
+        if (!IsSingleKeyName(*name) && !(name == &previousType && name->empty())) {
+            return "\"" + *name + std::string(kNotAKeyName);
+        }
+    }
+    if (EqualsNoCase(extension, fileType)) {
+        return "Dateityp und Dateierweiterung sind gleich (\"" + fileType + "\").";
+    }
+    return {};
+}
+
 }  // namespace
 
 void TMainForm::WriteRegistryEntries() {
@@ -51,8 +72,25 @@ void TMainForm::WriteRegistryEntries() {
     const std::string maker = script.ReadString("ProgInfos", "Firma", "zelvox");
     const bool logging = !state_.TestMode && state_.UninstallerPresent && state_.UninstallLog;
 
-    if (!extension.empty() && !description.empty() && !fileType.empty() && !program.empty()) {
-        const PreviousAssociation previous = ReadPreviousAssociation(extension);
+    const bool association =
+        !extension.empty() && !description.empty() && !fileType.empty() && !program.empty();
+    const PreviousAssociation previous =
+        association ? ReadPreviousAssociation(extension) : PreviousAssociation();
+    const std::string problem =
+        association ? AssociationProblem(extension, fileType, previous.type) : std::string();
+    if (!problem.empty()) {
+        MessageDlg("Die Dateizuordnung wird nicht eingetragen: " + problem, DialogKind::Error,
+                   kButtonOk);
+    }
+    // An uninstall entry needs its key name alone, as the log records it.
+    const bool keyUsable = softwareKey.empty() || IsSingleKeyName(softwareKey);
+    if (!keyUsable && logging && state_.UninstallerPlaced) {
+        MessageDlg("Der Eintrag zur Deinstallation wird nicht angelegt: \"" + softwareKey +
+                       std::string(kNotAKeyName),
+                   DialogKind::Error, kButtonOk);
+    }
+
+    if (association && problem.empty()) {
         WriteRegistryString(RegRoot::ClassesRoot, extension, "", fileType);
         WriteRegistryString(RegRoot::ClassesRoot, fileType, "", description);
         // Both paths quoted: a program or a document path with blanks stays one
@@ -71,7 +109,7 @@ void TMainForm::WriteRegistryEntries() {
         }
     }
 
-    if (!softwareKey.empty() && logging) {
+    if (!softwareKey.empty() && logging && keyUsable && state_.UninstallerPlaced) {
         const std::string key = std::string(kUninstallKey) + softwareKey;
         WriteRegistryString(RegRoot::LocalMachine, key, "DisplayName",
                             maker + " " + Caption(kProgName));

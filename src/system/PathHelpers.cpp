@@ -1,5 +1,6 @@
 #include "system/PathHelpers.h"
 
+#include "base/ReservedNames.h"
 #include "platform/Os.h"
 
 namespace setup {
@@ -79,6 +80,52 @@ std::string ExtensionOf(std::string_view path) {
 std::string ReplaceExtension(std::string_view path, std::string_view extension) {
     std::string result(path.substr(0, path.size() - ExtensionOf(path).size()));
     result += extension;
+    return result;
+}
+
+std::optional<std::string> CanonicalLocalPath(std::string_view path) {
+    constexpr std::size_t kMaxPath = 259;
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() < 3 || !IsAsciiLetter(path[0]) || path[1] != ':' || !separator(path[2])) {
+        return std::nullopt;
+    }
+    std::string result(path.substr(0, 2));
+    result += '\\';
+    const std::size_t root = result.size();
+    std::size_t start = 3;
+    while (start < path.size()) {
+        std::size_t end = start;
+        while (end < path.size() && !separator(path[end])) {
+            ++end;
+        }
+        std::string_view name = path.substr(start, end - start);
+        start = end + 1;
+        if (name == "..") {
+            // Back to the separator before the last name; the root stays.
+            if (result.size() > root) {
+                result.resize(result.find_last_of('\\', result.size() - 2) + 1);
+            }
+            continue;
+        }
+        while (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+            name.remove_suffix(1);
+        }
+        if (name.empty()) {
+            continue;  // doubled separators, ".", and names of dots and blanks only
+        }
+        if (name.find_first_of("<>:\"|?*") != std::string_view::npos || HasControlCharacter(name) ||
+            IsDosDeviceName(name)) {
+            return std::nullopt;
+        }
+        result.append(name) += '\\';
+    }
+    // A file keeps no separator after its name; the root always has one.
+    if (result.size() > root && !separator(path.back())) {
+        result.pop_back();
+    }
+    if (result.size() > kMaxPath) {
+        return std::nullopt;
+    }
     return result;
 }
 

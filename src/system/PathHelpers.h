@@ -7,6 +7,7 @@
 #include "base/AsciiText.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,18 @@ std::string FolderOf(std::string_view path);
 std::string ExtensionOf(std::string_view path);
 // Replaces the extension found by ExtensionOf (if any) by `extension`.
 std::string ReplaceExtension(std::string_view path, std::string_view extension);
+
+// The full local path Windows addresses with `path`, spelled one way only, so that
+// what is created and what the uninstall log records are the same path: "/"
+// becomes "\", doubled backslashes collapse, each name loses its trailing dots
+// and blanks (a name left empty goes), "." goes and ".." removes the name before
+// it (never the drive's root). The result ends in "\" when `path` ends in a
+// separator, and for a drive's root "X:\". Nothing when `path` is no full path on
+// a drive letter (relative, drive-relative "C:Name", rooted "\Name", a network
+// path), when a name holds a character no file name may hold (< > : " | ? * or
+// a control character) or is a device (CON, NUL, COM1, ...), or when the result
+// is longer than 259 characters.
+std::optional<std::string> CanonicalLocalPath(std::string_view path);
 
 // Upper- and lower-casing of A-Z and a-z only: AsciiUpper, AsciiLower and
 // EqualsNoCase of base/AsciiText.h.

@@ -1,5 +1,6 @@
 #include "system/RegistryValues.h"
 
+#include "base/ReservedNames.h"
 #include "system/Error.h"
 
 namespace setup {
@@ -26,6 +27,12 @@ void WriteRegistryString(platform::RegRoot root, std::string_view key, std::stri
     if (!opened || !opened->SetString(name, value)) {
         throw SetupError(FormatMessage("Konnte Daten f\xFCr '%s' nicht setzen", name));
     }
+}
+
+bool IsSingleKeyName(std::string_view name) {
+    constexpr std::size_t kMaxKeyName = 255;
+    return !name.empty() && name.size() <= kMaxKeyName && name != "." && name != ".." &&
+           name.find_first_of("\\*?") == std::string_view::npos && !HasControlCharacter(name);
 }
 
 std::string_view FromRoot(std::string_view key) {

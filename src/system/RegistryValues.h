@@ -27,6 +27,12 @@ std::string ReadRegistryString(platform::RegistryKey& key, std::string_view name
 void WriteRegistryString(platform::RegRoot root, std::string_view key, std::string_view name,
                          std::string_view value);
 
+// A name that addresses exactly one key right under a root, as the uninstall log
+// must record the keys it names: not empty, at most 255 characters, without
+// backslash, wildcard ("*" is the key of all files) or control character, and
+// not "." or "..".
+bool IsSingleKeyName(std::string_view name);
+
 // The key path without one leading backslash: every path is taken from the root.
 std::string_view FromRoot(std::string_view key);
 

@@ -439,6 +439,35 @@ TEST_F(CopyPhase, NoFilesAtAllIsAFailure) {
     EXPECT_FALSE(form.State().InstallOk);
 }
 
+// A target that expands to no full local path (a misspelt token, a folder value
+// missing, empty or of the wrong type on this system) fails that file alone: the
+// list goes on, the uninstaller is placed and the page ends as usual.
+TEST_F(CopyPhase, TargetsThatAreNoLocalPathFailTheirFileOnly) {
+    WriteScript(std::string(kWithUninstaller) +
+                "[Dateien]\nA.txt=@@INSTDIRR@@Daten\\\nB.txt=@@CONFIG@@Sub\\\n"
+                "C.txt=@@PRGDIR@@Muster\\\nD.txt=@@MEDIA@@\nE.txt=\n");
+    for (auto name : {"A.txt", "B.txt", "C.txt", "D.txt", "E.txt", "Uninst.exe"}) {
+        windows_.WriteFile(std::string("D:\\") + name, name);
+    }
+    constexpr const char* kVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    auto& os = windows_.Os();
+    os.RemoveRegistryValue(platform::RegRoot::LocalMachine, kVersion, "ConfigPath");
+    os.SetRegistryString(platform::RegRoot::LocalMachine, kVersion, "ProgramFilesDir", "");
+    os.SetRegistryNumber(platform::RegRoot::LocalMachine, kVersion, "MediaPath", 5);
+    TMainForm& form = Install({"OK", "OK", "OK", "OK"});
+    EXPECT_EQ(DialogTexts(), (std::vector<std::string>{
+                                 "Die Datei A.txt konnte nicht kopiert werden!",
+                                 "Die Datei B.txt konnte nicht kopiert werden!",
+                                 "Die Datei C.txt konnte nicht kopiert werden!",
+                                 "Die Datei D.txt konnte nicht kopiert werden!",
+                             }));
+    EXPECT_EQ(LoggedFiles(), "C:\\Ziel\\E.txt=0\n");
+    EXPECT_TRUE(windows_.Exists(kUninstaller));
+    EXPECT_EQ(ShownResult(), kMsgKopierenFehler);
+    EXPECT_FALSE(form.State().InstallOk);
+    EXPECT_TRUE(form.Model().Get(kBtnWeiter).enabled);
+}
+
 struct PlacementCase {
     const char* name;
     const char* files;        // [Dateien]
@@ -446,6 +475,7 @@ struct PlacementCase {
     std::vector<std::string> answers;
     bool placed;
     const char* intermediateLeft;  // "" when none stays
+    const char* before = "";       // what C:\Ziel\Uninst.exe held before, "" nothing
 };
 
 TEST_F(CopyPhase, TheUninstallerLandsWhereItShould) {
@@ -464,6 +494,21 @@ TEST_F(CopyPhase, TheUninstallerLandsWhereItShould) {
          "C:\\Ziel\\Uninst.exe"},
         {"a packed uninstaller", "A.txt=\n", "Uninst_.ZIP", {}, true, ""},
         {"a failed listing copies nothing stale", "A_OK.ZIP@1=\n", "Uninst_.ZIP", {}, false, ""},
+        // A file of that name was there: replaced after "&Ja", but never deleted.
+        {"a file there, replaced",
+         "A.txt=\n",
+         "Uninst.exe",
+         {"&Ja"},
+         true,
+         "C:\\Ziel\\Uninst.exe",
+         "alt"},
+        {"a file there, kept: nothing placed",
+         "A.txt=\n",
+         "Uninst.exe",
+         {"&Nein"},
+         false,
+         "C:\\Ziel\\Uninst.exe",
+         "alt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -480,9 +525,13 @@ TEST_F(CopyPhase, TheUninstallerLandsWhereItShould) {
                                    : Archive({zipenc::StoredEntry("Uninst.exe", Bytes("MZ"))}));
         std::filesystem::remove_all(windows_.HostPath("C:\\Ziel"));
         std::filesystem::remove(windows_.HostPath(kUninstaller));
+        if (*c.before != '\0') {
+            windows_.WriteFile("C:\\Ziel\\Uninst.exe", c.before);
+        }
         host_.Dialogs().clear();
-        Install(c.answers);
+        TMainForm& form = Install(c.answers);
         EXPECT_EQ(windows_.Exists(kUninstaller), c.placed);
+        EXPECT_EQ(form.State().UninstallerPlaced, c.placed);
         EXPECT_FALSE(windows_.Exists("C:\\Sonst\\Uninst.exe"));
         if (*c.intermediateLeft != '\0') {
             EXPECT_TRUE(windows_.Exists(c.intermediateLeft));

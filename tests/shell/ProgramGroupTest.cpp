@@ -121,6 +121,8 @@ TEST_F(ProgramGroup, Cases) {
         auto result =
             Run("click BtnWeiter\n" + answers +
                     "click BtnWeiter\nexpect page 3\nexpect enabled BtnWeiter\n"
+                    // Enter goes on, not to the cancel question.
+                    "expect focus BtnWeiter\n"
                     "expect visible " +
                     std::string(c.result) + "\nexpect hidden LabelPrgGruppe\nexpect InstallOk " +
                     (c.installOk ? "yes" : "no"),
@@ -145,18 +147,52 @@ TEST_F(ProgramGroup, Cases) {
     }
 }
 
-TEST_F(ProgramGroup, ExistingGroupAndShortcutAreOverwrittenAndLoggedAsThere) {
-    windows_.MakeFolder(kGroup);
-    windows_.WriteFile(kGroup + "Editor.lnk", "old");
-    windows_.WriteFile("C:\\Ziel\\Editor.exe", "x");
-    WriteProgScript("[ProgGruppe]\nName=@@PROGRAMS@@Prog\n[ShortCuts]\n@@PRGGRP@@Editor.exe=\n");
-    Run("click BtnWeiter\nanswer &Ja\nclick BtnWeiter\nexpect visible MsgPrgGruppeErfolg\n"
-        "expect text LblPrgGruppe Prog\nexpect InstallOk yes");
-    EXPECT_EQ(LogSection("ProgGruppe"), kGroup + "=1\n");
-    EXPECT_EQ(LogSection("ShortCuts"),
-              kGroup + "Editor.lnk=1\n" + kGroup + "Uninstall Prog.lnk=0\n");
-    EXPECT_EQ(Shortcut(kGroup + "Editor.lnk"),
-              (ShellLinkFields{"C:\\Ziel\\Editor.exe", "@@PRGGRP@@Editor.exe", ""}));
+// A shortcut file already there may be the user's own: it is replaced only after
+// "&Ja" (or "&Alles"), and then logged as the installation's, which the uninstall
+// removes; after "&Nein" it stays as it was and is not logged.
+TEST_F(ProgramGroup, ExistingShortcutIsReplacedOnlyWhenTheUserAgrees) {
+    struct Case {
+        const char* answer;
+        bool replaced;
+    };
+    for (const Case& c : {Case{"&Ja", true}, Case{"&Alles", true}, Case{"&Nein", false}}) {
+        SCOPED_TRACE(c.answer);
+        windows_.MakeFolder(kGroup);
+        windows_.WriteFile(kGroup + "Editor.lnk", "old");
+        windows_.WriteFile("C:\\Ziel\\Editor.exe", "x");
+        WriteProgScript(
+            "[ProgGruppe]\nName=@@PROGRAMS@@Prog\n[ShortCuts]\n@@PRGGRP@@Editor.exe=\n");
+        auto result = Run("click BtnWeiter\nanswer &Ja\nanswer " + std::string(c.answer) +
+                          "\nclick BtnWeiter\nexpect visible MsgPrgGruppeErfolg\n"
+                          "expect text LblPrgGruppe Prog\nexpect InstallOk yes");
+        ASSERT_EQ(DialogTexts(result).size(), 2u);
+        EXPECT_EQ(DialogTexts(result)[1],
+                  "Soll die existierende Verknüpfung\r\n" + kGroup +
+                      "Editor.lnk\r\r\ndurch eine Verknüpfung zum Programm\r\n"
+                      "C:\\Ziel\\Editor.exe\r\r\n ersetzt werden?");
+        EXPECT_EQ(LogSection("ProgGruppe"), kGroup + "=1\n");
+        EXPECT_EQ(LogSection("ShortCuts"), (c.replaced ? kGroup + "Editor.lnk=0\n" : "") + kGroup +
+                                               "Uninstall Prog.lnk=0\n");
+        if (c.replaced) {
+            EXPECT_EQ(Shortcut(kGroup + "Editor.lnk"),
+                      (ShellLinkFields{"C:\\Ziel\\Editor.exe", "@@PRGGRP@@Editor.exe", ""}));
+        } else {
+            EXPECT_EQ(windows_.ReadFile(kGroup + "Editor.lnk"), "old");
+        }
+    }
+}
+
+// An uninstaller the copy phase did not place (the user kept a file of its name
+// in the target folder) gets neither a shortcut nor an uninstall entry.
+TEST_F(ProgramGroup, NoShortcutOrEntryForAnUninstallerNotPlaced) {
+    windows_.WriteFile("C:\\Ziel\\Uninst.exe", "the user's");
+    WriteProgScript("[Registry]\nSoftwareKey=ProgKey\n");
+    Run("answer &Nein\nclick BtnWeiter\nanswer &Nein\nclick BtnWeiter\nclick BtnWeiter\n"
+        "expect page 4\nexpect nofile C:\\WINDOWS\\Uninstall Prog.exe\n"
+        "expect nofile C:\\Ziel\\Uninstall Prog.lnk\n"
+        "expect noreg HKLM software\\microsoft\\windows\\currentversion\\uninstall\\ProgKey");
+    EXPECT_EQ(LogSection("ShortCuts"), "");
+    EXPECT_EQ(windows_.ReadFile("C:\\Ziel\\Uninst.exe"), "the user's");
 }
 
 // A log that can't be written ends the step with the general error box; the

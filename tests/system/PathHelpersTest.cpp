@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+
 #include "system/PathHelpers.h"
 
 namespace setup {
@@ -65,6 +68,40 @@ TEST(PathHelpers, NameAndFolderRules) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
         EXPECT_EQ(c.helper(c.input), c.expected);
+    }
+}
+
+// The path Windows addresses, spelled one way; nothing for what is no full local path.
+TEST(PathHelpers, CanonicalLocalPath) {
+    const std::string deep = "C:\\" + std::string(250, 'a') + "\\";
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {"C:\\Ziel\\Daten\\", "C:\\Ziel\\Daten\\"},
+        {"C:\\Ziel\\\\Daten\\", "C:\\Ziel\\Daten\\"},  // doubled backslash
+        {"C:/Ziel/Daten/", "C:\\Ziel\\Daten\\"},
+        {"C:\\Ziel\\Daten/\\", "C:\\Ziel\\Daten\\"},
+        {"C:\\Ziel\\..\\Daten\\", "C:\\Daten\\"},
+        {"C:\\..\\..\\Daten", "C:\\Daten"},  // never above the root
+        {"C:\\Ziel\\.\\Daten \\a.txt. ", "C:\\Ziel\\Daten\\a.txt"},
+        {"C:\\Ziel\\... \\", "C:\\Ziel\\"},
+        {"c:\\Ziel\\..", "c:\\"},
+        {"C:\\", "C:\\"},
+        {"C:\\ a b\\", "C:\\ a b\\"},  // leading blanks belong to the name
+        {"C:", std::nullopt},
+        {"C:Muster\\", std::nullopt},
+        {"\\Muster\\", std::nullopt},
+        {"\\\\Server\\Freigabe\\", std::nullopt},
+        {"Daten\\", std::nullopt},
+        {"", std::nullopt},
+        {"C:\\Ziel\\a:b", std::nullopt},  // a second stream
+        {"C:\\Ziel\\*.txt", std::nullopt},
+        {"C:\\Ziel\\NUL.txt", std::nullopt},
+        {"C:\\Ziel\\a\tb", std::nullopt},
+        {deep + "12345", deep + "12345"},  // 259 characters
+        {deep + "123456", std::nullopt},
+    };
+    for (const auto& [path, expected] : cases) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(CanonicalLocalPath(path), expected);
     }
 }
 

@@ -97,7 +97,8 @@ class MainWindowTest : public ::testing::Test {
     }
 
     void Start(const std::string& script,
-               const std::vector<std::pair<std::string, std::string>>& files = {}) {
+               const std::vector<std::pair<std::string, std::string>>& files = {},
+               std::vector<std::string> arguments = {}) {
         CreateDirectoryA(Medium().c_str(), nullptr);
         // A script without files would stop at the copy page's warning; a file of a
         // module never chosen must be on the medium but is not installed.
@@ -113,7 +114,7 @@ class MainWindowTest : public ::testing::Test {
         }
         os_ = std::make_unique<MediumOs>(env_->Os(), Medium() + "Setup.exe");
         scoped_ = std::make_unique<platform::ScopedOs>(*os_);
-        form_ = std::make_unique<app::TMainForm>(host_, std::vector<std::string>{});
+        form_ = std::make_unique<app::TMainForm>(host_, std::move(arguments));
         form_->Create();
         window_ = std::make_unique<gui::MainWindow>(*form_, host_);
         ASSERT_TRUE(window_->Create(SW_SHOWNORMAL));
@@ -583,6 +584,31 @@ TEST_F(MainWindowTest, EnterOnTheInfoPagePressesItsFirstButton) {
             EXPECT_FALSE(IsWindowVisible(Control(app::kMemoInfos)));
             EXPECT_EQ(GetFocus(), Control(app::kEditInstallDir));
         }
+        Stop();
+    }
+}
+
+// The program group step disables "&Weiter.." while it runs, so the focus moves
+// on to "&Abbruch"; at its end "&Weiter.." has it again, whatever the answer and
+// in test mode too: Enter leads on, not to the cancel question.
+TEST_F(MainWindowTest, WeiterHasTheFocusAgainAfterTheGroupStep) {
+    struct Case {
+        DialogAction answer;  // Enter: "&Ja", Escape: "&Nein"
+        bool testMode;
+    };
+    for (const Case& c : {Case{DialogAction::Enter, false}, Case{DialogAction::Escape, false},
+                          Case{DialogAction::Enter, true}}) {
+        SCOPED_TRACE(c.testMode ? "test mode" : c.answer == DialogAction::Enter ? "Ja" : "Nein");
+        Start(Script(), {},
+              c.testMode ? std::vector<std::string>{"/TEST"} : std::vector<std::string>{});
+        form_->Click(app::kBtnWeiter);
+        ASSERT_EQ(form_->State().PageIndex, 2);
+        DialogScript& script = Expect({{c.answer, "", false, {}}});
+        form_->Click(app::kBtnWeiter);
+        EXPECT_TRUE(script.Done());
+        Pump(100);
+        ASSERT_EQ(form_->State().PageIndex, 3);
+        EXPECT_EQ(GetFocus(), Control(app::kBtnWeiter));
         Stop();
     }
 }
