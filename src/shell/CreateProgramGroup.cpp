@@ -27,8 +27,8 @@ struct ShortcutValue {
 // Asked before a shortcut file that is already there is replaced, in the manner of
 // the copy phase's question.
 std::string ShortcutQuestion(std::string_view existing, std::string_view target) {
-    return "Soll die existierende Verknüpfung\r\n" + std::string(existing) +
-           "\r\r\ndurch eine Verknüpfung zum Programm\r\n" + std::string(target) +
+    return "Soll die existierende Verkn\xFCpfung\r\n" + std::string(existing) +
+           "\r\r\ndurch eine Verkn\xFCpfung zum Programm\r\n" + std::string(target) +
            "\r\r\n ersetzt werden?";
 }
 

@@ -40,7 +40,7 @@ PreviousAssociation ReadPreviousAssociation(std::string_view extension) {
 }
 
 constexpr std::string_view kNotAKeyName =
-    "\" ist kein gültiger Name für einen Schlüssel der Registrierung.";
+    "\" ist kein g\xFCltiger Name f\xFCr einen Schl\xFCssel der Registrierung.";
 
 // Why the association can't be written so that the uninstaller can take it back,
 // or nothing when it can: each name must be one key right under the classes root
