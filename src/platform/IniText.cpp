@@ -131,6 +131,21 @@ std::vector<std::string> IniText::Sections() const {
     return sections;
 }
 
+std::vector<IniText::Located> IniText::Lines() const {
+    std::vector<Located> located;
+    std::string_view section;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        if (line.kind == Kind::Section) {
+            section = line.name;
+            located.push_back({i + 1, section, {}, std::nullopt, true});
+        } else if (line.kind == Kind::Entry) {
+            located.push_back({i + 1, section, line.name, line.value, false});
+        }
+    }
+    return located;
+}
+
 void IniText::Set(std::string_view section, std::string_view key, std::string_view value) {
     section = TrimProfileBlanks(section);
     key = TrimProfileBlanks(key);

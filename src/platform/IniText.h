@@ -39,6 +39,19 @@ class IniText {
     // Every named section, in file order.
     std::vector<std::string> Sections() const;
 
+    // A section header or an entry as it stands in the file, with its line number
+    // (from 1; CR LF, LF and CR alone each end a line, as editors count them).
+    struct Located {
+        std::size_t line = 0;
+        std::string_view section;  // the section it belongs to (its own name for a header)
+        std::string_view key;      // empty for a header
+        std::optional<std::string_view> value;
+        bool header = false;
+    };
+    // Every header and entry in file order, repeated ones included: for tools that
+    // point the script's author at a line.
+    std::vector<Located> Lines() const;
+
     void Set(std::string_view section, std::string_view key, std::string_view value);
     // Removes every section of that name with its lines; false when there was none.
     bool EraseSection(std::string_view section);

@@ -1,0 +1,101 @@
+// medium: the vendor's tool for installation media.
+//
+//   medium check MEDIUM    the problems the installer would meet on MEDIUM, as
+//                          "Setup.ini:LINE: error|warning: TEXT [RULE]" lines and a
+//                          summary; exit status 1 on any error, 2 on bad input
+//
+// Natively the medium is drive M: of an emulated Windows that holds nothing but
+// that drive, so the installer's own code reads it as it would on Windows.
+// The rules are described in docs/setup-ini.md.
+#include <unistd.h>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "CheckMedium.h"
+#include "platform/posix/Cp1252.h"
+#include "platform/posix/PosixOs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using setup::platform::posix::Cp1252ToUtf8;
+using setup::platform::posix::Utf8ToCp1252;
+
+constexpr const char* kUsage = "usage: medium check MEDIUM\n";
+
+// An emulated Windows with the medium as drive M:, in a scratch root removed at the end.
+class MediumDrive {
+  public:
+    explicit MediumDrive(const fs::path& medium) : medium_(fs::absolute(medium)) {
+        std::string pattern = (fs::temp_directory_path() / "medium-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            std::cerr << "medium: can't create a temporary folder\n";
+            std::exit(2);
+        }
+        root_ = pattern;
+        setup::platform::PosixOsConfig config;
+        config.root = root_;
+        config.drives['M'] = medium_;
+        config.bare = true;
+        os_.emplace(std::move(config));
+        installed_.emplace(*os_);
+    }
+    ~MediumDrive() {
+        installed_.reset();
+        os_.reset();
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+    MediumDrive(const MediumDrive&) = delete;
+    MediumDrive& operator=(const MediumDrive&) = delete;
+
+    // A Windows path of the medium as the host disk spells its names.
+    std::optional<std::string> Spelling(std::string_view path) const {
+        const auto host = os_->HostPath(path);
+        if (!host) {
+            return std::nullopt;
+        }
+        std::string spelt = "M:";
+        for (const fs::path& part : fs::relative(*host, medium_)) {
+            spelt += "\\" + Utf8ToCp1252(part.string());
+        }
+        return spelt;
+    }
+
+  private:
+    fs::path medium_;
+    fs::path root_;
+    std::optional<setup::platform::PosixOs> os_;
+    std::optional<setup::platform::ScopedOs> installed_;
+};
+
+int Check(const fs::path& medium) {
+    if (!fs::is_directory(medium)) {
+        std::cerr << "medium: " << medium.string() << " is not a folder\n";
+        return 2;
+    }
+    MediumDrive drive(medium);
+    setup::medium::CheckOptions options;
+    options.spelling = [&drive](std::string_view path) { return drive.Spelling(path); };
+    const auto diagnostics = setup::medium::CheckMedium("M:\\", options);
+    for (const auto& diagnostic : diagnostics) {
+        std::cout << Cp1252ToUtf8(setup::medium::FormatDiagnostic(diagnostic)) << "\n";
+    }
+    std::cout << setup::medium::Summary(diagnostics) << "\n";
+    return setup::medium::HasError(diagnostics) ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 2 && args[0] == "check") {
+        return Check(args[1]);
+    }
+    std::cerr << kUsage;
+    return 2;
+}
