@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "DecoderFuzz.h"
+#include "support/DecoderHarness.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ namespace {
 // output limit.
 std::optional<std::span<const std::uint8_t>> InflateWithZlib(std::span<const std::uint8_t> data) {
     static const std::vector<std::uint8_t> zeros(32768, 0);
-    static std::vector<std::uint8_t> out(setup::zip::fuzzing::kOutputLimit);
+    static std::vector<std::uint8_t> out(setup::zip::testing::kFuzzOutputLimit);
     z_stream stream{};
     if (inflateInit2(&stream, -15) != Z_OK) {
         return std::nullopt;
@@ -42,11 +42,11 @@ std::optional<std::span<const std::uint8_t>> InflateWithZlib(std::span<const std
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> input(data, size);
-    std::vector<std::uint8_t> output;
-    const std::int32_t result =
-        setup::zip::fuzzing::Decode(setup::zip::InflateEntry, input, 0, 0, &output);
+    const auto result = setup::zip::testing::DecodeFromMemory(
+        setup::zip::InflateEntry, input, static_cast<std::int32_t>(size), 0, 0,
+        setup::zip::testing::kFuzzOutputLimit);
     const auto expected = InflateWithZlib(input);
-    if (expected && (result != 0 || !std::ranges::equal(output, *expected))) {
+    if (expected && (result.code != 0 || !std::ranges::equal(result.output, *expected))) {
         std::abort();  // zlib decoded it, and inflate did not, or differently
     }
     return 0;

@@ -1,7 +1,9 @@
 // Unshrink over arbitrary bytes (compressed size = input size).
-#include "DecoderFuzz.h"
+#include "support/DecoderHarness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    setup::zip::fuzzing::Decode(setup::zip::UnshrinkEntry, {data, size}, 0, 0);
+    setup::zip::testing::DecodeFromMemory(setup::zip::UnshrinkEntry, {data, size},
+                                          static_cast<std::int32_t>(size), 0, 0,
+                                          setup::zip::testing::kFuzzOutputLimit);
     return 0;
 }

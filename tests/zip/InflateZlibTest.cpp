@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "DecoderHarness.h"
+#include "support/DecoderHarness.h"
 
 namespace setup::zip {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "DecoderHarness.h"
+#include "support/DecoderHarness.h"
 #include "support/zipenc/BitWriter.h"
 #include "support/zipenc/Crc32.h"
 #include "support/zipenc/ImplodeEncoder.h"

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "InfoZip.h"
-#include "RoundTrip.h"
 #include "TestInputs.h"
 #include "support/zipenc/Crc32.h"
 #include "support/zipenc/ZipEntries.h"
@@ -86,30 +85,6 @@ TEST(ZipWriter, DataDescriptorMovesCrcAndSizesBehindTheData) {
         EXPECT_EQ(U32At(archive, central + 24), plain.size());
         EXPECT_EQ(U32At(archive, central + 42), local);
         EXPECT_EQ(U32At(archive, layout.endRecordOffset + 16), central);
-    }
-}
-
-TEST(ZipWriter, InfoZipReadsEveryMethodWithEveryDescriptor) {
-    if (!InfoZipAvailable()) {
-        GTEST_SKIP() << kUnzip << " is not installed";
-    }
-    const Bytes plain = MixedTextAndBinary(50000);
-    for (const DescriptorCase& c : kDescriptorCases) {
-        SCOPED_TRACE(c.label);
-        ZipWriter writer;
-        const ZipEntry entries[] = {
-            StoredEntry("stored.bin", plain),
-            ShrunkEntry("shrunk.bin", plain),
-            ImplodedEntry("imploded.bin", plain, {.largeDictionary = true, .literalTree = true}),
-        };
-        std::vector<NamedInput> expected;
-        for (ZipEntry entry : entries) {
-            entry.descriptor = c.descriptor;
-            expected.push_back({entry.name, plain});
-            writer.Add(std::move(entry));
-        }
-        writer.SetComment("Archivkommentar");
-        ExpectInfoZipExtracts(writer, expected);
     }
 }
 
