@@ -28,7 +28,6 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
                                             const std::vector<std::string>& removed) {
     std::vector<FolderToRemove> folders;
     auto add = [&](std::string path, bool logged) {
-        auto at = folders.begin();
         for (FolderToRemove& folder : folders) {
             if (EqualsNoCase(folder.path, path)) {
                 folder.logged = folder.logged || logged;
@@ -36,6 +35,7 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
             }
         }
         // Behind every folder at least as deep.
+        auto at = folders.begin();
         while (at != folders.end() && Depth(at->path) >= Depth(path)) {
             ++at;
         }
