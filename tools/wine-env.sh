@@ -18,6 +18,14 @@ wine_prefix_ready() {
             return 1
         fi
     fi
+    # Drive N: is a network drive (Wine takes a drive's type from the registry when
+    # its server starts): the uninstaller must refuse logs that name one.
+    if [ ! -L "$WINEPREFIX/dosdevices/n:" ]; then
+        mkdir -p "$root/build/network-drive"
+        ln -sfn "$root/build/network-drive" "$WINEPREFIX/dosdevices/n:"
+        wine reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f > /dev/null 2>&1
+        wineserver -w
+    fi
     # Debian's Wine does not find its own fonts (fonts-wine) where it installs them;
     # without Marlett the caption buttons show letters. The prefix's font folder is
     # always searched. The bitmap fonts come too: "MS Sans Serif" is a bitmap font

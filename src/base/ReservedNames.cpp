@@ -18,13 +18,10 @@ bool IsDosDeviceName(std::string_view component) {
     while (!base.empty() && base.back() == ' ') {
         base.remove_suffix(1);
     }
-    if (base.size() == 3) {
-        for (std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
-            if (EqualsNoCase(base, device)) {
-                return true;
-            }
+    for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (EqualsNoCase(base, device)) {
+            return true;
         }
-        return false;
     }
     return base.size() == 4 && IsPortDigit(base[3]) &&
            (EqualsNoCase(base.substr(0, 3), "COM") || EqualsNoCase(base.substr(0, 3), "LPT"));

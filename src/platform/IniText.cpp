@@ -108,15 +108,24 @@ std::optional<std::string> IniText::Find(std::string_view section, std::string_v
     return std::string(*line->value);
 }
 
-std::vector<std::string> IniText::Keys(std::string_view section) const {
-    std::vector<std::string> keys;
+std::vector<std::pair<std::string_view, std::string_view>> IniText::Entries(
+    std::string_view section) const {
+    std::vector<std::pair<std::string_view, std::string_view>> entries;
     if (auto range = FindSection(section)) {
         for (std::size_t i = range->first; i < range->last; ++i) {
             const Line& line = lines_[i];
             if (line.kind == Kind::Entry && line.value && !line.name.empty()) {
-                keys.emplace_back(line.name);
+                entries.emplace_back(line.name, *line.value);
             }
         }
+    }
+    return entries;
+}
+
+std::vector<std::string> IniText::Keys(std::string_view section) const {
+    std::vector<std::string> keys;
+    for (const auto& [name, value] : Entries(section)) {
+        keys.emplace_back(name);
     }
     return keys;
 }

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace setup::platform {
@@ -38,6 +39,11 @@ class IniText {
     std::vector<std::string> Keys(std::string_view section) const;
     // Every named section, in file order.
     std::vector<std::string> Sections() const;
+    // The entries with "=" of the first section of that name, in file order, as
+    // name and value (blanks removed, quotes left), in one pass: for readers of
+    // long sections. The views point into Bytes() and hold until the text changes.
+    std::vector<std::pair<std::string_view, std::string_view>> Entries(
+        std::string_view section) const;
 
     // A section header or an entry as it stands in the file, with its line number
     // (from 1; CR LF, LF and CR alone each end a line, as editors count them).

@@ -38,6 +38,10 @@ std::uint32_t SystemInfo::SystemColor(int index) {
     return kClassic[static_cast<std::size_t>(index)];
 }
 
+DriveType FileSystem::DriveTypeOf(char /*letter*/) {
+    return DriveType::Fixed;
+}
+
 Os* SetCurrentOs(Os* os) {
     Os* previous = g_current;
     g_current = os;

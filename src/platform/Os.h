@@ -119,6 +119,17 @@ struct FoundEntry {
     bool IsFolder() const { return (attributes & attr::kDirectory) != 0; }
 };
 
+// What GetDriveTypeA answers for a drive's root, by Windows' numbers.
+enum class DriveType : std::uint32_t {
+    Unknown = 0,
+    NoRootDir = 1,  // no such drive
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,  // a network drive
+    CdRom = 5,
+    RamDisk = 6,
+};
+
 enum class OpenMode {
     Read,         // existing file, read only, others may read too
     CreateWrite,  // create or truncate, write only
@@ -176,6 +187,10 @@ class FileSystem {
     virtual std::string GetCurrentFolder() = 0;  // without trailing backslash (but "C:\")
     virtual bool SetCurrentFolder(std::string_view path) = 0;
     virtual std::unique_ptr<File> Open(std::string_view path, OpenMode mode) = 0;
+    // GetDriveTypeA for the root of the drive with this letter ("C:\"), in either
+    // case. The default answers Fixed for every drive; both implementations ask
+    // their system.
+    virtual DriveType DriveTypeOf(char letter);
     // The fixed version information of a program file (GetFileVersionInfoA and
     // VerQueryValueA with "\\"): major, minor, release and build. Nothing when the
     // file has no version information; four zeros when it has some whose fixed

@@ -1,7 +1,10 @@
 #include "uninstall/CarryOut.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <span>
 
+#include "platform/TemporaryBeside.h"
 #include "system/PathHelpers.h"
 #include "uninstall/RegistryUndo.h"
 
@@ -31,7 +34,12 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
                 return;
             }
         }
-        folders.push_back({std::move(path), logged});
+        // Behind every folder at least as deep.
+        auto at = folders.begin();
+        while (at != folders.end() && Depth(at->path) >= Depth(path)) {
+            ++at;
+        }
+        folders.insert(at, {std::move(path), logged});
     };
     if (log.installFolder) {
         const std::string& top = log.installFolder->path;
@@ -48,54 +56,86 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
             add(logged->path, true);
         }
     }
-    std::stable_sort(folders.begin(), folders.end(),
-                     [](const auto& a, const auto& b) { return Depth(a.path) > Depth(b.path); });
     return folders;
 }
 
-void RemoveLogged(const std::vector<LoggedPath>& paths, std::string_view what, Removal& removal,
+// Removes the entries logged as made by the installation; keeps in `paths` what
+// the log still names afterwards: those that existed before and those that stayed.
+void RemoveLogged(std::vector<LoggedPath>& paths, std::string_view what, Removal& removal,
                   std::vector<std::string>& removed) {
-    for (const LoggedPath& entry : paths) {
+    std::size_t left = 0;
+    for (LoggedPath& entry : paths) {
         if (!entry.existedBefore && removal.RemoveFile(entry.path, what)) {
             removed.push_back(entry.path);
+        } else {
+            paths[left++] = std::move(entry);
         }
+    }
+    paths.resize(left);
+}
+
+// A running program's file can't be deleted, but it can be renamed: it goes to a
+// name of its own beside it first, so that its path is free at once (for the
+// uninstaller of a new installation), and that name is deleted once the program
+// has ended, at the latest when Windows starts again.
+void RemoveProgram(const std::string& program, Removal& removal) {
+    platform::FileSystem& files = platform::CurrentOs().Files();
+    std::string aside;
+    auto claimed = platform::CreateTemporaryBeside(files, program, "~del", aside);
+    const bool moved = claimed && claimed->Close() && files.MoveFile(program, aside, true);
+    claimed.reset();
+    if (!moved) {
+        if (!aside.empty()) {
+            files.DeleteFile(aside);
+        }
+        removal.Kept(PathText(program) + " (konnte nicht gel\xF6scht werden)");
+    } else if (!files.DeleteWhenUnused(aside)) {
+        removal.Kept(PathText(aside) + " (konnte nicht gel\xF6scht werden)");
+    } else if (files.GetAttributes(aside) != platform::attr::kInvalid) {
+        removal.Outcome().programLeftAt = aside;
     }
 }
 
 }  // namespace
 
-UninstallOutcome CarryOut(const UninstallLog& log, const UninstallFiles& files, bool testMode) {
+UninstallOutcome CarryOut(UninstallLog& log, const UninstallFiles& files, bool testMode) {
     Removal removal(testMode);
     std::vector<std::string> removed;
     RemoveLogged(log.shortcuts, "Verkn\xFCpfung", removal, removed);
     RemoveLogged(log.files, "Datei", removal, removed);
-    if (log.installFolder && !log.installFolder->existedBefore) {
-        // The installation script's copy, which the installer leaves in a folder it
-        // made unless the wizard was ended with its finish buttons.
-        removal.RemoveFile(log.installFolder->path + "Setup.ini", "Datei");
-    }
     for (const FolderToRemove& folder : FoldersToRemove(log, removed)) {
         removal.RemoveFolderIfEmpty(folder.path, folder.logged);
     }
     if (log.association) {
+        const std::size_t failures = removal.Failures();
         UndoAssociation(*log.association, removal);
+        if (removal.Failures() == failures) {
+            log.association.reset();
+        }
     }
-    // With something left to retry, the software list keeps offering the
-    // uninstaller, which needs its log.
-    if (removal.Outcome().retryNeeded) {
-        return removal.Outcome();
-    }
-    if (!log.softwareKey.empty()) {
+    if (!removal.Outcome().retryNeeded && !log.softwareKey.empty()) {
         RemoveUninstallEntry(log.softwareKey, removal);
     }
-    removal.RemoveFile(files.logPath, "Deinstallationsdatei");
+    // With something of the installation left, the software list keeps offering
+    // the uninstaller, and the log names what a second run has to remove.
+    if (removal.Outcome().retryNeeded) {
+        if (!testMode) {
+            // Should this fail, the complete log before the run still serves.
+            const std::string text = UninstallLogText(log);
+            platform::WriteFileReplacing(
+                platform::CurrentOs().Files(), files.logPath,
+                std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+        }
+        return removal.Outcome();
+    }
+    removal.RemoveFile(files.logPath, "Deinstallationsdatei", false);
     const bool programThere =
         platform::CurrentOs().Files().GetAttributes(files.programPath) != platform::attr::kInvalid;
     if (programThere && EqualsNoCase(FolderOf(files.programPath), files.windowsFolder)) {
         if (testMode) {
-            removal.Describe("Deinstallationsprogramm l\xF6schen: " + files.programPath);
-        } else if (!platform::CurrentOs().Files().DeleteWhenUnused(files.programPath)) {
-            removal.Kept(files.programPath + " (konnte nicht gel\xF6scht werden)");
+            removal.Describe("Deinstallationsprogramm l\xF6schen: " + PathText(files.programPath));
+        } else {
+            RemoveProgram(files.programPath, removal);
         }
     }
     return removal.Outcome();

@@ -1,7 +1,9 @@
 // One uninstall from a checked log, in a fixed order: the shortcuts, the files,
-// the folders that are empty afterwards, the registry, and last the log and the
-// uninstaller itself. Only what the log marks as made by the installation ("0")
-// is removed; what existed before ("1") stays.
+// the folders that are empty afterwards, the registry, and last the uninstall
+// entry, the log and the uninstaller itself. Only what the log marks as made by
+// the installation ("0") is removed; what existed before ("1") and whatever the
+// log does not name stay. When something the installation made stays, the log is
+// rewritten to what it still names and stays with the entry and the uninstaller.
 #pragma once
 
 #include <string>
@@ -17,6 +19,7 @@ struct UninstallFiles {
     std::string windowsFolder;  // with trailing backslash: only there is the program deleted
 };
 
-UninstallOutcome CarryOut(const UninstallLog& log, const UninstallFiles& files, bool testMode);
+// `log` is left holding what the log still names afterwards.
+UninstallOutcome CarryOut(UninstallLog& log, const UninstallFiles& files, bool testMode);
 
 }  // namespace setup::uninstall

@@ -1,6 +1,7 @@
 #include "uninstall/LogPaths.h"
 
 #include "base/AsciiText.h"
+#include "base/ReservedNames.h"
 
 namespace setup::uninstall {
 namespace {
@@ -13,7 +14,8 @@ bool IsControl(char c) {
 }
 
 bool IsSafeName(std::string_view name) {
-    if (name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ') {
+    if (name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ' ||
+        IsDosDeviceName(name)) {
         return false;
     }
     for (char c : name) {

@@ -11,8 +11,9 @@ enum class PathKind { File, Folder };
 
 // An absolute path on a drive letter: "X:\" and names separated by single
 // backslashes, at most 259 characters. No name is "." or "..", ends in a dot or a
-// blank (Windows would drop those and address another name), or holds a
-// wildcard, a colon (a second stream), a control character or one of < > " | /.
+// blank (Windows would drop those and address another name), names a device
+// (IsDosDeviceName: "NUL.txt", "COM1", ...), or holds a wildcard, a colon (a
+// second stream), a control character or one of < > " | /.
 // A folder ends in "\" (a drive's root "X:\" is a folder); a file does not.
 bool IsSafeLocalPath(std::string_view path, PathKind kind);
 

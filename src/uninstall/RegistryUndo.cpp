@@ -13,17 +13,22 @@ using platform::RegRoot;
 constexpr std::string_view kCommandPath = "\\shell\\open\\command";
 
 // Removes a key the installation made. When others have added subkeys since,
-// those stay and only the installation's default value goes.
+// those stay and only the installation's default value goes; the key is named
+// as staying.
 void RemoveOwnKey(std::string_view key, Removal& removal) {
-    if (!removal.RemoveKey(RegRoot::ClassesRoot, key, false)) {
-        removal.SetDefaultValue(RegRoot::ClassesRoot, key, "");
+    if (!removal.RemoveKey(RegRoot::ClassesRoot, key, false) &&
+        removal.SetDefaultValue(RegRoot::ClassesRoot, key, "")) {
+        removal.Kept(KeyDisplayName(RegRoot::ClassesRoot, key) +
+                     " (enth\xE4lt noch Eintr\xE4ge anderer Programme)");
     }
 }
 
 void UndoExtension(const LoggedAssociation& a, Removal& removal) {
     const std::optional<std::string> current = ReadDefaultValue(RegRoot::ClassesRoot, a.extension);
-    if (!current) {
-        return;  // removed since: nothing of ours is left
+    // Removed or emptied since, or set back by an earlier run: nothing of ours is left.
+    if (!current || current->empty() ||
+        (!a.extensionWasNew && EqualsNoCase(*current, a.previousType))) {
+        return;
     }
     if (!EqualsNoCase(*current, a.newType)) {
         removal.Kept(KeyDisplayName(RegRoot::ClassesRoot, a.extension) +
@@ -45,12 +50,17 @@ std::array<std::string, 3> CommandKeys(std::string_view type) {
 
 void UndoType(const LoggedAssociation& a, Removal& removal) {
     const auto commandKeys = CommandKeys(a.newType);
+    // The installed type existed before: the log tells its state, or, in older
+    // logs, it was the extension's previous type, whose state the log tells.
     const bool wasPreviousType =
         a.previousTypeExisted && !a.previousType.empty() && EqualsNoCase(a.newType, a.previousType);
-    if (wasPreviousType) {
-        removal.SetDefaultValue(RegRoot::ClassesRoot, a.newType, a.previousDescription);
-        removal.SetDefaultValue(RegRoot::ClassesRoot, commandKeys[0], a.previousCommand);
-        if (a.previousCommand.empty()) {
+    if (a.newTypeExisted || wasPreviousType) {
+        const std::string& description =
+            a.newTypeExisted ? a.newTypeDescription : a.previousDescription;
+        const std::string& command = a.newTypeExisted ? a.newTypeCommand : a.previousCommand;
+        removal.SetDefaultValue(RegRoot::ClassesRoot, a.newType, description);
+        removal.SetDefaultValue(RegRoot::ClassesRoot, commandKeys[0], command);
+        if (command.empty()) {
             // The command key may well be the installation's own.
             for (const std::string& key : commandKeys) {
                 removal.RemoveKeyIfEmpty(RegRoot::ClassesRoot, key);

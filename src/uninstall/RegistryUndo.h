@@ -16,8 +16,9 @@ inline constexpr std::string_view kUninstallKeyBase =
 // The extension: removed when the installation created it, else its default
 // value goes back to the previous type; either only while it still names the
 // installed type (another program may have taken it over since). The installed
-// type: removed with its open command, unless it is the previous type itself,
-// whose description and command then go back to the logged values.
+// type: removed with its open command, unless it existed before (logged as such,
+// or the previous type itself): its description and command then go back to the
+// logged values.
 void UndoAssociation(const LoggedAssociation& association, Removal& removal);
 
 void RemoveUninstallEntry(std::string_view softwareKey, Removal& removal);

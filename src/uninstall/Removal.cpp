@@ -9,6 +9,11 @@ namespace attr = platform::attr;
 using platform::RegRoot;
 
 constexpr std::size_t kNamedContents = 8;
+// Windows-1252's no-break space; the line length at which a path is broken, and
+// what continues it on the next line.
+constexpr char kNoBreakSpace = '\xA0';
+constexpr std::size_t kPathLineChars = 80;
+constexpr std::string_view kPathContinued = "\r\n\xA0\xA0\xA0\xA0";
 
 platform::FileSystem& Files() {
     return platform::CurrentOs().Files();
@@ -56,10 +61,27 @@ std::string ContentsText(std::string_view folder) {
 
 }  // namespace
 
+std::string PathText(std::string_view path) {
+    std::string text;
+    std::size_t lineStart = 0;
+    std::size_t afterBackslash = 0;
+    for (const char c : path) {
+        text += c == ' ' ? kNoBreakSpace : c;
+        if (c == '\\') {
+            afterBackslash = text.size();
+        }
+        if (text.size() - lineStart > kPathLineChars && afterBackslash > lineStart) {
+            text.insert(afterBackslash, kPathContinued);
+            lineStart = afterBackslash + 2;  // after the line break
+        }
+    }
+    return text;
+}
+
 std::string KeyDisplayName(RegRoot root, std::string_view key) {
-    return std::string(root == RegRoot::ClassesRoot ? "HKEY_CLASSES_ROOT\\"
-                                                    : "HKEY_LOCAL_MACHINE\\") +
-           std::string(key);
+    return PathText(
+        std::string(root == RegRoot::ClassesRoot ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\") +
+        std::string(key));
 }
 
 std::optional<std::string> ReadDefaultValue(RegRoot root, std::string_view key) {
@@ -80,13 +102,13 @@ std::optional<std::string> ReadDefaultValue(RegRoot root, std::string_view key) 
     return data;
 }
 
-bool Removal::RemoveFile(std::string_view path, std::string_view what) {
+bool Removal::RemoveFile(std::string_view path, std::string_view what, bool logged) {
     const std::uint32_t attributes = Files().GetAttributes(path);
     if (attributes == attr::kInvalid) {
         return true;
     }
     if (testMode_) {
-        Describe(std::string(what) + " l\xF6schen: " + std::string(path));
+        Describe(std::string(what) + " l\xF6schen: " + PathText(path));
         return true;
     }
     const bool readOnly = (attributes & attr::kReadOnly) != 0;
@@ -97,7 +119,12 @@ bool Removal::RemoveFile(std::string_view path, std::string_view what) {
     if (readOnly) {
         Files().SetAttributes(path, attributes);  // as it was
     }
-    Failed(std::string(path) + " (konnte nicht gel\xF6scht werden)");
+    std::string line = PathText(path) + " (konnte nicht gel\xF6scht werden)";
+    if (logged) {
+        Failed(std::move(line));
+    } else {
+        Kept(std::move(line));
+    }
     return false;
 }
 
@@ -106,39 +133,42 @@ void Removal::RemoveFolderIfEmpty(std::string_view path, bool report) {
         return;
     }
     if (testMode_) {
-        Describe("Ordner entfernen, wenn er leer ist: " + std::string(path));
+        Describe("Ordner entfernen, wenn er leer ist: " + PathText(path));
         return;
     }
     if (Files().RemoveFolder(path) || !report) {
         return;
     }
     const std::string contents = ContentsText(path);
-    Kept(std::string(path) + (contents.empty() ? " (konnte nicht entfernt werden)"
-                                               : " (enth\xE4lt noch: " + contents + ")"));
+    Kept(PathText(path) + (contents.empty() ? " (konnte nicht entfernt werden)"
+                                            : " (enth\xE4lt noch: " + contents + ")"));
 }
 
-void Removal::SetDefaultValue(RegRoot root, std::string_view key, std::string_view value) {
+bool Removal::SetDefaultValue(RegRoot root, std::string_view key, std::string_view value) {
     const std::string name = KeyDisplayName(root, key);
     if (value.empty()) {
         auto open = Reg().Open(root, key);
         if (!open || open->Query("").status == platform::RegQueryStatus::Missing) {
-            return;
+            return true;
         }
         if (testMode_) {
             Describe("Standardwert von " + name + " entfernen");
         } else if (!open->DeleteValue("")) {
             Failed(name + " (Standardwert konnte nicht entfernt werden)");
+            return false;
         }
-        return;
+        return true;
     }
     if (testMode_) {
         Describe(name + " zur\374cksetzen auf \"" + std::string(value) + "\"");
-        return;
+        return true;
     }
     auto open = Reg().Create(root, key);
     if (!open || !open->SetString("", value)) {
         Failed(name + " (konnte nicht zur\374ckgesetzt werden)");
+        return false;
     }
+    return true;
 }
 
 bool Removal::RemoveKey(RegRoot root, std::string_view key, bool report) {
@@ -171,6 +201,7 @@ void Removal::RemoveKeyIfEmpty(RegRoot root, std::string_view key) {
 void Removal::Failed(std::string line) {
     outcome_.stayed.push_back(std::move(line));
     outcome_.retryNeeded = true;
+    ++failures_;
 }
 
 void Removal::Kept(std::string line) {

@@ -7,24 +7,39 @@
 
 namespace setup::uninstall {
 
-int RunUninstall(std::span<const std::string> arguments, UninstallUi& ui) {
-    const bool testMode = !arguments.empty() && AsciiUpper(arguments.front()) == "/TEST";
+int RunUninstall(std::span<const std::string> arguments, UninstallUi& ui,
+                 std::string* programLeftAt) {
+    const bool testMode = arguments.size() == 1 && AsciiUpper(arguments.front()) == "/TEST";
+    if (!arguments.empty() && !testMode) {
+        // A mistyped or unknown switch must not start a real removal.
+        ui.ShowDialog(UnknownArgumentsMessage(arguments));
+        return exit_code::kBadArguments;
+    }
+    auto show = [&](app::MessageDialog dialog) {
+        if (testMode) {
+            dialog.caption += kTestModeMark;
+        }
+        return ui.ShowDialog(dialog);
+    };
     platform::SystemInfo& system = platform::CurrentOs().System();
     UninstallFiles files;
     files.programPath = system.ProgramPath();
     files.logPath = ReplaceExtension(files.programPath, ".ini");
     files.windowsFolder = AddTrailingBackslash(system.WindowsFolder());
 
-    const LogReadResult read = ReadUninstallLog(files.logPath);
+    LogReadResult read = ReadUninstallLog(files.logPath);
     if (!read.log) {
-        ui.ShowDialog(LogErrorMessage(read, files.logPath));
+        show(LogErrorMessage(read, files.logPath));
         return exit_code::kBadLog;
     }
-    if (ui.ShowDialog(RemoveQuestion(read.log->programName)) != app::answer::kYes) {
+    if (show(RemoveQuestion(read.log->programName)) != app::answer::kYes) {
         return exit_code::kDeclined;
     }
     const UninstallOutcome outcome = CarryOut(*read.log, files, testMode);
-    ui.ShowDialog(ResultMessage(read.log->programName, outcome, testMode));
+    if (programLeftAt != nullptr) {
+        *programLeftAt = outcome.programLeftAt;
+    }
+    show(ResultMessage(read.log->programName, outcome, testMode));
     return outcome.Complete() ? exit_code::kRemoved : exit_code::kPartly;
 }
 

@@ -17,6 +17,17 @@ std::string Lines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
+app::MessageDialog UnknownArgumentsMessage(std::span<const std::string> arguments) {
+    std::string text = "Unbekannter Aufruf:";
+    for (const std::string& argument : arguments) {
+        text += " " + argument;
+    }
+    return app::MakeMessageDialog(text +
+                                      "\r\n\r\nDie Deinstallation kennt nur den Parameter "
+                                      "/TEST. Es wurde nichts entfernt.",
+                                  DialogKind::Error, app::kButtonOk, kUninstallTitle);
+}
+
 app::MessageDialog RemoveQuestion(std::string_view programName) {
     return app::MakeMessageDialog("M\366chten Sie das Programm " + std::string(programName) +
                                       " mit allen seinen Komponenten von Ihrem Computer entfernen?",

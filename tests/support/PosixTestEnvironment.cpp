@@ -15,6 +15,9 @@ class PosixTestEnvironment final : public TestEnvironment {
   public:
     PosixTestEnvironment() : serial_(std::to_string(++g_serial)) {
         windows_.MakeFolder(ScratchFolder());
+        // A network drive N:, as the Wine prefix of the tests has one (tools/wine-env.sh).
+        windows_.Os().MapDrive('N', windows_.Root() / "n");
+        windows_.Os().SetDriveType('N', platform::DriveType::Remote);
     }
 
     platform::Os& Os() override { return windows_.Os(); }

@@ -10,13 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "UninstallerOs.h"
 #include "platform/Os.h"
 #include "platform/win32/DllSearchPath.h"
-#include "platform/win32/Win32Os.h"
 #include "ui/win32/MessageBoxWindow.h"
 #include "uninstall/RunUninstall.h"
 
 namespace {
+
+// At namespace scope: a guarded local static would link the thread library's locks.
+setup::uninstall::UninstallerOs g_os;
 
 class MessageBoxUi final : public setup::uninstall::UninstallUi {
   public:
@@ -35,15 +38,11 @@ std::string OwnPath() {
     return path;
 }
 
-// A running program cannot delete its own file: a copy in the temporary folder
-// waits for this process to end, deletes the original and leaves itself to be
-// deleted at the next start of Windows. The seam has already asked for that for
-// the original too, which stays the fallback when the copy cannot be started.
-void StartRemoverCopy() {
-    const std::string self = OwnPath();
-    if (self.empty() || GetFileAttributesA(self.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        return;
-    }
+// A running program cannot delete its own file. The run has moved it aside to a
+// name of its own (`self`) and asked for that name to be deleted at the next
+// start of Windows; a copy in the temporary folder waits for this process to
+// end, deletes it at once and leaves itself to be deleted at the next start.
+void StartRemoverCopy(const std::string& self) {
     std::string folder(MAX_PATH + 1, '\0');
     folder.resize(GetTempPathA(MAX_PATH + 1, folder.data()));
     std::string copy(MAX_PATH, '\0');
@@ -92,8 +91,7 @@ int RemoveOriginal(std::string_view waitFor, const std::string& original) {
          ++attempt) {
         Sleep(100);
     }
-    const std::string self = OwnPath();
-    MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExA(OwnPath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     return 0;
 }
 
@@ -103,7 +101,7 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
                    int /*showCommand*/) {
     // First, before anything can load a library from the program's own folder.
     setup::platform::win32::RestrictDllSearchPath();
-    setup::platform::SetCurrentOs(&setup::platform::win32::ProcessOs());
+    setup::platform::SetCurrentOs(&g_os);
     INITCOMMONCONTROLSEX common{sizeof(common), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&common);
     // The arguments after the program's name, as the runtime split the command line.
@@ -115,9 +113,10 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
         return RemoveOriginal(arguments[1], arguments[2]);
     }
     MessageBoxUi ui;
-    const int result = setup::uninstall::RunUninstall(arguments, ui);
-    if (result == setup::uninstall::exit_code::kRemoved && arguments.empty()) {
-        StartRemoverCopy();
+    std::string leftAt;
+    const int result = setup::uninstall::RunUninstall(arguments, ui, &leftAt);
+    if (!leftAt.empty()) {
+        StartRemoverCopy(leftAt);
     }
     return result;
 }

@@ -303,6 +303,14 @@ bool PosixFileSystem::DeleteWhenUnused(std::string_view path) {
     return DeleteFile(path);
 }
 
+DriveType PosixFileSystem::DriveTypeOf(char letter) {
+    if (!paths_.Normalize(std::string{letter, ':', '\\'})) {
+        return DriveType::NoRootDir;
+    }
+    auto found = driveTypes_.find(AsciiUpperChar(letter));
+    return found == driveTypes_.end() ? DriveType::Fixed : found->second;
+}
+
 std::string PosixFileSystem::GetCurrentFolder() {
     return paths_.CurrentFolder().ToString();
 }

@@ -6,6 +6,9 @@
 // read-only file, as on Windows.
 #pragma once
 
+#include <map>
+
+#include "base/AsciiText.h"
 #include "platform/Os.h"
 #include "platform/posix/PathMapper.h"
 
@@ -31,9 +34,14 @@ class PosixFileSystem final : public FileSystem {
     std::string GetCurrentFolder() override;
     bool SetCurrentFolder(std::string_view path) override;
     std::unique_ptr<File> Open(std::string_view path, OpenMode mode) override;
+    // A mapped drive is Fixed unless set otherwise; a letter without a folder has no root.
+    DriveType DriveTypeOf(char letter) override;
+
+    void SetDriveType(char letter, DriveType type) { driveTypes_[AsciiUpperChar(letter)] = type; }
 
   private:
     PathMapper& paths_;
+    std::map<char, DriveType> driveTypes_;
 };
 
 }  // namespace setup::platform::posix

@@ -44,6 +44,9 @@ PosixOs::PosixOs(PosixOsConfig config)
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);
     }
+    for (const auto& [letter, type] : config.driveTypes) {
+        files_.SetDriveType(letter, type);
+    }
     if (config.bare) {
         return;
     }

@@ -40,6 +40,8 @@ struct PosixOsConfig {
     std::string systemFolder = "C:\\WINDOWS\\SYSTEM32";
     bool windowsNT = true;
     std::string programPath = "C:\\SETUP\\SETUP.EXE";
+    // What GetDriveTypeA answers for a drive; a mapped drive not named here is Fixed.
+    std::map<char, DriveType> driveTypes;
     std::filesystem::path registryFile;  // empty: <root>/registry.txt
     bool fastSleep = false;
     // Only the drives given: no drive C: under the root, no Windows folders, no
@@ -60,6 +62,8 @@ class PosixOs final : public Os {
 
     const std::filesystem::path& Root() const { return root_; }
     void MapDrive(char letter, std::filesystem::path folder);
+    // What the drive reports itself as (a network drive: DriveType::Remote).
+    void SetDriveType(char letter, DriveType type) { files_.SetDriveType(letter, type); }
     // The host path behind a Windows path (existing names in their host spelling);
     // nothing when the drive is not mapped or the form is not supported.
     std::optional<std::filesystem::path> HostPath(std::string_view windowsPath) const;

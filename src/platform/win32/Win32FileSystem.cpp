@@ -252,6 +252,13 @@ bool Win32FileSystem::DeleteWhenUnused(std::string_view path) {
            MoveFileExA(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
+DriveType Win32FileSystem::DriveTypeOf(char letter) {
+    const char root[] = {letter, ':', '\\', '\0'};
+    const UINT type = GetDriveTypeA(root);
+    return type <= static_cast<UINT>(DriveType::RamDisk) ? static_cast<DriveType>(type)
+                                                         : DriveType::Unknown;
+}
+
 std::string Win32FileSystem::GetCurrentFolder() {
     // The first call tells the size including the NUL; the folder could change in
     // between, hence the loop.

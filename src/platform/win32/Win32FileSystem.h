@@ -27,6 +27,8 @@ class Win32FileSystem final : public FileSystem {
     std::string GetCurrentFolder() override;
     bool SetCurrentFolder(std::string_view path) override;
     std::unique_ptr<File> Open(std::string_view path, OpenMode mode) override;
+    // GetDriveTypeA of "X:\"; an answer beyond the known ones is Unknown.
+    DriveType DriveTypeOf(char letter) override;
     // GetFileVersionInfoA and VerQueryValueA of version.dll, loaded from the system
     // folder for the call; the portable reader when that library can't be loaded.
     std::optional<std::array<std::uint16_t, 4>> ReadFileVersion(std::string_view path) override;
