@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "system/IniFile.h"
+#include "app/UninstallLogFile.h"
 
 namespace setup::app {
 
@@ -55,8 +55,11 @@ struct InstallerState {
     // The uninstall log.
     std::string UninstallIniPath;
     std::string UninstallExePath;
-    std::optional<IniFile> UninstallLog;
+    std::optional<UninstallLogFile> UninstallLog;
     bool UninstallLogOpen = false;
+    // The log as an earlier installation left it, read when the folder page is
+    // left for the first time; each leave starts the log from it again.
+    std::optional<std::string> EarlierUninstallLog;
 
     // The last entry reported by the archive listing.
     std::string ZipEntryName;

@@ -17,6 +17,7 @@
 #include "app/MessageDialog.h"
 #include "app/UiHost.h"
 #include "app/WidgetModel.h"
+#include "system/IniFile.h"
 
 namespace setup::app {
 
@@ -165,6 +166,10 @@ class TMainForm {
     void InstallListedFiles(const IniFile& script, const std::vector<std::string>& keys,
                             CopyRun& run);
     int InstallOneFile(bool archive, std::string_view source, std::string_view folder, int& answer);
+    // "das Deinstallationsprotokoll PATH" (or "das Deinstallationsprogramm PATH")
+    // when the target is that file of the installer's; empty otherwise.
+    std::string UninstallFileNamed(std::string_view target) const;
+    bool RefuseTarget(std::string_view source, const std::string& target);
     bool ShowTargetAndAsk(std::string_view source, const std::string& target,
                           std::string_view newName, std::uint32_t newDate, int& answer,
                           bool& existed);

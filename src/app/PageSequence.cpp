@@ -63,16 +63,31 @@ void TMainForm::OpenUninstallLog() {
     const std::string& name = Caption(kProgName);
     state_.UninstallIniPath = WindowsFolder() + "Uninstall " + TrimNameEnd(name) + ".ini";
     state_.UninstallExePath = ReplaceExtension(state_.UninstallIniPath, ".exe");
-    state_.UninstallLog.emplace(state_.UninstallIniPath);
     state_.UninstallLogOpen = true;
     if (state_.TestMode) {
+        state_.UninstallLog.emplace(state_.UninstallIniPath, std::string());
         return;
     }
-    // The file may hold the log of an earlier installation: start it afresh.
-    for (const std::string& section : state_.UninstallLog->ReadSections()) {
-        state_.UninstallLog->EraseSection(section);
+    // The file may hold the log of an earlier installation of the program: its
+    // records are kept. A retry of this page starts from them again, so that
+    // the log holds the folder of the last attempt only.
+    if (!state_.EarlierUninstallLog) {
+        state_.EarlierUninstallLog = ReadEarlierLog(state_.UninstallIniPath);
     }
-    state_.UninstallLog->WriteString("Programm", "Name", name);
+    UninstallLogFile& log =
+        state_.UninstallLog.emplace(state_.UninstallIniPath, *state_.EarlierUninstallLog);
+    log.Set("Programm", "Name", name);
+    // Next to the name, so that a log cut anywhere still names the uninstall entry.
+    const std::string softwareKey =
+        IniFile(state_.ScriptPath).ReadString("Registry", "SoftwareKey", "");
+    if (!softwareKey.empty()) {
+        log.Set("Programm", "SoftwareKey", softwareKey);
+        // An earlier run's record of the entry must not contradict it.
+        if (log.Read("Registry", "SoftwareKey")) {
+            log.Set("Registry", "SoftwareKey", softwareKey);
+        }
+    }
+    log.Save();
 }
 
 void TMainForm::BtnWeiterClick() {

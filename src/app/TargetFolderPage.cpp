@@ -26,11 +26,12 @@ bool TMainForm::PrepareTargetFolder() {
     const std::string folder = InstallDir();
     const bool existed = IsExistingFolder(folder);
     CreateFolderPath(folder);
-    if (state_.UninstallerPresent && state_.UninstallLogOpen && state_.UninstallLog) {
-        state_.UninstallLog->WriteBool("Ordner", folder, existed);
-    }
+    // Only a folder that is there: the log keeps its records from run to run.
     if (!IsExistingFolder(folder)) {
         return false;
+    }
+    if (state_.UninstallerPresent && state_.UninstallLogOpen && state_.UninstallLog) {
+        state_.UninstallLog->WriteBool("Ordner", folder, existed);
     }
     const std::string medium = state_.SourceDir + "Setup.ini";
     const std::string copy = folder + "Setup.ini";

@@ -29,13 +29,18 @@ std::string SourcePrompt(std::string_view fileName) {
            "Bitte legen Sie den Datenträger ein, auf dem diese Datei gespeichert ist.";
 }
 
-// The error message of a failed file, named as the script names it.
-std::string FailureText(int result, std::string_view fileName) {
+// The error message of a failed file, named as the script names it; `refused`
+// names the installer's own file that the target would have replaced.
+std::string FailureText(int result, std::string_view fileName, std::string_view refused) {
     const std::string name(fileName);
     switch (result) {
         case ResultArchiveUnreadable:
             return "Probleme beim Entpacken der Datei " + name + "!";
         case ResultCopyFailed:
+            if (!refused.empty()) {
+                return "Die Datei " + name + " wurde nicht kopiert, weil sie " +
+                       std::string(refused) + " ersetzen würde!";
+            }
             return "Die Datei " + name + " konnte nicht kopiert werden!";
         default:
             return "Die Datei " + name + " wurde nicht gefunden!";
@@ -46,6 +51,20 @@ std::string FailureText(int result, std::string_view fileName) {
 
 bool TMainForm::CopyFiles() {
     model_.SetEnabled(kBtnWeiter, false);
+    // A log that can't be written ends the step (the error box tells it): the
+    // page shows the failure and the wizard can go on.
+    struct EndedByError {
+        TMainForm& form;
+        bool done = false;
+        ~EndedByError() {
+            if (!done) {
+                form.model_.SetBusyCursor(false);
+                form.model_.SetVisible(kPanelDateinamen, false);
+                form.model_.SetVisible(kMsgKopierenFehler, true);
+                form.model_.SetEnabled(kBtnWeiter, true);
+            }
+        }
+    } endedByError{*this};
     CopyRun run;
     installedTargets_.clear();
     const IniFile script(state_.ScriptPath);
@@ -79,6 +98,7 @@ bool TMainForm::CopyFiles() {
                               : run.CopyComplete ? kMsgKopierenErfolg
                                                  : kMsgKopierenAbbruch;
     model_.SetVisible(result, true);
+    endedByError.done = true;
     model_.SetEnabled(kBtnWeiter, true);
     model_.SetFocus(kBtnWeiter);
     return run.CopyOk;
@@ -113,14 +133,15 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
             const int result = InstallOneFile(KeyIsArchive(key), source, folder, run.FileAnswer);
             if (result < 0) {
                 run.CopyOk = false;
-                run.FileAnswer = MessageDlg(FailureText(result, fileName), DialogKind::Error,
-                                            kButtonOk | kButtonCancel);
+                run.FileAnswer = MessageDlg(
+                    FailureText(result, fileName, UninstallFileNamed(Caption(kLblZielDatei))),
+                    DialogKind::Error, kButtonOk | kButtonCancel);
             } else if (result == ResultDeclined) {
                 run.CopyComplete = false;
             } else if (!state_.TestMode && state_.UninstallerPresent && state_.UninstallLogOpen &&
                        state_.UninstallLog) {
-                state_.UninstallLog->WriteString("Dateien", Caption(kLblZielDatei),
-                                                 result == ResultReplaced ? "1" : "0");
+                state_.UninstallLog->WriteBool("Dateien", Caption(kLblZielDatei),
+                                               result == ResultReplaced);
             }
         }
         if (run.FileAnswer == answer::kCancel) {

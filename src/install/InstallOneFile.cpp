@@ -17,6 +17,27 @@ constexpr std::uint32_t kTestModeFileMilliseconds = 1000;
 
 }  // namespace
 
+std::string TMainForm::UninstallFileNamed(std::string_view target) const {
+    if (state_.UninstallerPresent && EqualsNoCase(target, state_.UninstallIniPath)) {
+        return "das Deinstallationsprotokoll " + state_.UninstallIniPath;
+    }
+    if (state_.UninstallerPresent && EqualsNoCase(target, state_.UninstallExePath)) {
+        return "das Deinstallationsprogramm " + state_.UninstallExePath;
+    }
+    return {};
+}
+
+// The uninstall log and the uninstaller beside it are the installer's own: a
+// file of the list never replaces them. The target is shown, nothing is asked.
+bool TMainForm::RefuseTarget(std::string_view source, const std::string& target) {
+    if (UninstallFileNamed(target).empty()) {
+        return false;
+    }
+    model_.SetCaption(kLblQuellDatei, source);
+    model_.SetCaption(kLblZielDatei, target);
+    return true;
+}
+
 // Shows the file on the copy page, records its target and decides whether it is
 // written: a new target always, an existing one after "&Ja" or "&Alles".
 bool TMainForm::ShowTargetAndAsk(std::string_view source, const std::string& target,
@@ -38,6 +59,9 @@ int TMainForm::CopyOneFile(std::string_view source, std::string_view folder, int
         return ResultSourceMissing;
     }
     const std::string target = std::string(folder) + FileNameOf(source);
+    if (RefuseTarget(source, target)) {
+        return ResultCopyFailed;
+    }
     const auto sourceDate = static_cast<std::uint32_t>(FileDateOf(source));
     bool existed = false;
     if (!ShowTargetAndAsk(source, target, source, sourceDate, answer, existed)) {
@@ -70,6 +94,9 @@ int TMainForm::ExtractOneFile(std::string_view archive, std::string_view folder,
     }
     const std::string entry = state_.ZipEntryName;
     const std::string target = std::string(folder) + entry;
+    if (RefuseTarget(archive, target)) {
+        return ResultCopyFailed;
+    }
     bool existed = false;
     if (!ShowTargetAndAsk(archive, target, entry, state_.ZipEntryTime, answer, existed)) {
         return ResultDeclined;

@@ -1,7 +1,9 @@
 // The registry step: the file type association (the previous values read first
 // and logged, so that the uninstaller can restore them) and the uninstall entry.
+// A re-installation keeps the log's record of what was there before the first.
 #include "app/MainForm.h"
 #include "app/WidgetNames.h"
+#include "base/AsciiText.h"
 #include "platform/Os.h"
 #include "system/IniFile.h"
 #include "system/Placeholders.h"
@@ -19,6 +21,11 @@ struct PreviousAssociation {
     bool typeExisted = false;
     std::string description;
     std::string command;
+    // The type the installation sets, as it was before: an existing type (say
+    // "txtfile") gets its description and command back, not deleted.
+    bool newTypeExisted = false;
+    std::string newTypeDescription;
+    std::string newTypeCommand;
 };
 
 // Opens the key for reading and reads its default value; a key that can't be
@@ -29,12 +36,14 @@ bool ReadDefault(std::string_view key, std::string& value) {
     return opened != nullptr;
 }
 
-PreviousAssociation ReadPreviousAssociation(std::string_view extension) {
+PreviousAssociation ReadPreviousAssociation(std::string_view extension, std::string_view newType) {
     PreviousAssociation previous;
     previous.extensionIsNew = !ReadDefault(extension, previous.type);
     // An empty type names the classes root itself, which always opens.
     previous.typeExisted = ReadDefault(previous.type, previous.description);
     ReadDefault(previous.type + "\\shell\\open\\command", previous.command);
+    previous.newTypeExisted = ReadDefault(newType, previous.newTypeDescription);
+    ReadDefault(std::string(newType) + "\\shell\\open\\command", previous.newTypeCommand);
     return previous;
 }
 
@@ -52,7 +61,7 @@ void TMainForm::WriteRegistryEntries() {
     const bool logging = !state_.TestMode && state_.UninstallerPresent && state_.UninstallLog;
 
     if (!extension.empty() && !description.empty() && !fileType.empty() && !program.empty()) {
-        const PreviousAssociation previous = ReadPreviousAssociation(extension);
+        const PreviousAssociation previous = ReadPreviousAssociation(extension, fileType);
         WriteRegistryString(RegRoot::ClassesRoot, extension, "", fileType);
         WriteRegistryString(RegRoot::ClassesRoot, fileType, "", description);
         // Both paths quoted: a program or a document path with blanks stays one
@@ -60,14 +69,30 @@ void TMainForm::WriteRegistryEntries() {
         WriteRegistryString(RegRoot::ClassesRoot, fileType + "\\shell\\open\\command", "",
                             "\"" + program + "\" \"%1\"");
         if (logging) {
-            const IniFile& log = *state_.UninstallLog;
-            log.WriteString("Registry", "Dateierweiterung", extension);
-            log.WriteString("Registry", "Dateityp", previous.type);
-            log.WriteString("Registry", "Beschreibung", previous.description);
-            log.WriteString("Registry", "Programm", previous.command);
-            log.WriteBool("Registry", "IstNeueErweiterung", previous.extensionIsNew);
-            log.WriteBool("Registry", "IstNeuerTyp", previous.typeExisted);
-            log.WriteString("Registry", "NeuerTypName", fileType);
+            UninstallLogFile& log = *state_.UninstallLog;
+            // An earlier run's records of the same extension (and type) tell what
+            // was there before the first installation; what is there now is ours.
+            const auto loggedExtension = log.Read("Registry", "Dateierweiterung");
+            const auto loggedType = log.Read("Registry", "NeuerTypName");
+            const bool sameExtension = loggedExtension && EqualsNoCase(*loggedExtension, extension);
+            const bool sameType =
+                sameExtension && loggedType && EqualsNoCase(*loggedType, fileType);
+            auto flag = [](bool value) { return value ? "1" : "0"; };
+            if (!sameExtension) {
+                log.Set("Registry", "Dateierweiterung", extension);
+                log.Set("Registry", "Dateityp", previous.type);
+                log.Set("Registry", "Beschreibung", previous.description);
+                log.Set("Registry", "Programm", previous.command);
+                log.Set("Registry", "IstNeueErweiterung", flag(previous.extensionIsNew));
+                log.Set("Registry", "IstNeuerTyp", flag(previous.typeExisted));
+            }
+            if (!sameType) {
+                log.Set("Registry", "NeuerTypName", fileType);
+                log.Set("Registry", "NeuerTypVorher", flag(previous.newTypeExisted));
+                log.Set("Registry", "NeuerTypBeschreibung", previous.newTypeDescription);
+                log.Set("Registry", "NeuerTypProgramm", previous.newTypeCommand);
+            }
+            log.Save();
         }
     }
 
@@ -75,8 +100,10 @@ void TMainForm::WriteRegistryEntries() {
         const std::string key = std::string(kUninstallKey) + softwareKey;
         WriteRegistryString(RegRoot::LocalMachine, key, "DisplayName",
                             maker + " " + Caption(kProgName));
-        // Unquoted: the existing-installation check derives the log's path from it.
-        WriteRegistryString(RegRoot::LocalMachine, key, "UninstallString", state_.UninstallExePath);
+        // Quoted: unquoted, "Uninstall Beispiel Pro.exe" would start "Uninstall
+        // Beispiel.exe" with the argument "Pro.exe" when that one is installed too.
+        WriteRegistryString(RegRoot::LocalMachine, key, "UninstallString",
+                            "\"" + state_.UninstallExePath + "\"");
         state_.UninstallLog->WriteString("Registry", "SoftwareKey", softwareKey);
     }
 }
