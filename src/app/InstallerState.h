@@ -57,9 +57,6 @@ struct InstallerState {
     std::string UninstallExePath;
     std::optional<UninstallLogFile> UninstallLog;
     bool UninstallLogOpen = false;
-    // The log as an earlier installation left it, read when the folder page is
-    // left for the first time; each leave starts the log from it again.
-    std::optional<std::string> EarlierUninstallLog;
 
     // The last entry reported by the archive listing.
     std::string ZipEntryName;

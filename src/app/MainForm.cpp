@@ -35,10 +35,6 @@ void TMainForm::Dispatch(Action&& action) {
     try {
         try {
             action();
-        } catch (const UninstallLogError& error) {
-            // Whatever the action installed is missing from the log.
-            state_.InstallOk = false;
-            ShowErrorBox(error.Message());
         } catch (const SetupError& error) {
             ShowErrorBox(error.Message());
         } catch (const std::exception& error) {

@@ -166,9 +166,9 @@ class TMainForm {
     void InstallListedFiles(const IniFile& script, const std::vector<std::string>& keys,
                             CopyRun& run);
     int InstallOneFile(bool archive, std::string_view source, std::string_view folder, int& answer);
-    // "das Deinstallationsprotokoll PATH" (or "das Deinstallationsprogramm PATH")
-    // when the target is that file of the installer's; empty otherwise.
-    std::string UninstallFileNamed(std::string_view target) const;
+    // For a target that is the uninstall log or the uninstaller, the end of the
+    // copy phase's message after "Die Datei NAME"; empty for any other target.
+    std::string_view RefusedTargetText(std::string_view target) const;
     bool RefuseTarget(std::string_view source, const std::string& target);
     bool ShowTargetAndAsk(std::string_view source, const std::string& target,
                           std::string_view newName, std::uint32_t newDate, int& answer,

@@ -65,17 +65,13 @@ void TMainForm::OpenUninstallLog() {
     state_.UninstallExePath = ReplaceExtension(state_.UninstallIniPath, ".exe");
     state_.UninstallLogOpen = true;
     if (state_.TestMode) {
-        state_.UninstallLog.emplace(state_.UninstallIniPath, std::string());
         return;
     }
     // The file may hold the log of an earlier installation of the program: its
-    // records are kept. A retry of this page starts from them again, so that
-    // the log holds the folder of the last attempt only.
-    if (!state_.EarlierUninstallLog) {
-        state_.EarlierUninstallLog = ReadEarlierLog(state_.UninstallIniPath);
-    }
-    UninstallLogFile& log =
-        state_.UninstallLog.emplace(state_.UninstallIniPath, *state_.EarlierUninstallLog);
+    // records are kept. (A retry of this page finds them as they were: a failed
+    // attempt adds nothing but the program's name.)
+    UninstallLogFile& log = state_.UninstallLog.emplace(state_.UninstallIniPath,
+                                                        ReadEarlierLog(state_.UninstallIniPath));
     log.Set("Programm", "Name", name);
     // Next to the name, so that a log cut anywhere still names the uninstall entry.
     const std::string softwareKey =
@@ -83,7 +79,7 @@ void TMainForm::OpenUninstallLog() {
     if (!softwareKey.empty()) {
         log.Set("Programm", "SoftwareKey", softwareKey);
         // An earlier run's record of the entry must not contradict it.
-        if (log.Read("Registry", "SoftwareKey")) {
+        if (!log.Read("Registry", "SoftwareKey").empty()) {
             log.Set("Registry", "SoftwareKey", softwareKey);
         }
     }
@@ -98,9 +94,15 @@ void TMainForm::BtnWeiterClick() {
     }
     sequenceRunning_ = true;
     struct Guard {
-        bool& running;
-        ~Guard() { running = false; }
-    } guard{sequenceRunning_};
+        TMainForm& form;
+        ~Guard() {
+            form.sequenceRunning_ = false;
+            // What the steps did while the log could not be written is missing from it.
+            if (form.state_.UninstallLog && form.state_.UninstallLog->Failed()) {
+                form.state_.InstallOk = false;
+            }
+        }
+    } guard{*this};
 
     int& pageIndex = state_.PageIndex;
     if (pageIndex == page::kInfoText) {

@@ -6,6 +6,7 @@
 #include "app/TextFile.h"
 #include "platform/Os.h"
 #include "platform/TemporaryBeside.h"
+#include "system/Error.h"
 #include "system/IniFile.h"
 
 namespace setup::app {
@@ -13,13 +14,9 @@ namespace setup::app {
 UninstallLogFile::UninstallLogFile(std::string path, std::string earlier)
     : path_(std::move(path)), text_(std::move(earlier)) {}
 
-std::optional<std::string> UninstallLogFile::Read(std::string_view section,
-                                                  std::string_view key) const {
-    const auto value = text_.Find(section, key);
-    if (!value) {
-        return std::nullopt;
-    }
-    return platform::ProfileResult(*value, kIniValueMaxChars);
+std::string UninstallLogFile::Read(std::string_view section, std::string_view key) const {
+    return platform::ProfileResult(text_.Find(section, key).value_or(std::string()),
+                                   kIniValueMaxChars);
 }
 
 void UninstallLogFile::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -32,19 +29,14 @@ void UninstallLogFile::SetExisted(std::string_view section, std::string_view key
     }
 }
 
-void UninstallLogFile::Save() const {
+void UninstallLogFile::Save() {
     const std::string& bytes = text_.Bytes();
     const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                              bytes.size());
     if (!platform::WriteFileReplacing(platform::CurrentOs().Files(), path_, data)) {
-        throw UninstallLogError(FormatMessage("nach %s kann nicht geschrieben werden", path_));
+        failed_ = true;
+        throw SetupError(FormatMessage("nach %s kann nicht geschrieben werden", path_));
     }
-}
-
-void UninstallLogFile::WriteString(std::string_view section, std::string_view key,
-                                   std::string_view value) {
-    Set(section, key, value);
-    Save();
 }
 
 void UninstallLogFile::WriteBool(std::string_view section, std::string_view key, bool existed) {
@@ -54,10 +46,9 @@ void UninstallLogFile::WriteBool(std::string_view section, std::string_view key,
 
 std::string ReadEarlierLog(std::string_view path) {
     std::string text = LoadTextFile(path).value_or(std::string());
-    for (std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
-        if (text.starts_with(mark)) {
-            return {};
-        }
+    // A byte-order mark begins with 0xEF (UTF-8), 0xFE or 0xFF (UTF-16).
+    if (!text.empty() && static_cast<unsigned char>(text.front()) >= 0xEF) {
+        return {};
     }
     if (!text.empty() && text.back() != '\n') {
         const std::size_t lastBreak = text.find_last_of('\n');

@@ -14,15 +14,8 @@
 #include <string_view>
 
 #include "platform/IniText.h"
-#include "system/Error.h"
 
 namespace setup::app {
-
-// The log could not be written: the installation is no longer complete.
-class UninstallLogError : public SetupError {
-  public:
-    using SetupError::SetupError;
-};
 
 class UninstallLogFile {
   public:
@@ -31,8 +24,8 @@ class UninstallLogFile {
 
     const std::string& Path() const { return path_; }
 
-    // A record's value as a profile read gives it; nothing when there is none.
-    std::optional<std::string> Read(std::string_view section, std::string_view key) const;
+    // A record's value as a profile read gives it; empty when there is none.
+    std::string Read(std::string_view section, std::string_view key) const;
 
     // Records a value, quoted where needed so that it reads back byte for byte.
     void Set(std::string_view section, std::string_view key, std::string_view value);
@@ -41,23 +34,26 @@ class UninstallLogFile {
     // or of an earlier file of this run) stays.
     void SetExisted(std::string_view section, std::string_view key, bool existed);
 
-    // Writes the whole log. UninstallLogError "nach %s kann nicht geschrieben
-    // werden" when it can't; the file then still holds the last complete log.
-    void Save() const;
+    // Writes the whole log. SetupError "nach %s kann nicht geschrieben werden"
+    // when it can't; the file then still holds the last complete log, and the
+    // log counts as failed from then on.
+    void Save();
+    bool Failed() const { return failed_; }
 
-    // One record, then the log saved.
-    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // SetExisted, then the log saved.
     void WriteBool(std::string_view section, std::string_view key, bool existed);
 
   private:
     std::string path_;
     platform::IniText text_;
+    bool failed_ = false;
 };
 
 // The text of the log an earlier installation left at `path`, to start from.
 // Empty when there is none or it can't be read, and for a file the installer
-// never writes (a Unicode one, with its byte-order mark); a last line without
-// its line break was cut off while it was written and is left out.
+// never writes (one that begins with a byte-order mark, as Unicode files do); a
+// last line without its line break was cut off while it was written and is
+// left out.
 std::string ReadEarlierLog(std::string_view path);
 
 }  // namespace setup::app

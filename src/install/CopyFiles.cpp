@@ -8,6 +8,7 @@
 #include "install/DisketteFiles.h"
 #include "install/FileResult.h"
 #include "platform/Os.h"
+#include "system/Error.h"
 #include "system/PathHelpers.h"
 #include "system/Placeholders.h"
 
@@ -30,41 +31,22 @@ std::string SourcePrompt(std::string_view fileName) {
 }
 
 // The error message of a failed file, named as the script names it; `refused`
-// names the installer's own file that the target would have replaced.
+// tells why a target was refused.
 std::string FailureText(int result, std::string_view fileName, std::string_view refused) {
     const std::string name(fileName);
-    switch (result) {
-        case ResultArchiveUnreadable:
-            return "Probleme beim Entpacken der Datei " + name + "!";
-        case ResultCopyFailed:
-            if (!refused.empty()) {
-                return "Die Datei " + name + " wurde nicht kopiert, weil sie " +
-                       std::string(refused) + " ersetzen würde!";
-            }
-            return "Die Datei " + name + " konnte nicht kopiert werden!";
-        default:
-            return "Die Datei " + name + " wurde nicht gefunden!";
+    if (result == ResultArchiveUnreadable) {
+        return "Probleme beim Entpacken der Datei " + name + "!";
     }
+    const std::string_view rest = result != ResultCopyFailed ? " wurde nicht gefunden!"
+                                  : refused.empty()          ? " konnte nicht kopiert werden!"
+                                                             : refused;
+    return "Die Datei " + name + std::string(rest);
 }
 
 }  // namespace
 
 bool TMainForm::CopyFiles() {
     model_.SetEnabled(kBtnWeiter, false);
-    // A log that can't be written ends the step (the error box tells it): the
-    // page shows the failure and the wizard can go on.
-    struct EndedByError {
-        TMainForm& form;
-        bool done = false;
-        ~EndedByError() {
-            if (!done) {
-                form.model_.SetBusyCursor(false);
-                form.model_.SetVisible(kPanelDateinamen, false);
-                form.model_.SetVisible(kMsgKopierenFehler, true);
-                form.model_.SetEnabled(kBtnWeiter, true);
-            }
-        }
-    } endedByError{*this};
     CopyRun run;
     installedTargets_.clear();
     const IniFile script(state_.ScriptPath);
@@ -98,7 +80,6 @@ bool TMainForm::CopyFiles() {
                               : run.CopyComplete ? kMsgKopierenErfolg
                                                  : kMsgKopierenAbbruch;
     model_.SetVisible(result, true);
-    endedByError.done = true;
     model_.SetEnabled(kBtnWeiter, true);
     model_.SetFocus(kBtnWeiter);
     return run.CopyOk;
@@ -134,14 +115,21 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
             if (result < 0) {
                 run.CopyOk = false;
                 run.FileAnswer = MessageDlg(
-                    FailureText(result, fileName, UninstallFileNamed(Caption(kLblZielDatei))),
+                    FailureText(result, fileName, RefusedTargetText(Caption(kLblZielDatei))),
                     DialogKind::Error, kButtonOk | kButtonCancel);
             } else if (result == ResultDeclined) {
                 run.CopyComplete = false;
             } else if (!state_.TestMode && state_.UninstallerPresent && state_.UninstallLogOpen &&
                        state_.UninstallLog) {
-                state_.UninstallLog->WriteBool("Dateien", Caption(kLblZielDatei),
-                                               result == ResultReplaced);
+                try {
+                    state_.UninstallLog->WriteBool("Dateien", Caption(kLblZielDatei),
+                                                   result == ResultReplaced);
+                } catch (const SetupError& error) {
+                    // Installed but not in the log: nothing more is installed.
+                    ShowErrorBox(error.Message());
+                    run.CopyOk = false;
+                    run.FileAnswer = answer::kCancel;
+                }
             }
         }
         if (run.FileAnswer == answer::kCancel) {

@@ -17,20 +17,22 @@ constexpr std::uint32_t kTestModeFileMilliseconds = 1000;
 
 }  // namespace
 
-std::string TMainForm::UninstallFileNamed(std::string_view target) const {
-    if (state_.UninstallerPresent && EqualsNoCase(target, state_.UninstallIniPath)) {
-        return "das Deinstallationsprotokoll " + state_.UninstallIniPath;
+std::string_view TMainForm::RefusedTargetText(std::string_view target) const {
+    if (!state_.UninstallerPresent) {
+        return {};
     }
-    if (state_.UninstallerPresent && EqualsNoCase(target, state_.UninstallExePath)) {
-        return "das Deinstallationsprogramm " + state_.UninstallExePath;
+    if (EqualsNoCase(target, state_.UninstallIniPath)) {
+        return " wurde nicht kopiert, weil sie das Deinstallationsprotokoll ersetzen würde!";
     }
-    return {};
+    return EqualsNoCase(target, state_.UninstallExePath)
+               ? " wurde nicht kopiert, weil sie das Deinstallationsprogramm ersetzen würde!"
+               : "";
 }
 
 // The uninstall log and the uninstaller beside it are the installer's own: a
 // file of the list never replaces them. The target is shown, nothing is asked.
 bool TMainForm::RefuseTarget(std::string_view source, const std::string& target) {
-    if (UninstallFileNamed(target).empty()) {
+    if (RefusedTargetText(target).empty()) {
         return false;
     }
     model_.SetCaption(kLblQuellDatei, source);

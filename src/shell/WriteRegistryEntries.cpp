@@ -72,25 +72,27 @@ void TMainForm::WriteRegistryEntries() {
             UninstallLogFile& log = *state_.UninstallLog;
             // An earlier run's records of the same extension (and type) tell what
             // was there before the first installation; what is there now is ours.
-            const auto loggedExtension = log.Read("Registry", "Dateierweiterung");
-            const auto loggedType = log.Read("Registry", "NeuerTypName");
-            const bool sameExtension = loggedExtension && EqualsNoCase(*loggedExtension, extension);
+            const bool sameExtension =
+                EqualsNoCase(log.Read("Registry", "Dateierweiterung"), extension);
             const bool sameType =
-                sameExtension && loggedType && EqualsNoCase(*loggedType, fileType);
-            auto flag = [](bool value) { return value ? "1" : "0"; };
-            if (!sameExtension) {
-                log.Set("Registry", "Dateierweiterung", extension);
-                log.Set("Registry", "Dateityp", previous.type);
-                log.Set("Registry", "Beschreibung", previous.description);
-                log.Set("Registry", "Programm", previous.command);
-                log.Set("Registry", "IstNeueErweiterung", flag(previous.extensionIsNew));
-                log.Set("Registry", "IstNeuerTyp", flag(previous.typeExisted));
-            }
-            if (!sameType) {
-                log.Set("Registry", "NeuerTypName", fileType);
-                log.Set("Registry", "NeuerTypVorher", flag(previous.newTypeExisted));
-                log.Set("Registry", "NeuerTypBeschreibung", previous.newTypeDescription);
-                log.Set("Registry", "NeuerTypProgramm", previous.newTypeCommand);
+                sameExtension && EqualsNoCase(log.Read("Registry", "NeuerTypName"), fileType);
+            constexpr std::string_view kFlag[] = {"0", "1"};
+            const std::pair<std::string_view, std::string_view> records[] = {
+                {"Dateierweiterung", extension},
+                {"Dateityp", previous.type},
+                {"Beschreibung", previous.description},
+                {"Programm", previous.command},
+                {"IstNeueErweiterung", kFlag[previous.extensionIsNew]},
+                {"IstNeuerTyp", kFlag[previous.typeExisted]},
+                {"NeuerTypName", fileType},
+                {"NeuerTypVorher", kFlag[previous.newTypeExisted]},
+                {"NeuerTypBeschreibung", previous.newTypeDescription},
+                {"NeuerTypProgramm", previous.newTypeCommand},
+            };
+            for (std::size_t i = 0; i < std::size(records); ++i) {
+                if (i < 6 ? !sameExtension : !sameType) {
+                    log.Set("Registry", records[i].first, records[i].second);
+                }
             }
             log.Save();
         }
@@ -104,7 +106,8 @@ void TMainForm::WriteRegistryEntries() {
         // Beispiel.exe" with the argument "Pro.exe" when that one is installed too.
         WriteRegistryString(RegRoot::LocalMachine, key, "UninstallString",
                             "\"" + state_.UninstallExePath + "\"");
-        state_.UninstallLog->WriteString("Registry", "SoftwareKey", softwareKey);
+        state_.UninstallLog->Set("Registry", "SoftwareKey", softwareKey);
+        state_.UninstallLog->Save();
     }
 }
 

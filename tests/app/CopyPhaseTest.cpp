@@ -409,10 +409,10 @@ TEST_F(CopyPhase, TheLogAndTheUninstallerAreNoTargets) {
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[1],
               "Die Datei Uninstall Prog.ini wurde nicht kopiert, weil sie das "
-              "Deinstallationsprotokoll C:\\WINDOWS\\Uninstall Prog.ini ersetzen würde!");
+              "Deinstallationsprotokoll ersetzen würde!");
     EXPECT_EQ(texts[2],
               "Die Datei Uninstall Prog.exe wurde nicht kopiert, weil sie das "
-              "Deinstallationsprogramm C:\\WINDOWS\\Uninstall Prog.exe ersetzen würde!");
+              "Deinstallationsprogramm ersetzen würde!");
     EXPECT_EQ(LoggedFiles(), "C:\\Ziel\\A.txt=0\n");
     EXPECT_EQ(IniFile(kLog).ReadString("Programm", "Name", ""), "Prog");
     EXPECT_EQ(windows_.ReadFile(kUninstaller), "MZ uninstaller");
