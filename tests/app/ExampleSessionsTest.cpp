@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
         UninstallCase{"PreviousValuesInQuotesAndBlanks", "", SecondRun::None, "Beispiel",
                       " Alte \"Beispiel\" Dokumente ", "\"C:\\Alt Programm\\alt.exe\" \"%1\""},
         UninstallCase{"PreviousValuesEmptyAndOfFullLength", "", SecondRun::None, "Beispiel", "",
-                      "'" + std::string(1021, 'C') + "'"}),
+                      std::string(1020, 'C') + " %1"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
