@@ -9,7 +9,6 @@
 // what the installation (all its runs) added.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,8 +20,6 @@ class UninstallLogFile {
   public:
     // `earlier` is the text the log starts from (ReadEarlierLog).
     UninstallLogFile(std::string path, std::string earlier);
-
-    const std::string& Path() const { return path_; }
 
     // A record's value as a profile read gives it; empty when there is none.
     std::string Read(std::string_view section, std::string_view key) const;
