@@ -87,7 +87,7 @@ if build win32 "$win32_dir"; then
         record wine-prefix 1
     fi
     echo "== check Setup.exe"
-    bash tests/product/check-setup-exe.sh "$win32_dir/src/entry/Setup.exe" 256 | tee -a "$checks"
+    bash tests/product/check-setup-exe.sh "$win32_dir/src/entry/Setup.exe" 264 | tee -a "$checks"
     echo "== check Uninstall.exe"
     bash tests/product/check-setup-exe.sh "$win32_dir/src/entry/uninstall/Uninstall.exe" 128 |
         tee -a "$checks"

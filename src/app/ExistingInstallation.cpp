@@ -15,6 +15,16 @@ namespace {
 
 constexpr std::string_view kBreak = "\n\r\r";
 
+// The program an uninstall entry's command names: quoted, as this installer
+// writes it, or the whole value, as earlier installations wrote it.
+std::string_view UninstallProgram(std::string_view command) {
+    if (command.starts_with('"')) {
+        command.remove_prefix(1);
+        return command.substr(0, command.find('"'));
+    }
+    return command;
+}
+
 }  // namespace
 
 void TMainForm::RunStartChecks() {
@@ -61,10 +71,11 @@ ExistingInstallation TMainForm::LookupExistingInstallation() {
                                                     std::string(kUninstallKey) + softwareKey)) {
         uninstallString = ReadRegistryString(*key, "UninstallString");
     }
-    if (uninstallString.empty()) {
+    const std::string_view program = UninstallProgram(uninstallString);
+    if (program.empty()) {
         return found;
     }
-    IniFile earlierLog(ReplaceExtension(uninstallString, ".ini"));
+    IniFile earlierLog(ReplaceExtension(program, ".ini"));
     auto folders = earlierLog.ReadSectionKeys("Ordner");
     found.folder = folders.empty() ? std::string() : folders.front();
     if (found.folder.empty()) {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "system/IniFile.h"
+#include "app/UninstallLogFile.h"
 
 namespace setup::app {
 
@@ -58,7 +58,7 @@ struct InstallerState {
     // The uninstaller was copied to UninstallExePath in this run: only then do its
     // shortcut and the uninstall entry point at it (never in test mode).
     bool UninstallerPlaced = false;
-    std::optional<IniFile> UninstallLog;
+    std::optional<UninstallLogFile> UninstallLog;
     bool UninstallLogOpen = false;
 
     // The last entry reported by the archive listing.

@@ -18,6 +18,7 @@
 #include "app/MessageDialog.h"
 #include "app/UiHost.h"
 #include "app/WidgetModel.h"
+#include "system/IniFile.h"
 
 namespace setup::app {
 
@@ -167,6 +168,9 @@ class TMainForm {
                             CopyRun& run);
     std::optional<std::string> TargetFolder(const IniFile& script, const std::string& key);
     int InstallOneFile(bool archive, std::string_view source, std::string_view folder, int& answer);
+    // For a target that is the uninstall log or the uninstaller, the end of the
+    // copy phase's message after "Die Datei NAME"; empty for any other target.
+    std::string_view RefusedTargetText(std::string_view target) const;
     int ShowTargetAndAsk(std::string_view source, std::string& target, std::string_view newName,
                          std::uint32_t newDate, int& answer);
     void PlaceUninstaller(const std::string& lastTargetFolder, int& answer);

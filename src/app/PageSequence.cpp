@@ -9,6 +9,7 @@
 #include "app/TextFile.h"
 #include "app/WidgetNames.h"
 #include "system/PathHelpers.h"
+#include "system/RegistryValues.h"
 #include "system/SystemFolders.h"
 
 namespace setup::app {
@@ -63,16 +64,27 @@ void TMainForm::OpenUninstallLog() {
     const std::string& name = Caption(kProgName);
     state_.UninstallIniPath = WindowsFolder() + "Uninstall " + TrimNameEnd(name) + ".ini";
     state_.UninstallExePath = ReplaceExtension(state_.UninstallIniPath, ".exe");
-    state_.UninstallLog.emplace(state_.UninstallIniPath);
     state_.UninstallLogOpen = true;
     if (state_.TestMode) {
         return;
     }
-    // The file may hold the log of an earlier installation: start it afresh.
-    for (const std::string& section : state_.UninstallLog->ReadSections()) {
-        state_.UninstallLog->EraseSection(section);
+    // The file may hold the log of an earlier installation of the program: its
+    // records are kept.
+    UninstallLogFile& log = state_.UninstallLog.emplace(state_.UninstallIniPath,
+                                                        ReadEarlierLog(state_.UninstallIniPath));
+    log.Set("Programm", "Name", name);
+    // Next to the name, so that a log cut anywhere still names the uninstall entry.
+    const std::string softwareKey =
+        IniFile(state_.ScriptPath).ReadString("Registry", "SoftwareKey", "");
+    // A key the registry step would refuse is not recorded either.
+    if (IsSingleKeyName(softwareKey)) {
+        log.Set("Programm", "SoftwareKey", softwareKey);
+        // An earlier run's record of the entry must not contradict it.
+        if (!log.Read("Registry", "SoftwareKey").empty()) {
+            log.Set("Registry", "SoftwareKey", softwareKey);
+        }
     }
-    state_.UninstallLog->WriteString("Programm", "Name", name);
+    log.Save();
 }
 
 void TMainForm::BtnWeiterClick() {
@@ -83,9 +95,15 @@ void TMainForm::BtnWeiterClick() {
     }
     sequenceRunning_ = true;
     struct Guard {
-        bool& running;
-        ~Guard() { running = false; }
-    } guard{sequenceRunning_};
+        TMainForm& form;
+        ~Guard() {
+            form.sequenceRunning_ = false;
+            // What the steps did while the log could not be written is missing from it.
+            if (form.state_.UninstallLog && form.state_.UninstallLog->Failed()) {
+                form.state_.InstallOk = false;
+            }
+        }
+    } guard{*this};
 
     int& pageIndex = state_.PageIndex;
     if (pageIndex == page::kInfoText) {

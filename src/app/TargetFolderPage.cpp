@@ -38,16 +38,23 @@ bool TMainForm::PrepareTargetFolder() {
     const std::string folder = InstallDir();
     const bool existed = IsExistingFolder(folder);
     CreateFolderPath(folder);
-    if (state_.UninstallerPresent && state_.UninstallLogOpen && state_.UninstallLog) {
-        state_.UninstallLog->WriteBool("Ordner", folder, existed);
-    }
+    // Only a folder that is there: the log keeps its records from run to run.
     if (!IsExistingFolder(folder)) {
         return false;
+    }
+    if (state_.UninstallerPresent && state_.UninstallLogOpen && state_.UninstallLog) {
+        state_.UninstallLog->WriteBool("Ordner", folder, existed);
     }
     const std::string medium = state_.SourceDir + "Setup.ini";
     const std::string copy = folder + "Setup.ini";
     state_.ScriptCopied = platform::CurrentOs().Files().CopyFile(medium, copy, true);
     state_.ScriptPath = state_.ScriptCopied ? copy : medium;
+    // The copy stays when the wizard is not ended with its finish buttons: the
+    // uninstaller removes it only as a file the log names as made here.
+    if (state_.ScriptCopied && state_.UninstallerPresent && state_.UninstallLogOpen &&
+        state_.UninstallLog) {
+        state_.UninstallLog->WriteBool("Dateien", copy, false);
+    }
     return true;
 }
 

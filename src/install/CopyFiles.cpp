@@ -30,17 +30,17 @@ std::string SourcePrompt(std::string_view fileName) {
            "Bitte legen Sie den Datentr\xE4ger ein, auf dem diese Datei gespeichert ist.";
 }
 
-// The error message of a failed file, named as the script names it.
-std::string FailureText(int result, std::string_view fileName) {
+// The error message of a failed file, named as the script names it; `refused`
+// tells why a target was refused.
+std::string FailureText(int result, std::string_view fileName, std::string_view refused) {
     const std::string name(fileName);
-    switch (result) {
-        case ResultArchiveUnreadable:
-            return "Probleme beim Entpacken der Datei " + name + "!";
-        case ResultCopyFailed:
-            return "Die Datei " + name + " konnte nicht kopiert werden!";
-        default:
-            return "Die Datei " + name + " wurde nicht gefunden!";
+    if (result == ResultArchiveUnreadable) {
+        return "Probleme beim Entpacken der Datei " + name + "!";
     }
+    const std::string_view rest = result != ResultCopyFailed ? " wurde nicht gefunden!"
+                                  : refused.empty()          ? " konnte nicht kopiert werden!"
+                                                             : refused;
+    return "Die Datei " + name + std::string(rest);
 }
 
 }  // namespace
@@ -129,14 +129,22 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
             }
             if (result < 0) {
                 run.CopyOk = false;
-                run.FileAnswer = MessageDlg(FailureText(result, fileName), DialogKind::Error,
-                                            kButtonOk | kButtonCancel);
+                run.FileAnswer = MessageDlg(
+                    FailureText(result, fileName, RefusedTargetText(Caption(kLblZielDatei))),
+                    DialogKind::Error, kButtonOk | kButtonCancel);
             } else if (result == ResultDeclined) {
                 run.CopyComplete = false;
             } else if (!state_.TestMode && state_.UninstallerPresent && state_.UninstallLogOpen &&
                        state_.UninstallLog) {
-                state_.UninstallLog->WriteString("Dateien", Caption(kLblZielDatei),
-                                                 result == ResultReplaced ? "1" : "0");
+                try {
+                    state_.UninstallLog->WriteBool("Dateien", Caption(kLblZielDatei),
+                                                   result == ResultReplaced);
+                } catch (const SetupError& error) {
+                    // Installed but not in the log: nothing more is installed.
+                    ShowErrorBox(error.Message());
+                    run.CopyOk = false;
+                    run.FileAnswer = answer::kCancel;
+                }
             }
         }
         if (run.FileAnswer == answer::kCancel) {

@@ -17,6 +17,18 @@ constexpr std::uint32_t kTestModeFileMilliseconds = 1000;
 
 }  // namespace
 
+std::string_view TMainForm::RefusedTargetText(std::string_view target) const {
+    if (!state_.UninstallerPresent) {
+        return {};
+    }
+    if (EqualsNoCase(target, state_.UninstallIniPath)) {
+        return " wurde nicht kopiert, weil sie das Deinstallationsprotokoll ersetzen w\xFCrde!";
+    }
+    return EqualsNoCase(target, state_.UninstallExePath)
+               ? " wurde nicht kopiert, weil sie das Deinstallationsprogramm ersetzen w\xFCrde!"
+               : "";
+}
+
 // Shows the file on the copy page, records its target and decides whether it is
 // written: a new target always, an existing one after "&Ja" or "&Alles". The
 // target becomes the path as Windows names it, the one the log records; a name
@@ -29,7 +41,9 @@ int TMainForm::ShowTargetAndAsk(std::string_view source, std::string& target,
     }
     model_.SetCaption(kLblQuellDatei, source);
     model_.SetCaption(kLblZielDatei, target);
-    if (!canonical) {
+    // The uninstall log and the uninstaller beside it are the installer's own: a
+    // file of the list never replaces them.
+    if (!canonical || !RefusedTargetText(target).empty()) {
         return ResultCopyFailed;
     }
     installedTargets_.push_back(AsciiUpper(target));

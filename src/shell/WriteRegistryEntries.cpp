@@ -1,5 +1,6 @@
 // The registry step: the file type association (the previous values read first
 // and logged, so that the uninstaller can restore them) and the uninstall entry.
+// A re-installation keeps the log's record of what was there before the first.
 #include "app/MainForm.h"
 #include "app/WidgetNames.h"
 #include "base/AsciiText.h"
@@ -20,6 +21,11 @@ struct PreviousAssociation {
     bool typeExisted = false;
     std::string description;
     std::string command;
+    // The type the installation sets, as it was before: an existing type (say
+    // "txtfile") gets its description and command back, not deleted.
+    bool newTypeExisted = false;
+    std::string newTypeDescription;
+    std::string newTypeCommand;
 };
 
 // Opens the key for reading and reads its default value; a key that can't be
@@ -30,12 +36,14 @@ bool ReadDefault(std::string_view key, std::string& value) {
     return opened != nullptr;
 }
 
-PreviousAssociation ReadPreviousAssociation(std::string_view extension) {
+PreviousAssociation ReadPreviousAssociation(std::string_view extension, std::string_view newType) {
     PreviousAssociation previous;
     previous.extensionIsNew = !ReadDefault(extension, previous.type);
     // An empty type names the classes root itself, which always opens.
     previous.typeExisted = ReadDefault(previous.type, previous.description);
     ReadDefault(previous.type + "\\shell\\open\\command", previous.command);
+    previous.newTypeExisted = ReadDefault(newType, previous.newTypeDescription);
+    ReadDefault(std::string(newType) + "\\shell\\open\\command", previous.newTypeCommand);
     return previous;
 }
 
@@ -75,7 +83,7 @@ void TMainForm::WriteRegistryEntries() {
     const bool association =
         !extension.empty() && !description.empty() && !fileType.empty() && !program.empty();
     const PreviousAssociation previous =
-        association ? ReadPreviousAssociation(extension) : PreviousAssociation();
+        association ? ReadPreviousAssociation(extension, fileType) : PreviousAssociation();
     const std::string problem =
         association ? AssociationProblem(extension, fileType, previous.type) : std::string();
     if (!problem.empty()) {
@@ -98,14 +106,32 @@ void TMainForm::WriteRegistryEntries() {
         WriteRegistryString(RegRoot::ClassesRoot, fileType + "\\shell\\open\\command", "",
                             "\"" + program + "\" \"%1\"");
         if (logging) {
-            const IniFile& log = *state_.UninstallLog;
-            log.WriteString("Registry", "Dateierweiterung", extension);
-            log.WriteString("Registry", "Dateityp", previous.type);
-            log.WriteString("Registry", "Beschreibung", previous.description);
-            log.WriteString("Registry", "Programm", previous.command);
-            log.WriteBool("Registry", "IstNeueErweiterung", previous.extensionIsNew);
-            log.WriteBool("Registry", "IstNeuerTyp", previous.typeExisted);
-            log.WriteString("Registry", "NeuerTypName", fileType);
+            UninstallLogFile& log = *state_.UninstallLog;
+            // An earlier run's records of the same extension (and type) tell what
+            // was there before the first installation; what is there now is ours.
+            const bool sameExtension =
+                EqualsNoCase(log.Read("Registry", "Dateierweiterung"), extension);
+            const bool sameType =
+                sameExtension && EqualsNoCase(log.Read("Registry", "NeuerTypName"), fileType);
+            constexpr std::string_view kFlag[] = {"0", "1"};
+            const std::pair<std::string_view, std::string_view> records[] = {
+                {"Dateierweiterung", extension},
+                {"Dateityp", previous.type},
+                {"Beschreibung", previous.description},
+                {"Programm", previous.command},
+                {"IstNeueErweiterung", kFlag[previous.extensionIsNew]},
+                {"IstNeuerTyp", kFlag[previous.typeExisted]},
+                {"NeuerTypName", fileType},
+                {"NeuerTypVorher", kFlag[previous.newTypeExisted]},
+                {"NeuerTypBeschreibung", previous.newTypeDescription},
+                {"NeuerTypProgramm", previous.newTypeCommand},
+            };
+            for (std::size_t i = 0; i < std::size(records); ++i) {
+                if (i < 6 ? !sameExtension : !sameType) {
+                    log.Set("Registry", records[i].first, records[i].second);
+                }
+            }
+            log.Save();
         }
     }
 
@@ -113,9 +139,12 @@ void TMainForm::WriteRegistryEntries() {
         const std::string key = std::string(kUninstallKey) + softwareKey;
         WriteRegistryString(RegRoot::LocalMachine, key, "DisplayName",
                             maker + " " + Caption(kProgName));
-        // Unquoted: the existing-installation check derives the log's path from it.
-        WriteRegistryString(RegRoot::LocalMachine, key, "UninstallString", state_.UninstallExePath);
-        state_.UninstallLog->WriteString("Registry", "SoftwareKey", softwareKey);
+        // Quoted: unquoted, "Uninstall Beispiel Pro.exe" would start "Uninstall
+        // Beispiel.exe" with the argument "Pro.exe" when that one is installed too.
+        WriteRegistryString(RegRoot::LocalMachine, key, "UninstallString",
+                            "\"" + state_.UninstallExePath + "\"");
+        state_.UninstallLog->Set("Registry", "SoftwareKey", softwareKey);
+        state_.UninstallLog->Save();
     }
 }
 

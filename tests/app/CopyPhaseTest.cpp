@@ -156,7 +156,7 @@ TEST_F(CopyPhase, PlainFilesAndArchivesOfEveryMethodReachTheirFolders) {
     EXPECT_EQ(windows_.ReadFile(kUninstaller), "MZ uninstaller");
     EXPECT_FALSE(windows_.Exists("C:\\Ziel\\Archiv\\Uninst.exe"));
     EXPECT_EQ(LoggedFiles(),
-              "C:\\Ziel\\Prog.exe=1\nC:\\Ziel\\Daten\\Kunden.csv=0\n"
+              "C:\\Ziel\\Setup.ini=0\nC:\\Ziel\\Prog.exe=1\nC:\\Ziel\\Daten\\Kunden.csv=0\n"
               "C:\\Ziel\\Archiv\\Stored.txt=0\nC:\\WINDOWS\\SYSTEM32\\Shrunk.dll=0\n"
               "C:\\Ziel\\Imploded.txt=0\nC:\\Ziel\\Archiv\\Deflated.txt=0\n");
     EXPECT_EQ(ShownResult(), kMsgKopierenErfolg);
@@ -280,10 +280,13 @@ TEST_F(CopyPhase, FailuresAreReportedWithTheScriptsNameAndKeepTheOldFile) {
     EXPECT_FALSE(form.State().InstallOk);
 }
 
-// A file system whose plain copies break off half way, as a damaged diskette does.
+// A file system whose plain copies break off half way, as a damaged diskette does,
+// and where the uninstall log can be replaced only so many times (a full disk).
 class BrokenCopies final : public platform::FileSystem {
   public:
     explicit BrokenCopies(platform::FileSystem& inner) : inner_(inner) {}
+    bool breakCopies = true;
+    int logWritesLeft = -1;  // -1: no limit
     std::optional<platform::FoundEntry> FindFirst(std::string_view p) override {
         return inner_.FindFirst(p);
     }
@@ -297,12 +300,19 @@ class BrokenCopies final : public platform::FileSystem {
     bool SetLastWriteDos(std::string_view p, std::uint32_t d) override {
         return inner_.SetLastWriteDos(p, d);
     }
-    bool CopyFile(std::string_view, std::string_view to, bool) override {
+    bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) override {
+        if (!breakCopies) {
+            return inner_.CopyFile(from, to, failIfExists);
+        }
         auto file = inner_.Open(to, platform::OpenMode::CreateWrite);
         const std::uint8_t half[] = {'h', 'a', 'l', 'b'};
         return file && file->Write(half) == 4 && file->Close() && false;
     }
     bool MoveFile(std::string_view f, std::string_view t, bool r) override {
+        if (t == kLog && logWritesLeft >= 0 && logWritesLeft-- == 0) {
+            logWritesLeft = 0;
+            return false;
+        }
         return inner_.MoveFile(f, t, r);
     }
     bool DeleteFile(std::string_view p) override { return inner_.DeleteFile(p); }
@@ -334,6 +344,8 @@ class WithBrokenCopies final : public platform::Os {
 
   private:
     platform::Os& inner_;
+
+  public:
     BrokenCopies files_;
 };
 
@@ -355,6 +367,56 @@ TEST_F(CopyPhase, ACopyBrokenOffHalfWayLeavesTheOldFileAndNoTemporary) {
     }
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"Alt.txt", "Setup.ini"}));
+}
+
+// The log keeps its last complete version when it can't be written; the error
+// box tells it, the step ends and the installation is not complete.
+TEST_F(CopyPhase, ALogThatCantBeWrittenKeepsItsLastCompleteVersion) {
+    WriteScript(std::string(kWithUninstaller) + "[Dateien]\nA.txt=\nB.txt=\nC.txt=\n");
+    for (auto name : {"A.txt", "B.txt", "C.txt", "Uninst.exe"}) {
+        windows_.WriteFile(std::string("D:\\") + name, name);
+    }
+    WithBrokenCopies broken(windows_.Os());
+    broken.files_.breakCopies = false;
+    broken.files_.logWritesLeft = 4;  // the program's name, the folder, the script copy, A.txt
+    platform::ScopedOs scoped(broken);
+
+    TMainForm& form = Install({"OK"});
+    EXPECT_EQ(DialogTexts(),
+              (std::vector<std::string>{
+                  "nach C:\\WINDOWS\\Uninstall Prog.ini kann nicht geschrieben werden."}));
+    EXPECT_EQ(LoggedFiles(), "C:\\Ziel\\Setup.ini=0\nC:\\Ziel\\A.txt=0\n");
+    EXPECT_TRUE(windows_.ReadFile(kLog).starts_with("[Programm]\r\nName=Prog\r\n"));
+    EXPECT_FALSE(windows_.Exists("C:\\Ziel\\C.txt"));
+    EXPECT_EQ(ShownResult(), kMsgKopierenFehler);
+    EXPECT_FALSE(form.State().InstallOk);
+    EXPECT_TRUE(form.Model().Get(kBtnWeiter).enabled);
+}
+
+// Two entries installing one file: the log says the run created it. An entry
+// whose target is the log or the uninstaller fails and leaves them alone.
+TEST_F(CopyPhase, TheLogAndTheUninstallerAreNoTargets) {
+    WriteScript(std::string(kWithUninstaller) +
+                "[Dateien]\nA.txt=\nNeu\\A.txt=\nUninstall Prog.ini=@@WINDIR@@\n"
+                "Uninstall Prog.exe=C:\\windows\\\n");
+    for (auto name : {"A.txt", "Neu\\A.txt", "Uninstall Prog.ini", "Uninstall Prog.exe"}) {
+        windows_.WriteFile(std::string("D:\\") + name, "fremd");
+    }
+    windows_.WriteFile("D:\\Uninst.exe", "MZ uninstaller");
+
+    TMainForm& form = Install({"&Ja", "OK", "OK"});
+    const auto texts = DialogTexts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[1],
+              "Die Datei Uninstall Prog.ini wurde nicht kopiert, weil sie das "
+              "Deinstallationsprotokoll ersetzen würde!");
+    EXPECT_EQ(texts[2],
+              "Die Datei Uninstall Prog.exe wurde nicht kopiert, weil sie das "
+              "Deinstallationsprogramm ersetzen würde!");
+    EXPECT_EQ(LoggedFiles(), "C:\\Ziel\\Setup.ini=0\nC:\\Ziel\\A.txt=0\n");
+    EXPECT_EQ(IniFile(kLog).ReadString("Programm", "Name", ""), "Prog");
+    EXPECT_EQ(windows_.ReadFile(kUninstaller), "MZ uninstaller");
+    EXPECT_FALSE(form.State().InstallOk);
 }
 
 TEST_F(CopyPhase, ReplacingKeepsTheSourcesAttributesAndDate) {
@@ -411,7 +473,7 @@ TEST_F(CopyPhase, CancelInTheSourcePromptKeepsWhatWasInstalled) {
     EXPECT_EQ(FileLines().size(), 3u);  // A, B and the uninstaller
     EXPECT_TRUE(windows_.Exists(kUninstaller));
     EXPECT_FALSE(windows_.Exists("C:\\Ziel\\D.txt"));
-    EXPECT_EQ(LoggedFiles(), "C:\\Ziel\\A.txt=0\nC:\\Ziel\\B.txt=0\n");
+    EXPECT_EQ(LoggedFiles(), "C:\\Ziel\\Setup.ini=0\nC:\\Ziel\\A.txt=0\nC:\\Ziel\\B.txt=0\n");
     EXPECT_EQ(ShownResult(), kMsgKopierenAbbruch);
     EXPECT_TRUE(form.State().InstallOk);
 }
@@ -461,7 +523,7 @@ TEST_F(CopyPhase, TargetsThatAreNoLocalPathFailTheirFileOnly) {
                                  "Die Datei C.txt konnte nicht kopiert werden!",
                                  "Die Datei D.txt konnte nicht kopiert werden!",
                              }));
-    EXPECT_EQ(LoggedFiles(), "C:\\Ziel\\E.txt=0\n");
+    EXPECT_EQ(LoggedFiles(), "C:\\Ziel\\Setup.ini=0\nC:\\Ziel\\E.txt=0\n");
     EXPECT_TRUE(windows_.Exists(kUninstaller));
     EXPECT_EQ(ShownResult(), kMsgKopierenFehler);
     EXPECT_FALSE(form.State().InstallOk);

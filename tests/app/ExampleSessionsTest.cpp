@@ -9,6 +9,7 @@
 #include "WizardTest.h"
 #include "platform/posix/Cp1252.h"
 #include "support/SystemSnapshot.h"
+#include "system/RegistryValues.h"
 #include "uninstall/RunUninstall.h"
 
 namespace setup::app {
@@ -52,7 +53,12 @@ TEST_F(ExampleSessions, RunAsScripted) {
     EXPECT_GE(sessions, 1);
 }
 
-using testing::Snapshot;
+// The system without the medium, which the cases write after taking the state before.
+std::map<std::string, std::string> Snapshot(const fs::path& root) {
+    std::map<std::string, std::string> entries = testing::Snapshot(root);
+    std::erase_if(entries, [](const auto& entry) { return entry.first.starts_with("medium"); });
+    return entries;
+}
 
 class AnswerDefaults final : public uninstall::UninstallUi {
   public:
@@ -63,45 +69,118 @@ class AnswerDefaults final : public uninstall::UninstallUi {
     std::vector<std::string> texts;
 };
 
-// The demo medium installed through the wizard with an uninstaller, then removed
-// by the uninstaller from its log: the system is as before, except a file the
-// installation overwrote.
+// The program a command line starts, found as CreateProcess finds it: the quoted
+// path, or else the shortest blank-separated beginning that names a program
+// (".exe" appended).
+std::string ProgramOfCommandLine(const testing::EmulatedWindows& windows, std::string_view line) {
+    if (line.starts_with('"')) {
+        return std::string(line.substr(1, line.find('"', 1) - 1));
+    }
+    for (std::size_t blank = line.find(' ');; blank = line.find(' ', blank + 1)) {
+        std::string program(line.substr(0, blank));
+        program += program.ends_with(".exe") ? "" : ".exe";
+        if (blank == std::string_view::npos || windows.Exists(program)) {
+            return program;
+        }
+    }
+}
+
+// The demo medium installed through the wizard with an uninstaller, a file type
+// and an uninstall entry, then removed by the uninstaller that entry starts: the
+// system is as before, except a file the installation overwrote.
+enum class SecondRun { None, Again, Cancelled };
+
 struct UninstallCase {
     const char* name;
-    const char* existingFile;  // overwritten by the installation ("" for none)
+    const char* existingFile = "";  // overwritten by the installation
+    SecondRun second = SecondRun::None;
+    const char* product = "Beispiel";  // another name: installed beside "Beispiel"
+    // The file type of ".bsp" before, the installation's own (none without a
+    // command): the uninstaller restores what the log says.
+    std::string description = {};
+    std::string command = {};
 };
 
-class UninstallDemo : public ExampleSessions,
-                      public ::testing::WithParamInterface<UninstallCase> {};
+class UninstallDemo : public ExampleSessions, public ::testing::WithParamInterface<UninstallCase> {
+  protected:
+    // Installs the product of that name (program, folder, group, entry); `answers`
+    // are queued before the copy page.
+    void InstallDemo(const std::string& name, const std::string& answers) {
+        auto named = [&name](std::string text) {
+            for (std::size_t at = 0; (at = text.find("Beispiel\n", at)) != std::string::npos;) {
+                text.replace(at, 8, name);
+                at += name.size();
+            }
+            return text;
+        };
+        std::string script =
+            named(platform::posix::Utf8ToCp1252(ReadHostFile(kExamples / "demo" / "Setup.ini")));
+        script.replace(script.find("[ProgInfos]\n"), 12,
+                       "[ProgInfos]\nUninstaller=Uninstall.exe\n");
+        windows_.WriteFile("D:\\Setup.ini",
+                           script +
+                               "[Registry]\nDateiErweiterung=.bsp\nDateityp=Beispiel.Dokument\n"
+                               "Beschreibung=Beispiel-Dokument\n"
+                               "Programm=@@INSTDIR@@Beispiel.txt\nSoftwareKey=" +
+                               name + "\n");
+        std::string session = named(platform::posix::Utf8ToCp1252(
+            ReadHostFile(kExamples / "sessions" / "demo-install.txt")));
+        session.replace(session.find("click &Weiter..\nexpect page 2"), 0, answers);
+        Run(session);
+    }
+
+    int UninstallFromEntry(const std::string& name) {
+        auto entry = windows_.Os().Reg().Open(platform::RegRoot::LocalMachine,
+                                              std::string(kUninstallKey) + name);
+        EXPECT_TRUE(entry);
+        const std::string command = entry ? ReadRegistryString(*entry, "UninstallString") : "";
+        windows_.Os().SetProgramPath(ProgramOfCommandLine(windows_, command));
+        AnswerDefaults ui;
+        const int exitCode = uninstall::RunUninstall({}, ui);
+        EXPECT_EQ(ui.texts.size(), 2u) << Joined(ui.texts);
+        return exitCode;
+    }
+};
 
 TEST_P(UninstallDemo, RestoresTheSystem) {
-    const std::string existing = GetParam().existingFile;
+    const UninstallCase& c = GetParam();
+    const std::string existing = c.existingFile;
     CopyDemoMedium();
-    std::string script =
-        platform::posix::Utf8ToCp1252(ReadHostFile(kExamples / "demo" / "Setup.ini"));
-    script.replace(script.find("[ProgInfos]\n"), 12, "[ProgInfos]\nUninstaller=Uninstall.exe\n");
-    windows_.WriteFile("D:\\Setup.ini", script);
     windows_.WriteFile("D:\\Uninstall.exe", "MZ uninstaller");
+    windows_.Os().Reg().Create(platform::RegRoot::LocalMachine, kUninstallKey);
+    if (!c.command.empty()) {
+        using platform::RegRoot;
+        const std::string type = "Beispiel.Dokument";
+        windows_.Os().SetRegistryString(RegRoot::ClassesRoot, ".bsp", "", type);
+        // An empty description is a missing one: the log can't tell them apart.
+        if (!c.description.empty()) {
+            windows_.Os().SetRegistryString(RegRoot::ClassesRoot, type, "", c.description);
+        }
+        windows_.Os().SetRegistryString(RegRoot::ClassesRoot, type + "\\shell\\open\\command", "",
+                                        c.command);
+    }
+    if (std::string_view(c.product) != "Beispiel") {
+        InstallDemo("Beispiel", "");
+    }
     if (!existing.empty()) {
         windows_.WriteFile(existing, "old");
     }
     std::map<std::string, std::string> expected = Snapshot(windows_.Root());
-    std::string session =
-        platform::posix::Utf8ToCp1252(ReadHostFile(kExamples / "sessions" / "demo-install.txt"));
-    if (!existing.empty()) {  // "&Ja" to overwriting it as well
-        session.replace(session.find("click &Weiter..\nexpect page 2"), 0, "answer &Ja\n");
+    // "&Ja" to overwriting the existing file.
+    InstallDemo(c.product, existing.empty() ? "" : "answer &Ja\n");
+    if (c.second == SecondRun::Again) {
+        InstallDemo(c.product, "answer &Alles\n");
+    } else if (c.second == SecondRun::Cancelled) {
+        Run("click &Weiter..\nanswer Abbrechen\nclick &Weiter..\nexpect visible "
+            "MsgKopierenAbbruch\nanswer &Ja\nclick &Abbruch\nexpect ended");
     }
-    Run(session);
-    ASSERT_TRUE(windows_.Exists("C:\\WINDOWS\\Uninstall Beispiel.ini"));
     if (!existing.empty()) {  // what the installation wrote over it stays
         const std::string host =
             fs::path(windows_.HostPath(existing)).lexically_relative(windows_.Root()).string();
         expected[host] = Snapshot(windows_.Root())[host];
     }
 
-    windows_.Os().SetProgramPath("C:\\WINDOWS\\Uninstall Beispiel.exe");
-    AnswerDefaults ui;
-    EXPECT_EQ(uninstall::RunUninstall({}, ui), uninstall::exit_code::kRemoved) << Joined(ui.texts);
+    EXPECT_EQ(UninstallFromEntry(c.product), uninstall::exit_code::kRemoved);
 
     std::map<std::string, std::string> actual = Snapshot(windows_.Root());
     for (const auto& [name, content] : expected) {
@@ -112,11 +191,20 @@ TEST_P(UninstallDemo, RestoresTheSystem) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Systems, UninstallDemo,
-                         ::testing::Values(UninstallCase{"Fresh", ""},
-                                           UninstallCase{"FileExisted",
-                                                         "C:\\Programme\\Beispiel\\Liesmich.txt"}),
-                         [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Systems, UninstallDemo,
+    ::testing::Values(
+        UninstallCase{"Fresh"},
+        UninstallCase{"FileExisted", "C:\\Programme\\Beispiel\\Liesmich.txt"},
+        UninstallCase{"InstalledTwice", "", SecondRun::Again, "Beispiel", "Alt", "alt.exe %1"},
+        UninstallCase{"SecondRunCancelled", "", SecondRun::Cancelled},
+        UninstallCase{"BesideAProductWhoseNameIsAPrefix", "", SecondRun::None, "Beispiel Pro"},
+        // Previous values come back byte for byte.
+        UninstallCase{"PreviousValuesInQuotesAndBlanks", "", SecondRun::None, "Beispiel",
+                      " Alte \"Beispiel\" Dokumente ", "\"C:\\Alt Programm\\alt.exe\" \"%1\""},
+        UninstallCase{"PreviousValuesEmptyAndOfFullLength", "", SecondRun::None, "Beispiel", "",
+                      std::string(1020, 'C') + " %1"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace setup::app

@@ -200,19 +200,30 @@ class UninstallLog : public WizardTest {
     }
 };
 
-TEST_F(UninstallLog, EachLeaveOfPage0StartsItAfresh) {
-    WriteScript("[ProgInfos]\nName=Prog!\nUninstaller=Uninst.exe\nZielVerz=Q:\\Ziel\n");
-    // The log of an earlier installation of the same program.
+TEST_F(UninstallLog, EachLeaveOfPage0StartsFromTheEarlierLog) {
+    WriteScript(
+        "[ProgInfos]\nName=Prog!\nUninstaller=Uninst.exe\nZielVerz=Q:\\Ziel\n"
+        "[Registry]\nSoftwareKey=ProgKey\n");
+    // The log of an earlier installation of the same program: its records stay,
+    // a folder that can't be made is not one, the uninstall entry is the new one.
     windows_.WriteFile("C:\\WINDOWS\\Uninstall Prog.ini",
-                       "[Programm]\nName=Alt\n[Dateien]\nC:\\Alt\\a.exe=1\n[Registry]\nx=y\n");
+                       "[Programm]\nName=Alt\n[Dateien]\nC:\\Alt\\a.exe=1\n[Registry]\nx=y\n"
+                       "SoftwareKey=AltKey\n");
     windows_.MakeFolder("C:\\Da");
     const char* path = "C:\\WINDOWS\\Uninstall Prog.ini";
+    const std::string earlier =
+        "[Programm] Name=Prog!\n[Programm] SoftwareKey=ProgKey\n[Dateien] C:\\Alt\\a.exe=1\n"
+        "[Registry] x=y\n[Registry] SoftwareKey=ProgKey\n";
 
     Run("click BtnWeiter\nexpect page 0");
-    EXPECT_EQ(LogContents(path), "[Programm] Name=Prog!\n[Ordner] Q:\\Ziel\\=0\n");
+    EXPECT_EQ(LogContents(path), earlier);
 
     Run("click BtnWeiter\ntype C:\\Da\nclick BtnWeiter\nexpect page 2");
-    EXPECT_EQ(LogContents(path), "[Programm] Name=Prog!\n[Ordner] C:\\Da\\=1\n");
+    EXPECT_EQ(LogContents(path),
+              "[Programm] Name=Prog!\n[Programm] SoftwareKey=ProgKey\n"
+              "[Dateien] C:\\Alt\\a.exe=1\n[Dateien] C:\\Da\\Setup.ini=0\n"
+              "[Registry] x=y\n[Registry] SoftwareKey=ProgKey\n"
+              "[Ordner] C:\\Da\\=1\n");
 }
 
 TEST_F(UninstallLog, NewFolderIsLoggedAsCreated) {
@@ -220,7 +231,8 @@ TEST_F(UninstallLog, NewFolderIsLoggedAsCreated) {
         "[ProgInfos]\nName=Texteditor\nUninstaller=Uninst.exe\nZielVerz=C:\\Programme\\Neu\n");
     Run("click BtnWeiter\nexpect page 2");
     EXPECT_EQ(LogContents("C:\\WINDOWS\\Uninstall Texteditor.ini"),
-              "[Programm] Name=Texteditor\n[Ordner] C:\\Programme\\Neu\\=0\n");
+              "[Programm] Name=Texteditor\n[Ordner] C:\\Programme\\Neu\\=0\n"
+              "[Dateien] C:\\Programme\\Neu\\Setup.ini=0\n");
 }
 
 TEST_F(UninstallLog, EmptyProgramNameGivesABareLogName) {

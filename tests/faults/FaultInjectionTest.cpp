@@ -305,7 +305,10 @@ void CheckInstallation(System& system, const SystemState& after, bool success,
         for (const uninstall::LoggedPath& path : paths) {
             const std::string name = system.Name(path.path);
             logged.insert(name);
-            if (!after.contains(name)) {
+            // The script copy is logged when made and deleted again by the finish
+            // buttons; a missing file counts as removed for the uninstaller.
+            const bool scriptCopy = path.path.ends_with("\\Setup.ini");
+            if (!after.contains(name) && !scriptCopy) {
                 findings["logged but missing"].insert(path.path);
             } else if (before.contains(name) != path.existedBefore) {
                 findings["logged with the wrong flag"].insert(path.path);
@@ -437,21 +440,10 @@ constexpr KnownBreak kKnownBroken[] = {
     {Phase::Install, FaultKind::RegistrySet, kMadeNotLogged},
     {Phase::Install, FaultKind::RegistrySet, kLeft},
     {Phase::Install, FaultKind::RegistrySet, kSuccess},
-    // A log record that can't be written throws out of the step after the change
-    // it records was made: a file (install/CopyFiles.cpp), the group folder or a
-    // shortcut (shell/CreateProgramGroup.cpp), the association or the uninstall
-    // entry (shell/WriteRegistryEntries.cpp). What was made stays for good. The
-    // copy phase ends with "&Weiter.." disabled, the user can only close the
-    // window, and the script's copy stays in the installation folder
-    // (app/MainForm.cpp deletes it only with the finish buttons; the uninstaller
-    // only from a folder the installation made). Half of the association's seven
-    // records make the uninstaller refuse the whole log (uninstall/UninstallLog.cpp,
-    // Association), so nothing at all is removed. After the registry step the
-    // finish page reports success (as above).
-    {Phase::Install, FaultKind::ProfileWrite, kMadeNotLogged},
-    {Phase::Install, FaultKind::ProfileWrite, kLeft},
-    {Phase::Install, FaultKind::ProfileWrite, kSuccess},
-    {Phase::Install, FaultKind::ProfileWrite, "changed without a usable log"},
+    // The script's copy in the installation folder is no part of the product:
+    // when it can't be written the wizard reads the medium's script and reports
+    // success, without the copy and its log record.
+    {Phase::Install, FaultKind::Write, kSuccess},
     // The uninstaller's shortcut is logged even when it could not be saved
     // (shell/CreateProgramGroup.cpp, "Its outcome changes nothing"), and success is
     // reported without it. Harmless for the uninstaller (a missing file counts as
@@ -470,7 +462,6 @@ constexpr KnownBreak kKnownBroken[] = {
     // (reported), and a failed delete of one kind still ends with complete removal
     // reported (not yet traced to its cause).
     {Phase::Uninstall, FaultKind::Delete, "neither as before nor as installed"},
-    {Phase::Uninstall, FaultKind::Delete, kReportedComplete},
     // A folder that fails to go (uninstall/Removal.cpp, RemoveFolderIfEmpty) is
     // taken for one that is not empty: unlogged folders are dropped silently (the
     // run reports complete removal), logged ones are reported with Kept, not

@@ -157,6 +157,7 @@ TEST_F(ProgramGroup, ExistingShortcutIsReplacedOnlyWhenTheUserAgrees) {
     };
     for (const Case& c : {Case{"&Ja", true}, Case{"&Alles", true}, Case{"&Nein", false}}) {
         SCOPED_TRACE(c.answer);
+        windows_.WriteFile(kLog, "");  // each case a first installation
         windows_.MakeFolder(kGroup);
         windows_.WriteFile(kGroup + "Editor.lnk", "old");
         windows_.WriteFile("C:\\Ziel\\Editor.exe", "x");

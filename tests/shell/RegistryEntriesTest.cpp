@@ -34,12 +34,14 @@ class RegistryEntries : public ShellStepTest {};
 
 TEST_F(RegistryEntries, Cases) {
     const std::string command = "\"C:\\Ziel\\Prog.exe\" \"%1\"";
+    const std::string kNewType = "NeuerTypVorher=0\nNeuerTypBeschreibung=\nNeuerTypProgramm=\n";
     const auto nothing = [](platform::PosixOs&) {};
     const RegistryCase cases[] = {
         {"a new extension, and the uninstall entry", kAssociation + "SoftwareKey=ProgKey\n",
          nothing, true, "ProgDatei|Prog-Dokument|" + command,
          "Dateierweiterung=.prg\nDateityp=\nBeschreibung=\nProgramm=\nIstNeueErweiterung=1\n"
-         "IstNeuerTyp=1\nNeuerTypName=ProgDatei\nSoftwareKey=ProgKey\n",
+         "IstNeuerTyp=1\nNeuerTypName=ProgDatei\n" +
+             kNewType + "SoftwareKey=ProgKey\n",
          "Muster AG Prog", "ZielVerz=C:\\Ziel\nFirma=Muster AG\n"},
         {"an extension pointing to a type whose key is missing; no Firma",
          kAssociation + "SoftwareKey=ProgKey\n",
@@ -48,7 +50,8 @@ TEST_F(RegistryEntries, Cases) {
          },
          true, "ProgDatei|Prog-Dokument|" + command,
          "Dateierweiterung=.prg\nDateityp=AltDatei\nBeschreibung=\nProgramm=\n"
-         "IstNeueErweiterung=0\nIstNeuerTyp=0\nNeuerTypName=ProgDatei\nSoftwareKey=ProgKey\n",
+         "IstNeueErweiterung=0\nIstNeuerTyp=0\nNeuerTypName=ProgDatei\n" +
+             kNewType + "SoftwareKey=ProgKey\n",
          "zelvox Prog"},
         {"the same type registered before: its values logged as found, then replaced", kAssociation,
          [](platform::PosixOs& os) {
@@ -60,7 +63,22 @@ TEST_F(RegistryEntries, Cases) {
          true, "ProgDatei|Prog-Dokument|" + command,
          "Dateierweiterung=.prg\nDateityp=ProgDatei\nBeschreibung=Alt\n"
          "Programm=C:\\Alt\\Prog.exe %1\nIstNeueErweiterung=0\nIstNeuerTyp=1\n"
-         "NeuerTypName=ProgDatei\n",
+         "NeuerTypName=ProgDatei\nNeuerTypVorher=1\nNeuerTypBeschreibung=Alt\n"
+         "NeuerTypProgramm=C:\\Alt\\Prog.exe %1\n",
+         "<none>"},
+        {"an existing type for a new extension: what it held is logged, values quoted",
+         "[Registry]\nDateiErweiterung=.prg\nDateityp=txtfile\nBeschreibung=Prog-Text\n"
+         "Programm=@@INSTDIR@@Prog.exe\n",
+         [](platform::PosixOs& os) {
+             os.SetRegistryString(RegRoot::ClassesRoot, "txtfile", "", " Textdatei ");
+             os.SetRegistryString(RegRoot::ClassesRoot, "txtfile\\shell\\open\\command", "",
+                                  "\"C:\\WINDOWS\\notepad.exe\" \"%1\"");
+         },
+         true, "txtfile|Prog-Text|" + command,
+         "Dateierweiterung=.prg\nDateityp=\nBeschreibung=\nProgramm=\nIstNeueErweiterung=1\n"
+         "IstNeuerTyp=1\nNeuerTypName=txtfile\nNeuerTypVorher=1\n"
+         "NeuerTypBeschreibung= Textdatei \n"
+         "NeuerTypProgramm=\"C:\\WINDOWS\\notepad.exe\" \"%1\"\n",
          "<none>"},
         {"no uninstaller: the association unlogged, no uninstall entry",
          kAssociation + "SoftwareKey=ProgKey\n", nothing, false,
@@ -79,6 +97,7 @@ TEST_F(RegistryEntries, Cases) {
         SCOPED_TRACE(c.name);
         windows_.Os().RemoveRegistryKey(RegRoot::ClassesRoot, ".prg");
         windows_.Os().RemoveRegistryKey(RegRoot::ClassesRoot, "ProgDatei");
+        windows_.Os().RemoveRegistryKey(RegRoot::ClassesRoot, "txtfile");
         windows_.Os().RemoveRegistryKey(RegRoot::LocalMachine, kEntry);
         windows_.WriteFile(kLog, "");
         c.before(windows_.Os());
@@ -87,13 +106,14 @@ TEST_F(RegistryEntries, Cases) {
         const std::string extension = Value(RegRoot::ClassesRoot, ".prg");
         EXPECT_EQ(extension == "<none>"
                       ? extension
-                      : extension + "|" + Value(RegRoot::ClassesRoot, "ProgDatei") + "|" +
-                            Value(RegRoot::ClassesRoot, "ProgDatei\\shell\\open\\command"),
+                      : extension + "|" + Value(RegRoot::ClassesRoot, extension) + "|" +
+                            Value(RegRoot::ClassesRoot, extension + "\\shell\\open\\command"),
                   c.association);
         EXPECT_EQ(LogSection("Registry"), c.registryLog);
         EXPECT_EQ(Value(RegRoot::LocalMachine, kEntry, "DisplayName"), c.displayName);
         if (c.displayName != "<none>") {
-            EXPECT_EQ(Value(RegRoot::LocalMachine, kEntry, "UninstallString"), kUninstaller);
+            EXPECT_EQ(Value(RegRoot::LocalMachine, kEntry, "UninstallString"),
+                      "\"" + std::string(kUninstaller) + "\"");
         }
     }
 }

@@ -82,6 +82,7 @@ class FaultyFiles final : public FileSystem {
         auto file = inner_.Open(path, mode);
         return file ? std::make_unique<FaultyFile>(std::move(file), faults_) : nullptr;
     }
+    platform::DriveType DriveTypeOf(char letter) override { return inner_.DriveTypeOf(letter); }
     std::optional<std::array<std::uint16_t, 4>> ReadFileVersion(std::string_view path) override {
         return inner_.ReadFileVersion(path);
     }

@@ -84,16 +84,21 @@ void Runner::Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Runner::Start(const Args& args) {
-    EndProgram();
     std::wstring command = L"\"" + args[0] + L"\"";
     for (std::size_t i = 1; i < args.size(); ++i) {
         command += L" " + args[i];
     }
-    std::wstring folder = args[0].substr(0, args[0].find_last_of(L"\\/:") + 1);
+    Launch(args[0].c_str(), command, args[0].substr(0, args[0].find_last_of(L"\\/:") + 1));
+}
+
+// A command line as the software list runs it: the system finds the program in it
+// (a quoted path, or the first blank-separated beginning that is one).
+void Runner::Launch(const wchar_t* program, std::wstring command, const std::wstring& folder) {
+    EndProgram();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(args[0].c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         throw Failure(L"the program could not be started (error " +
                       std::to_wstring(GetLastError()) + L")");

@@ -65,6 +65,7 @@ class Runner {
 
     // What the steps do.
     void Start(const Args& args);
+    void Launch(const wchar_t* program, std::wstring command, const std::wstring& folder);
     HWND WaitWindow(const std::wstring& caption, DWORD processId);
     void WaitGone(HWND hwnd, const std::wstring& what);
     // The windows of the program that a user can work with now: a modal dialog

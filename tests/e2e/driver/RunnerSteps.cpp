@@ -39,7 +39,7 @@ const StepKind* FindStep(const std::wstring& verb) {
               if (command.empty()) {
                   throw Failure(L"the registry holds no command there");
               }
-              r.Start({command});
+              r.Launch(nullptr, command, L"");
           }}},
         {L"snapshot", {1, 1, [](Runner& r, const Args& a) { r.Snapshot(a[0]); }}},
         {L"expect unchanged", {1, 1, [](Runner& r, const Args& a) { r.ExpectUnchanged(a[0]); }}},
