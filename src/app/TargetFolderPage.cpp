@@ -3,6 +3,7 @@
 #include "app/CreateFolderPath.h"
 #include "app/MainForm.h"
 #include "platform/Os.h"
+#include "platform/TemporaryBeside.h"
 #include "system/Error.h"
 #include "system/PathHelpers.h"
 
@@ -36,12 +37,13 @@ bool TMainForm::PrepareTargetFolder() {
         throw SetupError("Das Verzeichnis kann nicht erstellt werden");
     }
     const std::string folder = InstallDir();
-    const bool existed = IsExistingFolder(folder);
+    platform::FileSystem& files = platform::CurrentOs().Files();
+    const bool existed = platform::IsFolder(files, folder);
     CreateFolderPath(folder);
     if (state_.UninstallerPresent && state_.UninstallLogOpen && state_.UninstallLog) {
         state_.UninstallLog->WriteBool("Ordner", folder, existed);
     }
-    if (!IsExistingFolder(folder)) {
+    if (!platform::IsFolder(files, folder)) {
         return false;
     }
     const std::string medium = state_.SourceDir + "Setup.ini";
