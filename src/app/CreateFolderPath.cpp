@@ -3,15 +3,11 @@
 #include <string>
 
 #include "platform/Os.h"
+#include "platform/TemporaryBeside.h"
 #include "system/Error.h"
 #include "system/PathHelpers.h"
 
 namespace setup::app {
-
-bool IsExistingFolder(std::string_view path) {
-    std::uint32_t attributes = platform::CurrentOs().Files().GetAttributes(path);
-    return attributes != platform::attr::kInvalid && (attributes & platform::attr::kDirectory) != 0;
-}
 
 void CreateFolderPath(std::string_view folder) {
     if (folder.empty()) {
@@ -22,7 +18,7 @@ void CreateFolderPath(std::string_view folder) {
         path.pop_back();
     }
     // A bare drive ("C:"), or nothing left of a lone backslash, needs nothing.
-    if (path.size() <= 2 || IsExistingFolder(path)) {
+    if (path.size() <= 2 || platform::IsFolder(platform::CurrentOs().Files(), path)) {
         return;
     }
     std::string parent = FolderOf(path);

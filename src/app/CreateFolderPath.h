@@ -11,7 +11,4 @@ namespace setup::app {
 // created is not reported: the caller looks whether it exists afterwards.
 void CreateFolderPath(std::string_view folder);
 
-// A folder of that path exists (its attributes can be read and mark a directory).
-bool IsExistingFolder(std::string_view path);
-
 }  // namespace setup::app

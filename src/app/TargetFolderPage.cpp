@@ -3,6 +3,7 @@
 #include "app/CreateFolderPath.h"
 #include "app/MainForm.h"
 #include "platform/Os.h"
+#include "platform/TemporaryBeside.h"
 #include "system/Error.h"
 #include "system/PathHelpers.h"
 
@@ -36,10 +37,11 @@ bool TMainForm::PrepareTargetFolder() {
         throw SetupError("Das Verzeichnis kann nicht erstellt werden");
     }
     const std::string folder = InstallDir();
-    const bool existed = IsExistingFolder(folder);
+    platform::FileSystem& files = platform::CurrentOs().Files();
+    const bool existed = platform::IsFolder(files, folder);
     CreateFolderPath(folder);
     // Only a folder that is there: the log keeps its records from run to run.
-    if (!IsExistingFolder(folder)) {
+    if (!platform::IsFolder(files, folder)) {
         return false;
     }
     if (state_.UninstallerPresent && state_.UninstallLogOpen && state_.UninstallLog) {
@@ -47,7 +49,7 @@ bool TMainForm::PrepareTargetFolder() {
     }
     const std::string medium = state_.SourceDir + "Setup.ini";
     const std::string copy = folder + "Setup.ini";
-    state_.ScriptCopied = platform::CurrentOs().Files().CopyFile(medium, copy, true);
+    state_.ScriptCopied = files.CopyFile(medium, copy, true);
     state_.ScriptPath = state_.ScriptCopied ? copy : medium;
     // The copy stays when the wizard is not ended with its finish buttons: the
     // uninstaller removes it only as a file the log names as made here.

@@ -1,10 +1,10 @@
 // The program group step: after asking, the group folder and one shortcut per
 // [ShortCuts] entry, then the uninstaller's shortcut; everything created is
 // recorded in the uninstall log with whether it existed before.
-#include "app/CreateFolderPath.h"
 #include "app/MainForm.h"
 #include "app/WidgetNames.h"
 #include "platform/Os.h"
+#include "platform/TemporaryBeside.h"
 #include "shell/ShellLink.h"
 #include "system/IniFile.h"
 #include "system/PathHelpers.h"
@@ -47,7 +47,8 @@ bool TMainForm::CreateGroupFolder(std::string_view path) {
         return true;
     }
     // Success also when the folder exists already; a file of that name is no group.
-    return platform::CurrentOs().Files().CreateFolder(path) || IsExistingFolder(path);
+    platform::FileSystem& files = platform::CurrentOs().Files();
+    return files.CreateFolder(path) || platform::IsFolder(files, path);
 }
 
 bool TMainForm::CreateShortcut(std::string_view target, std::string_view linkFile,
@@ -107,7 +108,7 @@ bool TMainForm::CreateProgramGroup() {
         ProcessMessages();
 
         if (!group.empty()) {
-            const bool existed = IsExistingFolder(group);
+            const bool existed = platform::IsFolder(platform::CurrentOs().Files(), group);
             if (groupFolder && CreateGroupFolder(group)) {
                 groupCreated = true;
                 log("ProgGruppe", group, existed);

@@ -121,9 +121,13 @@ std::int32_t ExplodeEntry(ExtractState& state) {
     state.BitCount = 0;
     state.ResetWindow();
     std::int64_t remaining = state.EntrySize;
-    while (remaining > 0 && !state.AbortRequested && !state.InputExhausted()) {
-        if (state.WindowPos >= ExtractState::kOutputEnd && !state.FlushFullWindow()) {
-            return Fail(ZipErrWrite);
+    while (remaining > 0) {
+        const std::int32_t stop = state.GuardStep();
+        if (stop == ZipErrRead) {
+            break;  // what was decoded is flushed, then -3
+        }
+        if (stop != 0) {
+            return Fail(stop);
         }
         if (state.ReadBits(1) != 0) {
             std::uint8_t byte = 0;

@@ -203,6 +203,23 @@ struct ExtractState {
     // Flushes what the output area holds (the end of every windowed decoder).
     bool FlushWindowRest();
 
+    // The check before each step of a windowed decoder: flushes a full output area,
+    // then stops on an abort or once the input was read past its end. 0 to go on,
+    // or the code the decoder ends with (and hands to Fail): -2 (the flush failed),
+    // -5 or -3.
+    std::int32_t GuardStep() {
+        if (WindowPos >= kOutputEnd && !FlushFullWindow()) {
+            return ZipErrWrite;
+        }
+        if (AbortRequested) {
+            return ZipErrAborted;
+        }
+        if (InputExhausted()) {
+            return ZipErrRead;
+        }
+        return ZipOk;
+    }
+
     // Recomputes the percentage; when it changed, notifies and checks for abort.
     void UpdateProgress();
     // Notes the pump time and dispatches the thread's pending messages.

@@ -275,14 +275,8 @@ std::int32_t DecodeSlow(ExtractState& state, const BlockTables& tables) {
 // The symbols of one compressed block, up to and including its end code.
 std::int32_t DecodeBlockSymbols(ExtractState& state, const BlockTables& tables) {
     for (;;) {
-        if (state.WindowPos >= ExtractState::kOutputEnd && !state.FlushFullWindow()) {
-            return Fail(ZipErrWrite);
-        }
-        if (state.AbortRequested) {
-            return Fail(ZipErrAborted);
-        }
-        if (state.InputExhausted()) {
-            return Fail(ZipErrRead);
+        if (const std::int32_t stop = state.GuardStep(); stop != 0) {
+            return Fail(stop);
         }
         if (state.InputAvailable() < kFastInputBytes && !state.InputEnded) {
             state.RefillInput();
@@ -318,14 +312,8 @@ std::int32_t StoredBlock(ExtractState& state) {
     state.BitBuffer &= (BitWord{1} << state.BitCount) - 1;
     std::uint32_t left = length;
     while (left > 0) {
-        if (state.WindowPos >= ExtractState::kOutputEnd && !state.FlushFullWindow()) {
-            return Fail(ZipErrWrite);
-        }
-        if (state.AbortRequested) {
-            return Fail(ZipErrAborted);
-        }
-        if (state.InputExhausted()) {
-            return Fail(ZipErrRead);
+        if (const std::int32_t stop = state.GuardStep(); stop != 0) {
+            return Fail(stop);
         }
         if (state.BitCount >= 8) {
             // Whole bytes still in the bit buffer come first.

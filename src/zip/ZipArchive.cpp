@@ -2,6 +2,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/TemporaryBeside.h"
 #include "zip/EntryName.h"
 #include "zip/Zip.h"
 #include "zip/ZipDirectory.h"
@@ -11,8 +12,6 @@
 
 namespace setup::zip {
 namespace {
-
-constexpr std::uint32_t kLocalSignature = 0x04034B50;
 
 // Sums kept as the record's 32-bit fields: wrapping, never overflowing.
 struct Totals {
@@ -245,8 +244,7 @@ bool IsArchive(std::string_view path) {
     SlashesToBackslashes(file);
     file = WithoutTrailingBackslash(std::move(file));
     platform::FileSystem& files = platform::CurrentOs().Files();
-    const std::uint32_t attributes = files.GetAttributes(file);
-    if (attributes != platform::attr::kInvalid && (attributes & platform::attr::kDirectory) != 0) {
+    if (platform::IsFolder(files, file)) {
         return false;
     }
     auto archive = files.Open(file, platform::OpenMode::Read);

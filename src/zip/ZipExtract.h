@@ -6,17 +6,9 @@
 #include <string_view>
 
 #include "zip/ExtractState.h"
+#include "zip/LocalHeader.h"
 
 namespace setup::zip {
-
-// An entry's values as its central directory header gives them. An entry whose
-// local header leaves them to a data descriptor (flag bit 3) is read with these;
-// the descriptor must agree with them.
-struct ZipCentralValues {
-    std::int32_t CompressedSize = 0;
-    std::int32_t Size = 0;
-    std::uint32_t Crc = 0;
-};
 
 // Extracts the entry whose local header is at `headerOffset` into `targetPath`
 // (a path ending with "\" is a folder entry: the folders are created, no file).
@@ -50,10 +42,5 @@ std::unique_ptr<platform::File> ZipCreateNewTarget(std::string_view targetPath);
 std::int32_t ZipTestEntry(std::string_view archivePath, std::int32_t headerOffset,
                           std::int32_t progressId, platform::File* openArchive = nullptr,
                           const ZipCentralValues* central = nullptr);
-
-// Creates the missing folders of a path; the part after the last "\" is a file
-// name and is not created. The first part that can be neither found nor created
-// ends the work silently.
-void ZipCreateFolders(std::string_view path);
 
 }  // namespace setup::zip
