@@ -3,6 +3,7 @@
 //   medium check MEDIUM    the problems the installer would meet on MEDIUM, as
 //                          "Setup.ini:LINE: error|warning: TEXT [RULE]" lines and a
 //                          summary; exit status 1 on any error, 2 on bad input
+//   medium --version       the version of the kit this tool belongs to
 //
 // Natively the medium is drive M: of an emulated Windows that holds nothing but
 // that drive, so the installer's own code reads it as it would on Windows.
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 using setup::platform::posix::Cp1252ToUtf8;
 using setup::platform::posix::Utf8ToCp1252;
 
-constexpr const char* kUsage = "usage: medium check MEDIUM\n";
+constexpr const char* kUsage = "usage: medium check MEDIUM\n       medium --version\n";
 
 // An emulated Windows with the medium as drive M:, in a scratch root removed at the end.
 class MediumDrive {
@@ -93,6 +94,10 @@ int Check(const fs::path& medium) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "medium " << SETUP_VERSION_STRING << "\n";
+        return 0;
+    }
     if (args.size() == 2 && args[0] == "check") {
         return Check(args[1]);
     }

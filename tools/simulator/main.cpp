@@ -22,6 +22,7 @@ using setup::platform::posix::Utf8ToCp1252;
 
 constexpr const char* kUsage =
     "usage: simulator [--windows=nt|9x] [--convert-text] MEDIUM WINROOT SCRIPT [ARG...]\n"
+    "       simulator --version\n"
     "  MEDIUM   folder of the installation medium, mapped as drive D: (the program\n"
     "           runs as D:\\Setup.exe)\n"
     "  WINROOT  host folder of the emulated Windows, created when missing (C: is\n"
@@ -126,6 +127,10 @@ fs::path ConvertedCopy(const fs::path& medium, const fs::path& copy) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "simulator " << SETUP_VERSION_STRING << "\n";
+        return 0;
+    }
     bool windowsNT = true;
     bool convertText = false;
     while (!args.empty() && args.front().starts_with("--")) {
