@@ -10,10 +10,13 @@
 #   Setup.exe Uninstall.exe medium.exe ziptool.exe   the Windows programs
 #   medium simulator                                 the Linux programs
 #   docs/ examples/ LICENSE THIRD-PARTY-NOTICES CHANGES.md README.txt
+# kit_programs builds the programs a build tree contributes (tools/kit.sh).
+add_custom_target(kit_programs)
 if(WIN32)
     foreach(program Setup Uninstall medium ziptool)
         if(TARGET ${program})
             install(TARGETS ${program} RUNTIME DESTINATION .)
+            add_dependencies(kit_programs ${program})
         endif()
     endforeach()
     install(FILES docs/setup-ini.md docs/simulator.md docs/first-medium.md DESTINATION docs)
@@ -24,6 +27,7 @@ else()
     foreach(program medium simulator)
         if(TARGET ${program})
             install(TARGETS ${program} RUNTIME DESTINATION .)
+            add_dependencies(kit_programs ${program})
         endif()
     endforeach()
 endif()
@@ -35,5 +39,4 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 # The archive holds one folder, setup-kit-VERSION/, as a vendor expects to unpack.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/kit)
 include(CPack)

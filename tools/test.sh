@@ -3,9 +3,10 @@
 #   1. native (preset linux, sanitizers): unit, contract and other test programs;
 #   2. Windows (preset win32): the Windows test programs under Wine (on a virtual
 #      screen), the checks of Setup.exe (PE32 GUI, system DLLs only, size budget),
-#      the end-to-end scenarios (tests/e2e/run.sh: Setup.exe driven as a user on
-#      the example media, one check e2e-NAME each) and screenshots of the
-#      wizard's pages (tools/screenshots.sh);
+#      the kit (tools/kit.sh, one check), the end-to-end scenarios
+#      (tests/e2e/run.sh: Setup.exe driven as a user on the example media and on
+#      the unpacked kit, one check e2e-NAME each) and screenshots of the wizard's
+#      pages (tools/screenshots.sh);
 #   3. fuzzing (preset fuzz): every fuzz target for a bounded time;
 #   4. the format check: every tracked C++ file as .clang-format has it
 #      (tools/check-format.sh, one failed check per file that is not).
@@ -91,6 +92,10 @@ if build win32 "$win32_dir"; then
     echo "== check Uninstall.exe"
     bash tests/product/check-setup-exe.sh "$win32_dir/src/entry/uninstall/Uninstall.exe" 128 |
         tee -a "$checks"
+    echo "== kit (tools/kit.sh): build/kit/setup-kit-VERSION.zip"
+    SETUP_WIN32_BUILD_DIR=$win32_dir bash tools/kit.sh > "$results/kit.log" 2>&1
+    record kit $?
+    grep -E "^(kit|version)[^:]*: " "$results/kit.log" | grep -vE ": .* ok$" | tail -5
     echo "== end to end: Setup.exe driven as a user under Wine (tests/e2e)"
     if [ -x "$linux_dir/tests/e2e/zipwrite" ]; then
         SETUP_E2E_NO_BUILD=1 SETUP_WIN32_BUILD_DIR=$win32_dir SETUP_LINUX_BUILD_DIR=$linux_dir \

@@ -37,6 +37,11 @@ scenarios=("$@")
 if [ ${#scenarios[@]} -eq 0 ]; then
     mapfile -t scenarios < <(awk '!/^#/ && $1 != "features:" && $2 == "yes" { print $1 }' "$table")
 fi
+# The kit's scenario runs on a medium made from the unpacked kit (M:\kit).
+if [[ " ${scenarios[*]} " == *" kit-install "* ]]; then
+    bash tests/e2e/kit-medium.sh "$out/media" > "$out/kit-medium.log" 2>&1 ||
+        sed 's/^/  kit-medium: /' "$out/kit-medium.log"
+fi
 # The landed features decide which guarded steps run (SETUP_E2E_FEATURES overrides).
 E2E_FEATURES=${SETUP_E2E_FEATURES-$(sed -n 's/^features://p' "$table" | xargs)}
 export E2E_FEATURES
