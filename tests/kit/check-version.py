@@ -69,7 +69,10 @@ def utf16_value(data, key):
 def exe_versions(path):
     """(place, version) pairs of a PE program's version resource."""
     data = pathlib.Path(path).read_bytes()
-    fixed = data.find(struct.pack("<I", 0xFEEF04BD))
+    # The fixed file info follows the resource's key (the signature's bytes alone
+    # may occur in code too).
+    key = data.find("VS_VERSION_INFO\0".encode("utf-16-le"))
+    fixed = data.find(struct.pack("<I", 0xFEEF04BD), key) if key >= 0 else -1
     if fixed < 0:
         return [("version resource", None)]
     ms, ls = struct.unpack_from("<II", data, fixed + 8)

@@ -14,7 +14,8 @@ CHECK = pathlib.Path(__file__).with_name("check-version.py")
 def exe_bytes(fixed, strings):
     """A stand-in for a program's version resource: the fixed file info and the strings."""
     major, minor, patch, build = (int(n) for n in fixed.split("."))
-    data = b"MZ" + b"\0" * 30 + struct.pack("<IIIII", 0xFEEF04BD, 0x10000,
+    data = b"MZ" + struct.pack("<I", 0xFEEF04BD) + "VS_VERSION_INFO\0".encode("utf-16-le")
+    data += struct.pack("<IIIII", 0xFEEF04BD, 0x10000,
                                              major << 16 | minor, patch << 16 | build, 0)
     for key, value in strings.items():
         data += (key + "\0").encode("utf-16-le") + b"\0\0" + (value + "\0").encode("utf-16-le")
