@@ -27,6 +27,11 @@ else()
     foreach(program medium simulator)
         if(TARGET ${program})
             install(TARGETS ${program} RUNTIME DESTINATION .)
+            # The optimised build links them without symbols, as the Windows
+            # programs are (the installed files are the built ones, byte for byte).
+            if(CMAKE_BUILD_TYPE STREQUAL "Release")
+                target_link_options(${program} PRIVATE -s)
+            endif()
             add_dependencies(kit_programs ${program})
         endif()
     endforeach()

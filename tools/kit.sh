@@ -55,7 +55,7 @@ for file in Setup.exe Uninstall.exe ziptool.exe medium simulator docs/setup-ini.
     fi
 done
 [ $missing -eq 0 ] || exit 1
-unzip -l "$kit" "setup-kit-$version/*" | awk 'NR > 3 && $4 !~ /\/$/ && $4 !~ /examples\// { print "  " $4 }' |
-    sed '/^  $/d' | grep -v '^  -*$' || true
+echo "kit: $(unzip -Z1 "$kit" | grep -c '[^/]$') files; the programs and documents:"
+unzip -Z1 "$kit" | grep -v -e '/$' -e '/examples/' | sort | sed 's/^/  /'
 python3 tests/kit/check-version.py . --kit "$kit"
 echo "kit: build/kit/${kit##*/} ($(stat -c %s "$kit") bytes)"
