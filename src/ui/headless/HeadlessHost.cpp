@@ -102,13 +102,14 @@ int HurriedAnswer(const MessageDialog& dialog) {
     return dialog.defaultAnswer;
 }
 
-bool HeadlessHost::TakeHurriedStep() {
+bool HeadlessHost::TakeHurriedStep(std::string_view what) {
     if (hurryLeft_ > 0) {
         --hurryLeft_;
         return true;
     }
-    Fail("hurry: more than " + std::to_string(hurryLimit_) +
-         " clicks and answers, the wizard seems to go round in circles");
+    Fail(
+        "hurry: more than " + std::to_string(hurryLimit_) +
+        " clicks and answers, the installer goes round in circles; the last: " + std::string(what));
     return false;
 }
 
@@ -135,10 +136,10 @@ int HeadlessHost::ShowDialog(const MessageDialog& dialog) {
     if (answers_.empty() && hurried_) {
         if (hurryLeft_ == 0) {
             transcript_.push_back(line + " -> (no answer left)");
-            TakeHurriedStep();  // fails the run
+            TakeHurriedStep("the dialog \"" + Escaped(dialog.text) + "\"");  // fails the run
             return dialog.escapeAnswer;
         }
-        TakeHurriedStep();
+        TakeHurriedStep({});
         const int reply = HurriedAnswer(dialog);
         transcript_.push_back(line + " -> " + std::string(CaptionOfAnswer(dialog, reply)));
         return reply;

@@ -37,9 +37,9 @@ class HeadlessHost final : public app::UiHost {
         hurried_ = true;
         hurryLeft_ = hurryLimit_ = limit;
     }
-    // One more hurried action; false (and the run fails) when the limit is spent:
-    // a wizard that keeps asking would otherwise never end.
-    bool TakeHurriedStep();
+    // One more hurried action, `what` (for the message); false (and the run fails)
+    // when the limit is spent: a wizard that keeps asking would otherwise never end.
+    bool TakeHurriedStep(std::string_view what);
 
     bool ProgramEnded() const { return ended_; }
     // Every dialog asked for, also those closed at once, in order.

@@ -13,14 +13,23 @@ namespace {
 
 class Session {
   public:
+    // The shell's "open" calls of an earlier session on the same system are not
+    // this one's.
     Session(const std::vector<std::string>& arguments, SimulatedInput& input)
-        : context_(arguments, input), arguments_(arguments) {}
+        : context_(arguments, input),
+          arguments_(arguments),
+          openCallsShown_(input.OpenCalls().size()) {}
 
     SessionResult Run(std::string_view script) {
         context_.input.SetPumpHook([this] { OnPump(); });
         context_.host.SetModel(&context_.form.Model());
         context_.host.SetDialogHook([this](const app::MessageDialog&) { OnDialog(); });
         context_.showScreen = [this] { ShowScreenIfChanged(); };
+        context_.openWindow = [this] {
+            if (!started_) {
+                Start();
+            }
+        };
         for (const ScriptAction& action : ReadScript(script)) {
             if (Stopped()) {
                 break;

@@ -30,6 +30,8 @@ std::optional<std::string_view> NextButton(const app::WidgetModel& m) {
 
 void Hurry(SessionContext& s, std::string_view, std::string_view) {
     s.host.Hurry(kHurryLimit);
+    // The window opens only now, so that the start-up's dialogs are answered too.
+    s.openWindow();
     while (!s.host.ProgramEnded() && s.host.Failures().empty()) {
         const auto button = NextButton(s.form.Model());
         if (!button) {
@@ -37,11 +39,12 @@ void Hurry(SessionContext& s, std::string_view, std::string_view) {
                    std::to_string(s.form.State().PageIndex));
             return;
         }
-        if (!s.host.TakeHurriedStep()) {
+        const std::string click = "click " + s.form.Model().Get(*button).caption;
+        if (!s.host.TakeHurriedStep(click + " on page " +
+                                    std::to_string(s.form.State().PageIndex))) {
             return;
         }
-        s.host.Transcript().push_back(
-            ActionLine("click " + s.form.Model().Get(*button).caption + " (hurry)"));
+        s.host.Transcript().push_back(ActionLine(click + " (hurry)"));
         s.form.Click(*button);
         if (s.showScreen) {
             s.showScreen();

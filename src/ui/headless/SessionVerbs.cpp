@@ -192,7 +192,7 @@ constexpr std::array<Verb, 16> kVerbs{{
     {"select", true, true, &Select},
     {"unselect", true, true, &Select},
     {"close", true, true, &Close},
-    {"hurry", true, true, &Hurry},
+    {"hurry", false, true, &Hurry},
     {"uninstall", false, false, &Uninstall},
 }};
 

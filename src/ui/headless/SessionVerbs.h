@@ -38,8 +38,10 @@ struct SessionContext {
     std::vector<std::string> media;  // medium changes waiting for the source prompt
     int pumps = 0;
     int line = 0;
-    // Writes the window to the transcript when it changed (set by the runner).
+    // Writes the window to the transcript when it changed, and opens the window
+    // when it is not open yet (set by the runner).
     std::function<void()> showScreen;
+    std::function<void()> openWindow;
     // The exit code of the last uninstaller run; set: the session is about the
     // uninstaller, and the installer is not started for it.
     std::optional<int> uninstallExit;
@@ -60,9 +62,9 @@ struct Verb {
 // The verb of that name; nothing for an unknown one.
 const Verb* FindVerb(std::string_view name);
 
-// "hurry": clicks "&Weiter..", "&Ja", "OK" or "&Beenden" until the program ends,
-// and from then on dialogs without a queued answer are answered as a hurried
-// user does (SessionHurry.cpp).
+// "hurry": from now on dialogs without a queued answer are answered as a hurried
+// user does, also those at the start-up; then it clicks "&Weiter..", "&Ja", "OK"
+// or "&Beenden" until the program ends (SessionHurry.cpp).
 void Hurry(SessionContext& session, std::string_view rest, std::string_view verb);
 
 // "uninstall [/TEST]": the uninstaller started from the uninstall entry's
