@@ -5,6 +5,7 @@
 // the line's. Its dialogs are the session's dialogs: answered from the queued
 // answers, or as a hurried user does after "hurry".
 #include <exception>
+#include <optional>
 #include <span>
 #include <tuple>
 
@@ -142,15 +143,24 @@ void Uninstall(SessionContext& s, std::string_view rest, std::string_view) {
     }
     SessionUi ui(s.host);
     std::string leftAt;
-    const int code = uninstall::RunUninstall(std::span(started.arguments), ui, &leftAt);
+    std::optional<int> code;
+    try {
+        code = uninstall::RunUninstall(std::span(started.arguments), ui, &leftAt);
+    } catch (const std::exception& error) {
+        // The program would have ended with an error; the session goes no further.
+        s.Fail("the uninstaller stopped: " + std::string(error.what()));
+    }
+    s.input.SetProgramPath(installer);
+    if (!code) {
+        return;
+    }
     // On Windows a copy of the uninstaller deletes its file once it has ended.
     if (!leftAt.empty()) {
         os.Files().DeleteFile(leftAt);
     }
-    s.input.SetProgramPath(installer);
-    s.uninstallExit = code;
-    s.host.Transcript().push_back("uninstall ended: exit code " + std::to_string(code) + " (" +
-                                  std::string(ExitMeaning(code)) + ")");
+    s.uninstallExit = *code;
+    s.host.Transcript().push_back("uninstall ended: exit code " + std::to_string(*code) + " (" +
+                                  std::string(ExitMeaning(*code)) + ")");
 }
 
 }  // namespace setup::ui::headless
