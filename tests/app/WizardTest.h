@@ -27,6 +27,10 @@ class PosixInput final : public SimulatedInput {
     explicit PosixInput(platform::PosixOs& os) : os_(os) {}
     void SetPumpHook(std::function<void()> hook) override { os_.SetPumpHook(std::move(hook)); }
     void SetKeyDown(int virtualKey, bool down) override { os_.SetKeyDown(virtualKey, down); }
+    bool SetProgramPath(std::string_view path) override {
+        os_.SetProgramPath(std::string(path));
+        return true;
+    }
 
   private:
     platform::PosixOs& os_;

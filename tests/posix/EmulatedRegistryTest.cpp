@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "support/EmulatedWindows.h"
+#include "system/RegistryValues.h"
 
 namespace setup::testing {
 namespace {
@@ -39,6 +40,7 @@ TEST(EmulatedRegistry, PresetsTheCurrentVersionFoldersAndCreatesThem) {
         EXPECT_NE(windows.Os().Files().GetAttributes(folder) & platform::attr::kDirectory, 0u)
             << folder;
     }
+    EXPECT_NE(windows.Os().Reg().Open(RegRoot::LocalMachine, kUninstallKey), nullptr);
 }
 
 TEST(EmulatedRegistry, ValuesPersistAcrossInstancesOnTheSameRoot) {

@@ -3,6 +3,8 @@
 //   medium check MEDIUM    the problems the installer would meet on MEDIUM, as
 //                          "Setup.ini:LINE: error|warning: TEXT [RULE]" lines and a
 //                          summary; exit status 1 on any error, 2 on bad input
+//   medium try MEDIUM [WINROOT] [/TEST] [--round-trip]
+//                          installs MEDIUM as a hurried user (TryMedium.h)
 //   medium --version       the version of the kit this tool belongs to
 //
 // Natively the medium is drive M: of an emulated Windows that holds nothing but
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "CheckMedium.h"
+#include "TryMedium.h"
 #include "platform/posix/Cp1252.h"
 #include "platform/posix/PosixOs.h"
 
@@ -26,7 +29,10 @@ namespace fs = std::filesystem;
 using setup::platform::posix::Cp1252ToUtf8;
 using setup::platform::posix::Utf8ToCp1252;
 
-constexpr const char* kUsage = "usage: medium check MEDIUM\n       medium --version\n";
+constexpr const char* kUsage =
+    "usage: medium check MEDIUM\n"
+    "       medium try MEDIUM [WINROOT] [/TEST] [--round-trip]\n"
+    "       medium --version\n";
 
 // An emulated Windows with the medium as drive M:, in a scratch root removed at the end.
 class MediumDrive {
@@ -100,6 +106,11 @@ int main(int argc, char** argv) {
     }
     if (args.size() == 2 && args[0] == "check") {
         return Check(args[1]);
+    }
+    if (!args.empty() && args[0] == "try") {
+        if (auto options = setup::medium::ReadTryArguments(std::span(args).subspan(1))) {
+            return setup::medium::TryMedium(*options, std::cout, std::cerr);
+        }
     }
     std::cerr << kUsage;
     return 2;

@@ -74,6 +74,9 @@ void PosixOs::PresetRegistry() {
     SetRegistryString(RegRoot::LocalMachine, kCurrentVersion, "ConfigPath", windows + "\\CONFIG");
     SetRegistryString(RegRoot::LocalMachine, kCurrentVersion, "DevicePath", windows + "\\INF");
     SetRegistryString(RegRoot::LocalMachine, kCurrentVersion, "MediaPath", windows + "\\MEDIA");
+    // The software list's key is there on every system, so that an uninstall that
+    // removes its entry leaves the registry as it was.
+    store_.CreateKey(RegRoot::LocalMachine, std::string(kCurrentVersion) + "\\Uninstall");
 }
 
 void PosixOs::PresetShellFolders() {

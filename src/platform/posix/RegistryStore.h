@@ -53,12 +53,14 @@ class RegistryStore {
     bool RemoveValue(RegRoot root, std::string_view key, std::string_view name);
     bool SetUnreadable(RegRoot root, std::string_view key, std::string_view name, bool unreadable);
 
-  private:
     struct Key {
         std::string path;  // "ROOT\a\b" as first written
         std::vector<StoredValue> values;
     };
+    // Every key, by its path folded to one letter case (a tool lists them all).
+    const std::map<std::string, Key>& Keys() const { return keys_; }
 
+  private:
     static std::string FullPath(RegRoot root, std::string_view key);
     static std::string Fold(std::string_view path);
     std::vector<StoredValue>* ValuesOf(RegRoot root, std::string_view key);

@@ -91,6 +91,28 @@ int AnswerForCaption(const MessageDialog& dialog, std::string_view caption) {
     return matches == 1 ? found : answer::kNone;
 }
 
+int HurriedAnswer(const MessageDialog& dialog) {
+    for (std::string_view caption : {"&Ja", "OK", "&Weiter.."}) {
+        for (const auto& button : dialog.buttons) {
+            if (button.caption == caption) {
+                return button.answer;
+            }
+        }
+    }
+    return dialog.defaultAnswer;
+}
+
+bool HeadlessHost::TakeHurriedStep(std::string_view what) {
+    if (hurryLeft_ > 0) {
+        --hurryLeft_;
+        return true;
+    }
+    Fail(
+        "hurry: more than " + std::to_string(hurryLimit_) +
+        " clicks and answers, the installer goes round in circles; the last: " + std::string(what));
+    return false;
+}
+
 void HeadlessHost::Fail(std::string message) {
     transcript_.push_back("!! " + message);
     failures_.push_back(std::move(message));
@@ -111,6 +133,17 @@ int HeadlessHost::ShowDialog(const MessageDialog& dialog) {
         dialogHook_(dialog);
     }
     std::string line = DescribeDialog(dialog);
+    if (answers_.empty() && hurried_) {
+        if (hurryLeft_ == 0) {
+            transcript_.push_back(line + " -> (no answer left)");
+            TakeHurriedStep("the dialog \"" + Escaped(dialog.text) + "\"");  // fails the run
+            return dialog.escapeAnswer;
+        }
+        TakeHurriedStep({});
+        const int reply = HurriedAnswer(dialog);
+        transcript_.push_back(line + " -> " + std::string(CaptionOfAnswer(dialog, reply)));
+        return reply;
+    }
     if (answers_.empty()) {
         transcript_.push_back(line + " -> (no answer queued)");
         Fail("unexpected dialog: \"" + Escaped(dialog.text) + "\"");

@@ -31,6 +31,16 @@ class HeadlessHost final : public app::UiHost {
     const std::deque<std::string>& PendingAnswers() const { return answers_; }
     std::size_t PendingBrowses() const { return browses_.size(); }
 
+    // From now on a dialog without a queued answer is answered as a hurried user
+    // does (HurriedAnswer), at most `limit` times together with TakeHurriedStep.
+    void Hurry(int limit) {
+        hurried_ = true;
+        hurryLeft_ = hurryLimit_ = limit;
+    }
+    // One more hurried action, `what` (for the message); false (and the run fails)
+    // when the limit is spent: a wizard that keeps asking would otherwise never end.
+    bool TakeHurriedStep(std::string_view what);
+
     bool ProgramEnded() const { return ended_; }
     // Every dialog asked for, also those closed at once, in order.
     std::vector<app::MessageDialog>& Dialogs() { return dialogs_; }
@@ -62,6 +72,9 @@ class HeadlessHost final : public app::UiHost {
     std::function<void(const app::MessageDialog&)> dialogHook_;
     const app::WidgetModel* model_ = nullptr;
     bool ended_ = false;
+    bool hurried_ = false;
+    int hurryLeft_ = 0;
+    int hurryLimit_ = 0;
 };
 
 // A dialog as one transcript line (without the answer).
@@ -73,5 +86,8 @@ std::string WithoutAmpersand(std::string_view caption);
 // The answer number of the button with this caption: exact first, then with
 // the "&" left out; answer::kNone when no (unique) button matches.
 int AnswerForCaption(const app::MessageDialog& dialog, std::string_view caption);
+// What a hurried user answers: "&Ja", else "OK", else "&Weiter..", else the
+// default button.
+int HurriedAnswer(const app::MessageDialog& dialog);
 
 }  // namespace setup::ui::headless

@@ -13,27 +13,38 @@ namespace {
 
 class Session {
   public:
+    // The shell's "open" calls of an earlier session on the same system are not
+    // this one's.
     Session(const std::vector<std::string>& arguments, SimulatedInput& input)
-        : context_(arguments, input), arguments_(arguments) {}
+        : context_(arguments, input),
+          arguments_(arguments),
+          openCallsShown_(input.OpenCalls().size()) {}
 
     SessionResult Run(std::string_view script) {
         context_.input.SetPumpHook([this] { OnPump(); });
         context_.host.SetModel(&context_.form.Model());
         context_.host.SetDialogHook([this](const app::MessageDialog&) { OnDialog(); });
+        context_.showScreen = [this] { ShowScreenIfChanged(); };
+        context_.openWindow = [this] {
+            if (!started_) {
+                Start();
+            }
+        };
         for (const ScriptAction& action : ReadScript(script)) {
             if (Stopped()) {
                 break;
             }
             context_.line = action.line;
             // Answers and events for the start-up may come before the window opens.
+            // A session that runs the uninstaller first never opens it.
             const Verb* verb = FindVerb(action.verb);
-            if (!started_ && (verb == nullptr || verb->opensWindow)) {
+            if (!started_ && !context_.uninstallExit && (verb == nullptr || verb->opensWindow)) {
                 Start();
             }
             Execute(action, false);
             ShowScreenIfChanged();
         }
-        if (!started_ && !Stopped()) {
+        if (!started_ && !Stopped() && !context_.uninstallExit) {
             Start();
         }
         context_.input.SetPumpHook({});
@@ -45,6 +56,9 @@ class Session {
         result.ok = result.failures.empty();
         result.transcript = std::move(context_.host.Transcript());
         result.dialogs = std::move(context_.host.Dialogs());
+        result.installOk = started_ && context_.form.State().InstallOk;
+        result.uninstallLog = context_.form.State().UninstallIniPath;
+        result.uninstallExit = context_.uninstallExit;
         return result;
     }
 
@@ -82,7 +96,9 @@ class Session {
             context_.host.Fail(std::to_string(context_.host.PendingBrowses()) +
                                " folder dialog answer(s) left unused");
         }
-        WriteEnd(Out(), context_.form, context_.host.ProgramEnded());
+        if (started_) {
+            WriteEnd(Out(), context_.form, context_.host.ProgramEnded());
+        }
     }
 
     // The shell's "open" calls since the last look, one line each.

@@ -21,6 +21,9 @@
 //                         shortcut PATH target T [description D] [folder F]
 //   medium FOLDER         at the next source prompt drive D: becomes FOLDER
 //   open PATH|.EXT N      the shell's "open" of this file or type returns N
+//   hurry                 clicks through the wizard as a hurried user does and
+//                         answers every dialog without a queued answer so
+//   uninstall [/TEST]     runs the uninstaller of the medium's uninstall entry
 #pragma once
 
 #include <cstdint>
@@ -61,6 +64,9 @@ class SimulatedInput {
     // Every "open" of the shell so far, in order.
     virtual std::vector<OpenCall> OpenCalls() const { return {}; }
     virtual std::optional<Shortcut> ReadShortcut(std::string_view /*path*/) { return std::nullopt; }
+    // The running program's path becomes this one (the uninstaller runs as its
+    // own program); false when it can't be changed.
+    virtual bool SetProgramPath(std::string_view /*path*/) { return false; }
 };
 
 struct SessionResult {
@@ -68,6 +74,9 @@ struct SessionResult {
     std::vector<std::string> transcript;
     std::vector<std::string> failures;
     std::vector<app::MessageDialog> dialogs;  // every dialog asked for, in order
+    bool installOk = false;                   // the installer's InstallOk at the end
+    std::string uninstallLog;                 // where the installer writes its uninstall log
+    std::optional<int> uninstallExit;         // the last uninstaller run's exit code
 };
 
 // Runs the installer with these command-line arguments through the script, on the

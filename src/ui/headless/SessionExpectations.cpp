@@ -137,6 +137,13 @@ std::optional<std::pair<bool, std::string>> ExpectOnSystem(SessionContext& s, st
     if (kind == "file" || kind == "nofile") {
         return ExpectFile(kind == "file", rest);
     }
+    if (kind == "folder" || kind == "nofolder") {
+        // "nofile" is met by a folder too; this tells them apart.
+        const std::uint32_t found = platform::CurrentOs().Files().GetAttributes(rest);
+        const bool isFolder =
+            found != platform::attr::kInvalid && (found & platform::attr::kDirectory) != 0;
+        return std::pair(isFolder == (kind == "folder"), isFolder ? "a folder" : "no folder");
+    }
     if (kind == "log" || kind == "nolog") {
         auto [section, afterSection] = FirstWord(rest);
         auto [key, value] = FirstWord(afterSection);

@@ -177,7 +177,7 @@ void Open(SessionContext& s, std::string_view rest, std::string_view) {
 }
 
 // The script language: a new verb is one row here and one handler above.
-constexpr std::array<Verb, 14> kVerbs{{
+constexpr std::array<Verb, 16> kVerbs{{
     {"answer", false, false, &Answer},
     {"browse", false, false, &Browse},
     {"at", false, false, &At},
@@ -192,6 +192,8 @@ constexpr std::array<Verb, 14> kVerbs{{
     {"select", true, true, &Select},
     {"unselect", true, true, &Select},
     {"close", true, true, &Close},
+    {"hurry", false, true, &Hurry},
+    {"uninstall", false, false, &Uninstall},
 }};
 
 }  // namespace

@@ -4,6 +4,8 @@
 // calls its handler; a new verb is one row of the table in SessionVerbs.cpp.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +38,13 @@ struct SessionContext {
     std::vector<std::string> media;  // medium changes waiting for the source prompt
     int pumps = 0;
     int line = 0;
+    // Writes the window to the transcript when it changed, and opens the window
+    // when it is not open yet (set by the runner).
+    std::function<void()> showScreen;
+    std::function<void()> openWindow;
+    // The exit code of the last uninstaller run; set: the session is about the
+    // uninstaller, and the installer is not started for it.
+    std::optional<int> uninstallExit;
 };
 
 using VerbHandler = void (*)(SessionContext& session, std::string_view rest, std::string_view verb);
@@ -52,6 +61,15 @@ struct Verb {
 
 // The verb of that name; nothing for an unknown one.
 const Verb* FindVerb(std::string_view name);
+
+// "hurry": from now on dialogs without a queued answer are answered as a hurried
+// user does, also those at the start-up; then it clicks "&Weiter..", "&Ja", "OK"
+// or "&Beenden" until the program ends (SessionHurry.cpp).
+void Hurry(SessionContext& session, std::string_view rest, std::string_view verb);
+
+// "uninstall [/TEST]": the uninstaller started from the uninstall entry's
+// command, its dialogs answered like the installer's (SessionUninstall.cpp).
+void Uninstall(SessionContext& session, std::string_view rest, std::string_view verb);
 
 // "expect ...": the checks on the window and on the emulated system
 // (SessionExpectations.cpp).
