@@ -269,6 +269,7 @@ class Builder {
     // The logo and the info text: beside the script, warned about when missing.
     void AddExtra(const std::string& path) {
         if (!Reserve(path)) {
+            firstDisk_.push_back(path);  // a listed file: placed already
             return;
         }
         if (const std::optional<fs::path> file = FindNoCase(options_.source, path)) {
