@@ -241,6 +241,10 @@ class Builder {
         }
         listed_.push_back(path);
         const fs::path target = medium_ / HostRelative(path);
+        if (KeyIsArchive(key) && path.find('_') == std::string::npos) {
+            throw BuildError("Setup.ini: the archive \"" + Utf8Of(path) +
+                             "\" (@1) needs a \"_\" in its name");
+        }
         if (const std::optional<fs::path> file = FindNoCase(options_.source, path)) {
             if (KeyIsArchive(key)) {
                 taken_.push_back(path);
@@ -251,10 +255,6 @@ class Builder {
         if (!KeyIsArchive(key)) {
             throw BuildError((options_.source / HostRelative(path)).string() +
                              ": no such file (listed in Setup.ini)");
-        }
-        if (path.find('_') == std::string::npos) {
-            throw BuildError("Setup.ini: the archive \"" + Utf8Of(path) +
-                             "\" (@1) needs a \"_\" in its name");
         }
         const std::optional<fs::path> unpacked = UnpackedFile(options_.source, path);
         if (!unpacked) {
