@@ -380,7 +380,8 @@ std::size_t Builder::SpreadOverDiskettes(const fs::path& root, const ScriptFiles
         const std::string path = KeyFileName(key);
         listed.push_back({path, SizeOnMedium(medium_, path)});
     }
-    const MediumFile uninstaller{uninstaller_, uninstaller_.empty() ? 0 : SizeOnMedium(medium_, uninstaller_)};
+    const MediumFile uninstaller{uninstaller_,
+                                 uninstaller_.empty() ? 0 : SizeOnMedium(medium_, uninstaller_)};
     auto layout = LayOutDiskettes(first, listed, uninstaller, *options_.disketteSize);
     if (const std::string* error = std::get_if<std::string>(&layout)) {
         throw BuildError(Utf8Of(*error));

@@ -20,8 +20,7 @@ namespace fs = std::filesystem;
 
 #ifdef _WIN32
 
-void AsWindowsFolder(const fs::path& folder,
-                     const std::function<void(const std::string&)>& body) {
+void AsWindowsFolder(const fs::path& folder, const std::function<void(const std::string&)>& body) {
     const platform::ScopedOs installed(platform::win32::ProcessOs());
     std::string path = Cp1252Of(fs::absolute(folder)).value_or(fs::absolute(folder).string());
     body(path.ends_with('\\') ? path : path + "\\");
@@ -29,8 +28,7 @@ void AsWindowsFolder(const fs::path& folder,
 
 #else
 
-void AsWindowsFolder(const fs::path& folder,
-                     const std::function<void(const std::string&)>& body) {
+void AsWindowsFolder(const fs::path& folder, const std::function<void(const std::string&)>& body) {
     std::string pattern = (fs::temp_directory_path() / "medium-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("can't create a temporary folder");

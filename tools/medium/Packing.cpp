@@ -67,7 +67,8 @@ class Progress {
     static std::string Percent(std::uint64_t part, std::uint64_t whole) {
         std::ostringstream text;
         text << std::fixed << std::setprecision(1)
-             << (whole == 0 ? 100.0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole))
+             << (whole == 0 ? 100.0
+                            : 100.0 * static_cast<double>(part) / static_cast<double>(whole))
              << " %";
         return text.str();
     }
@@ -115,8 +116,9 @@ PackTotals RunJobs(const std::vector<PackJob>& jobs, std::ostream& log,
                     throw BuildError(job.from.string() + ": no such file (did it vanish?)");
                 }
                 const std::string packed =
-                    job.entry.empty() ? std::string()
-                                      : SingleEntryZip(job.entry, DosDateTime(time), data, deflater);
+                    job.entry.empty()
+                        ? std::string()
+                        : SingleEntryZip(job.entry, DosDateTime(time), data, deflater);
                 const std::string_view written = job.entry.empty() ? data : packed;
                 WriteWhole(job.to, written, time);
                 progress.Done(data.size(), written.size());

@@ -40,7 +40,6 @@ void WriteWhole(const std::filesystem::path& file, std::string_view bytes,
 
 // Carries out the jobs; progress on `log` when they read `progressFrom` bytes or
 // more. Throws BuildError for the first file that fails.
-PackTotals RunJobs(const std::vector<PackJob>& jobs, std::ostream& log,
-                   std::uint64_t progressFrom);
+PackTotals RunJobs(const std::vector<PackJob>& jobs, std::ostream& log, std::uint64_t progressFrom);
 
 }  // namespace setup::medium

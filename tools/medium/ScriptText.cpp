@@ -47,9 +47,10 @@ MediumScript ScriptForMedium(std::string_view bytes, std::string_view name) {
         }
         const auto byte = static_cast<unsigned char>(c);
         if ((byte < 0x20 && c != '\t') || byte == 0x7F) {
-            return {{}, Located(name, line,
-                           "a control character (byte " + std::to_string(byte) +
-                               "): this is no INI text")};
+            return {{},
+                    Located(name, line,
+                            "a control character (byte " + std::to_string(byte) +
+                                "): this is no INI text")};
         }
         if (!utf8 || byte < 0x80) {
             text += c;
@@ -60,10 +61,11 @@ MediumScript ScriptForMedium(std::string_view bytes, std::string_view name) {
         if (!mapped) {
             char code[16] = "";
             std::snprintf(code, sizeof code, "U+%04X", point ? static_cast<unsigned>(*point) : 0U);
-            return {{}, Located(name, line,
-                           point ? "the character " + std::string(bytes.substr(at, length)) +
-                                       " (" + code + ") has no Windows-1252 form"
-                                 : std::string("a byte that is not UTF-8 in a UTF-8 script"))};
+            return {{},
+                    Located(name, line,
+                            point ? "the character " + std::string(bytes.substr(at, length)) +
+                                        " (" + code + ") has no Windows-1252 form"
+                                  : std::string("a byte that is not UTF-8 in a UTF-8 script"))};
         }
         text += *mapped;
     }

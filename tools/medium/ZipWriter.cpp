@@ -125,8 +125,8 @@ bool ZipWriter::Finish() {
     return static_cast<bool>(out_);
 }
 
-std::string SingleEntryZip(std::string_view name, std::uint32_t dosDateTime,
-                           std::string_view data, Deflater& deflater) {
+std::string SingleEntryZip(std::string_view name, std::uint32_t dosDateTime, std::string_view data,
+                           Deflater& deflater) {
     std::ostringstream out;
     ZipWriter writer(out, deflater);
     writer.Add(name, dosDateTime, data);

@@ -43,7 +43,7 @@ class ZipWriter {
 };
 
 // The bytes of an archive holding `data` alone as the entry `name`.
-std::string SingleEntryZip(std::string_view name, std::uint32_t dosDateTime,
-                           std::string_view data, Deflater& deflater);
+std::string SingleEntryZip(std::string_view name, std::uint32_t dosDateTime, std::string_view data,
+                           Deflater& deflater);
 
 }  // namespace setup::medium
