@@ -91,6 +91,10 @@ TEST(MediumBuild, BadInputLeavesOutAsItWas) {
          {{"Muster.exe", "MZ"}, {"Daten.txt", "x"}},
          {"--setup", "/nonexistent/Setup.exe"},
          "/nonexistent/Setup.exe: no such file"},
+        {"an unwritable OUT", std::string(kScript), {{"Muster.exe", "MZ"}, {"Daten.txt", "x"}},
+         {}, "can't write beside it"},
+        {"OUT holding the source", std::string(kScript), {{"Muster.exe", "MZ"}}, {},
+         "would replace the source folder"},
         {"a file that vanished (a dangling link)",
          std::string(kScript),
          {{"Daten.txt", "x"}, {"->Muster.exe", "/nonexistent/Muster.exe"}},
@@ -100,8 +104,11 @@ TEST(MediumBuild, BadInputLeavesOutAsItWas) {
     for (const BadInput& row : rows) {
         SCOPED_TRACE(row.problem);
         testing::TemporaryFolder temp;
-        const fs::path source = temp.Path() / "src";
         const fs::path out = temp.Path() / "out";
+        const fs::path source = row.problem == "OUT holding the source" ? out / "src"
+                                                                        : temp.Path() / "src";
+        // OUT below a file: nothing can be written beside it.
+        const fs::path target = row.problem == "an unwritable OUT" ? out / "earlier.txt" / "m" : out;
         Write(out / "earlier.txt", "the earlier medium");
         if (row.problem != "no source folder") {
             fs::create_directories(source);
@@ -116,7 +123,7 @@ TEST(MediumBuild, BadInputLeavesOutAsItWas) {
                 Write(source / name, bytes);
             }
         }
-        std::vector<std::string> args = {source.string(), out.string()};
+        std::vector<std::string> args = {source.string(), target.string()};
         args.insert(args.end(), row.args.begin(), row.args.end());
         std::string error;
         auto options = ParseBuildArguments(args, error);
@@ -128,7 +135,7 @@ TEST(MediumBuild, BadInputLeavesOutAsItWas) {
         std::vector<std::string> left;
         for (const auto& entry : fs::recursive_directory_iterator(temp.Path())) {
             const fs::path relative = fs::relative(entry.path(), temp.Path());
-            if (*relative.begin() != "src") {
+            if (*relative.begin() != "src" && !relative.string().starts_with("out/src")) {
                 left.push_back(relative.generic_string());
             }
         }

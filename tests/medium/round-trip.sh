@@ -11,12 +11,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 rm -rf "$work"
 mkdir -p "$work"
 src=$work/src
-cp -r "$root/examples/full" "$src"
-cp "$root/examples/sessions/media/Beispiel/Beispiel.exe" "$src/Beispiel.exe"
-seq 1 1200 > "$src/Werkzeug.exe"
-printf 'BM a logo' > "$src/Logo.bmp"
-touch -d '2021-03-04 05:06:08' "$src/Handbuch.txt"
-"$medium" build "$src" "$work/out" --uninstaller "$root/examples/sessions/media/Beispiel/Uninstall.exe" "$@"
+bash "$root/tests/medium/full-source.sh" "$src"
+"$medium" build "$src" "$work/out" "$@"
 first=$work/out
 [ -d "$first/Diskette 1" ] && first="$first/Diskette 1"
 "$medium" check "$work/out"

@@ -174,6 +174,13 @@ class Builder {
         if (!fs::is_directory(options_.source, error)) {
             throw BuildError(options_.source.string() + ": no such folder");
         }
+        // OUT is replaced at the end: it must not hold the source.
+        const fs::path source = fs::weakly_canonical(fs::absolute(options_.source), error);
+        const fs::path out = fs::weakly_canonical(fs::absolute(options_.out), error);
+        const auto [end, at] = std::mismatch(out.begin(), out.end(), source.begin(), source.end());
+        if (end == out.end()) {
+            throw BuildError(options_.out.string() + ": would replace the source folder");
+        }
         const std::optional<fs::path> scriptFile = FindNoCase(options_.source, "Setup.ini");
         if (!scriptFile) {
             throw BuildError((options_.source / "Setup.ini").string() + ": no such file");

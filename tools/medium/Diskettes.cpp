@@ -32,7 +32,6 @@ class Disks {
         used_.back() -= size;
         return path;
     }
-    std::size_t Count() const { return layout_.disks.size(); }
     DisketteLayout Done() { return std::move(layout_); }
 
   private:
@@ -137,7 +136,6 @@ std::variant<DisketteLayout, std::string> LayOutDiskettes(const std::vector<Medi
         }
         disks.Put(uninstaller);
     }
-    (void)disks.Count();
     return disks.Done();
 }
 
