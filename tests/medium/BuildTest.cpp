@@ -91,9 +91,15 @@ TEST(MediumBuild, BadInputLeavesOutAsItWas) {
          {{"Muster.exe", "MZ"}, {"Daten.txt", "x"}},
          {"--setup", "/nonexistent/Setup.exe"},
          "/nonexistent/Setup.exe: no such file"},
-        {"an unwritable OUT", std::string(kScript), {{"Muster.exe", "MZ"}, {"Daten.txt", "x"}},
-         {}, "can't write beside it"},
-        {"OUT holding the source", std::string(kScript), {{"Muster.exe", "MZ"}}, {},
+        {"an unwritable OUT",
+         std::string(kScript),
+         {{"Muster.exe", "MZ"}, {"Daten.txt", "x"}},
+         {},
+         "can't write beside it"},
+        {"OUT holding the source",
+         std::string(kScript),
+         {{"Muster.exe", "MZ"}},
+         {},
          "would replace the source folder"},
         {"a file that vanished (a dangling link)",
          std::string(kScript),
@@ -105,10 +111,11 @@ TEST(MediumBuild, BadInputLeavesOutAsItWas) {
         SCOPED_TRACE(row.problem);
         testing::TemporaryFolder temp;
         const fs::path out = temp.Path() / "out";
-        const fs::path source = row.problem == "OUT holding the source" ? out / "src"
-                                                                        : temp.Path() / "src";
+        const fs::path source =
+            row.problem == "OUT holding the source" ? out / "src" : temp.Path() / "src";
         // OUT below a file: nothing can be written beside it.
-        const fs::path target = row.problem == "an unwritable OUT" ? out / "earlier.txt" / "m" : out;
+        const fs::path target =
+            row.problem == "an unwritable OUT" ? out / "earlier.txt" / "m" : out;
         Write(out / "earlier.txt", "the earlier medium");
         if (row.problem != "no source folder") {
             fs::create_directories(source);
