@@ -12,7 +12,7 @@ rm -rf "$work"
 mkdir -p "$work"
 src=$work/src
 bash "$root/tests/medium/full-source.sh" "$src"
-"$medium" build "$src" "$work/out" "$@"
+"$medium" build "$src" "$work/out" --setup "$src/Setup.exe" --uninstaller "$src/Uninstall.exe" "$@"
 first=$work/out
 [ -d "$first/Diskette 1" ] && first="$first/Diskette 1"
 "$medium" check "$work/out"
@@ -38,7 +38,7 @@ Daten/Kunden.csv|Daten/Kunden.csv
 Vorlagen/Brief.txt|Vorlagen/Geschäftsbriefe/Brief.txt
 Treiber/NT.txt|Treiber/NT.txt
 LIST
-cmp "$root/examples/sessions/media/Beispiel/Uninstall.exe" "$work/win/c/WINDOWS/Uninstall Beispiel.exe"
+cmp "$src/Uninstall.exe" "$work/win/c/WINDOWS/Uninstall Beispiel.exe"
 [ "$(date -r "$installed/Hilfe/Handbuch.txt" +%F.%T)" = 2021-03-04.05:06:08 ] ||
     { echo "round-trip: the archive's time was not kept" >&2; status=1; }
 exit $status

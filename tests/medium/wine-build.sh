@@ -13,7 +13,8 @@ win() { winepath -w "$1"; }
 for variant in flat diskettes; do
     options=(--zip "$(win "$work/$variant.zip")")
     [ $variant = diskettes ] && options=(--diskettes 3500)
-    wine "$exe" build "$(win "$work/src")" "$(win "$work/$variant")" "${options[@]}"
+    wine "$exe" build "$(win "$work/src")" "$(win "$work/$variant")" "${options[@]}" \
+        --setup "$(win "$work/src/Setup.exe")" --uninstaller "$(win "$work/src/Uninstall.exe")"
     wine "$exe" check "$(win "$work/$variant")" | tee "$work/$variant.txt"
     grep -q '^0 errors' "$work/$variant.txt"
 done

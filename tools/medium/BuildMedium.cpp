@@ -168,6 +168,14 @@ std::optional<fs::path> FirstFile(const std::vector<fs::path>& candidates) {
 class Builder {
   public:
     Builder(const BuildOptions& options, std::ostream& log) : options_(options), log_(log) {}
+    ~Builder() {
+        std::error_code ignored;
+        if (!zipStaging_.empty()) {
+            fs::remove(zipStaging_, ignored);  // a ZIP file not finished
+        }
+    }
+    Builder(const Builder&) = delete;
+    Builder& operator=(const Builder&) = delete;
 
     void Run() {
         std::error_code error;
@@ -224,6 +232,7 @@ class Builder {
             if (error) {
                 throw BuildError(options_.zip->string() + ": can't be written");
             }
+            zipStaging_.clear();
         }
         log_ << "medium: " << options_.out.string() << ": " << totals.files + 1 << " files ("
              << totals.archives << " packed here, " << taken_.size() << " archives taken), "

@@ -20,6 +20,7 @@
 #include "BuildMedium.h"
 #include "CheckMedium.h"
 #include "HostDrive.h"
+#include "HostNames.h"
 #ifdef _WIN32
 #include "platform/win32/Win32Os.h"
 #else
@@ -144,7 +145,13 @@ int main(int argc, char** argv) {
         return Check(args[1]);
     }
     if (!args.empty() && args[0] == "build") {
-        return Build({args.begin() + 1, args.end()}, argv[0]);
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+#ifdef _WIN32
+        for (std::string& arg : rest) {
+            arg = setup::medium::Utf8Of(arg);  // the paths as UTF-8, as natively
+        }
+#endif
+        return Build(rest, argv[0]);
     }
     std::cerr << kUsage;
     return 2;
