@@ -43,7 +43,10 @@ std::optional<BuildOptions> ParseBuildArguments(const std::vector<std::string>& 
         return std::nullopt;
     }
     options.source = fs::u8path(places[0]);
-    options.out = fs::u8path(places[1]);
+    options.out = fs::u8path(places[1]).lexically_normal();
+    if (!options.out.has_filename()) {
+        options.out = options.out.parent_path();  // "out/" names the folder "out"
+    }
     return options;
 }
 

@@ -203,7 +203,8 @@ class Builder {
         placed_.insert("SETUP.INI");
         const ScriptFiles files = ReadScriptFiles(options_, medium_);
         if (files.keys.empty()) {
-            throw BuildError(scriptFile->string() + ": lists no file in [Dateien]");
+            throw BuildError(scriptFile->string() +
+                             ": lists no file ([Dateien] and the diskette lists are empty)");
         }
         for (const std::string& key : files.keys) {
             AddListed(key);
