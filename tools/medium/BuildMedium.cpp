@@ -219,7 +219,7 @@ class Builder {
             AddProgram(files.uninstaller, options_.uninstaller, "Uninstall.exe");
         }
         const PackTotals totals = RunJobs(jobs_, log_, options_.progressFrom);
-        CheckTakenArchives();
+        CheckArchives();
         std::size_t disks = 0;
         if (options_.disketteSize) {
             disks = SpreadOverDiskettes(staging.Folder(), files);
@@ -343,11 +343,10 @@ class Builder {
                          archive ? Cp1252Of(file->filename()).value_or(built) : std::string()});
     }
 
-    // Archives taken from the source as they are must read with the extractor.
-    void CheckTakenArchives() {
-        if (taken_.empty()) {
-            return;
-        }
+    // Every archive must read with the installer's extractor, those taken from
+    // the source as they are and, as a check of the packing, those made here;
+    // the entry names are what the installer lists and writes.
+    void CheckArchives() {
         options_.asWindows(medium_, [&](const std::string& folder) {
             for (const Diagnostic& found : CheckMedium(folder)) {
                 if (IsArchiveRule(found.rule)) {
