@@ -314,6 +314,9 @@ class Builder {
             }
             file = FirstFile(candidates);
             file = file ? file : FindNoCase(options_.source, path);
+            if (file) {
+                log_ << "medium: " << built << " from " << file->string() << "\n";
+            }
         }
         const bool uninstaller = built == "Uninstall.exe";
         if (uninstaller) {
