@@ -9,18 +9,21 @@
 #   disks/       the drive of the two-diskette example, holding diskette 1;
 #   disks-1/, disks-2/  the two diskettes (a test swaps them into disks/);
 #   disks.orig/  its files as installed
+#   built/       the full demo medium as `medium build` makes it from full.orig
+#                (when the tool is built: MEDIUM, default beside ZIPWRITE's build)
 #   demo/        the small medium of examples/demo
 #   empty/       Setup.exe without a script
 # Archives are made here: stored and deflated by Info-ZIP zip, shrunk and
 # imploded by zipwrite (the project's own encoders). Nothing binary is kept in
 # the repository.
 #
-# Usage: tools/make-example-media.sh WIN32_BUILD_DIR ZIPWRITE OUT
+# Usage: tools/make-example-media.sh WIN32_BUILD_DIR ZIPWRITE OUT [MEDIUM]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$1
 zipwrite=$2
 out=$3
+medium=${4:-$(dirname "$zipwrite")/../../tools/medium/medium}
 
 # The product's programs, wherever their folder of the source tree puts them.
 product() {  # file name
@@ -83,8 +86,14 @@ cp "$out"/disks-1/* "$out"/disks-2/* "$orig"/
 pack shrunk Handbuch.txt Handbuch.tx_ "$orig" "$out/disks-2"
 cp -r "$out/disks-1" "$out/disks"
 
+# --- The full demo medium made by the vendor's tool --------------------------------
+if [ -x "$medium" ]; then
+    "$medium" build "$out/full.orig" "$out/built" --setup "$setup" --uninstaller "$uninstaller" \
+        2> "$out/built.log" || { cat "$out/built.log" >&2; exit 1; }
+fi
+
 # --- The small demo medium and a medium without a script -------------------------
 bash tools/make-medium.sh "$setup" "$out/demo" examples/demo
 mkdir -p "$out/empty"
 cp "$setup" "$out/empty/Setup.exe"
-echo "media: $out (full, full-missing, disks, demo, empty)"
+echo "media: $out (full, full-missing, disks, built, demo, empty)"

@@ -23,7 +23,7 @@ if [ "${SETUP_E2E_NO_BUILD:-0}" != 1 ]; then
     echo "== e2e: build the driver, Setup.exe, the example programs and zipwrite"
     log=$out/build.log
     if ! { cmake --preset win32 -B "$win32_dir" && cmake --build "$win32_dir" -j2 --target e2e_windows &&
-        cmake --preset linux -B "$linux_dir" && cmake --build "$linux_dir" -j2 --target zipwrite; } \
+        cmake --preset linux -B "$linux_dir" && cmake --build "$linux_dir" -j2 --target zipwrite medium; } \
         > "$log" 2>&1; then
         echo "e2e: the build failed; see $log" >&2
         grep -E "error|FAILED" "$log" | head -20 >&2

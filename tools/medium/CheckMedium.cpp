@@ -304,9 +304,19 @@ class Checker {
             Add(SectionLine("Dateien"), Severity::Error, "no-files",
                 "no file is listed in [Dateien] or in the diskette lists");
         }
+        std::size_t drive = 1;  // the diskette in the drive
         for (const FileKey& file : files) {
             const std::string name = KeyFileName(file.key);
-            const std::string path = DiskFolder(file.disk) + name;
+            // The installer asks for the next diskette while a file is missing:
+            // on a set of diskettes it is found on this one or a later one.
+            for (std::size_t disk = drive; disks_.size() > 1 && disk <= disks_.size(); ++disk) {
+                if (IsExistingFile(DiskFolder(disk) + name)) {
+                    drive = disk;
+                    break;
+                }
+            }
+            const std::size_t on = disks_.size() > 1 ? drive : file.disk;
+            const std::string path = DiskFolder(on) + name;
             files_.push_back({file.key, KeyModule(file.key), file.line});
             std::string installed = FileNameOf(name);
             const bool archive = KeyIsArchive(file.key);
@@ -319,7 +329,7 @@ class Checker {
                     continue;  // on a diskette not given to the check
                 }
                 const std::string where = disks_.size() > 1
-                                              ? "diskette " + std::to_string(file.disk)
+                                              ? "diskette " + std::to_string(on) + " or a later one"
                                               : std::string("the medium");
                 Add(file.line, Severity::Error, "missing-file",
                     Quoted(name) + " is not on " + where);

@@ -3,36 +3,73 @@
 //   medium check MEDIUM    the problems the installer would meet on MEDIUM, as
 //                          "Setup.ini:LINE: error|warning: TEXT [RULE]" lines and a
 //                          summary; exit status 1 on any error, 2 on bad input
+//   medium build SOURCE OUT [--diskettes SIZE] [--setup EXE] [--uninstaller EXE] [--zip FILE]
+//                          the medium from a source folder (BuildMedium.h); exit
+//                          status 2 on bad input, OUT then as it was
 //   medium try MEDIUM [WINROOT] [/TEST] [--round-trip]
-//                          installs MEDIUM as a hurried user (TryMedium.h)
+//                          installs MEDIUM as a hurried user (TryMedium.h; not in
+//                          medium.exe, which has no emulated Windows)
 //   medium --version       the version of the kit this tool belongs to
 //
 // Natively the medium is drive M: of an emulated Windows that holds nothing but
 // that drive, so the installer's own code reads it as it would on Windows.
 // The rules are described in docs/setup-ini.md.
-#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <span>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "BuildMedium.h"
 #include "CheckMedium.h"
+#include "HostDrive.h"
+#include "HostNames.h"
+#ifdef _WIN32
+#include "platform/win32/Win32Os.h"
+#else
+#include <unistd.h>
+
 #include "TryMedium.h"
 #include "platform/posix/Cp1252.h"
 #include "platform/posix/PosixOs.h"
+#endif
 
 namespace {
 
 namespace fs = std::filesystem;
-using setup::platform::posix::Cp1252ToUtf8;
-using setup::platform::posix::Utf8ToCp1252;
 
 constexpr const char* kUsage =
     "usage: medium check MEDIUM\n"
+    "       medium build SOURCE OUT [--diskettes SIZE] [--setup EXE] [--uninstaller EXE] "
+    "[--zip FILE]\n"
+#ifndef _WIN32
     "       medium try MEDIUM [WINROOT] [/TEST] [--round-trip]\n"
+#endif
     "       medium --version\n";
+
+#ifdef _WIN32
+// On Windows the medium is the folder itself, read by the system's own calls.
+class MediumDrive {
+  public:
+    explicit MediumDrive(const fs::path& medium)
+        : installed_(setup::platform::win32::ProcessOs()),
+          root_(fs::absolute(medium).string() + "\\") {}
+    std::optional<std::string> Spelling(std::string_view) const { return std::nullopt; }
+    const std::string& Root() const { return root_; }
+
+  private:
+    setup::platform::ScopedOs installed_;
+    std::string root_;
+};
+
+std::string Cp1252ToUtf8(std::string_view text) {
+    return std::string(text);
+}
+#else
+using setup::platform::posix::Cp1252ToUtf8;
+using setup::platform::posix::Utf8ToCp1252;
 
 // An emulated Windows with the medium as drive M:, in a scratch root removed at the end.
 class MediumDrive {
@@ -72,6 +109,7 @@ class MediumDrive {
         }
         return spelt;
     }
+    std::string Root() const { return "M:\\"; }
 
   private:
     fs::path medium_;
@@ -79,6 +117,7 @@ class MediumDrive {
     std::optional<setup::platform::PosixOs> os_;
     std::optional<setup::platform::ScopedOs> installed_;
 };
+#endif
 
 int Check(const fs::path& medium) {
     if (!fs::is_directory(medium)) {
@@ -88,12 +127,24 @@ int Check(const fs::path& medium) {
     MediumDrive drive(medium);
     setup::medium::CheckOptions options;
     options.spelling = [&drive](std::string_view path) { return drive.Spelling(path); };
-    const auto diagnostics = setup::medium::CheckMedium("M:\\", options);
+    const auto diagnostics = setup::medium::CheckMedium(drive.Root(), options);
     for (const auto& diagnostic : diagnostics) {
         std::cout << Cp1252ToUtf8(setup::medium::FormatDiagnostic(diagnostic)) << "\n";
     }
     std::cout << setup::medium::Summary(diagnostics) << "\n";
     return setup::medium::HasError(diagnostics) ? 1 : 0;
+}
+
+int Build(const std::vector<std::string>& args, const char* argv0) {
+    std::string error;
+    auto options = setup::medium::ParseBuildArguments(args, error);
+    if (!options) {
+        std::cerr << "medium: " << error << "\n" << kUsage;
+        return 2;
+    }
+    options->programFolders = setup::medium::ProgramFolders(argv0);
+    options->asWindows = setup::medium::AsWindowsFolder;
+    return setup::medium::BuildMedium(*options, std::cerr);
 }
 
 }  // namespace
@@ -107,11 +158,22 @@ int main(int argc, char** argv) {
     if (args.size() == 2 && args[0] == "check") {
         return Check(args[1]);
     }
+    if (!args.empty() && args[0] == "build") {
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+#ifdef _WIN32
+        for (std::string& arg : rest) {
+            arg = setup::medium::Utf8Of(arg);  // the paths as UTF-8, as natively
+        }
+#endif
+        return Build(rest, argv[0]);
+    }
+#ifndef _WIN32
     if (!args.empty() && args[0] == "try") {
         if (auto options = setup::medium::ReadTryArguments(std::span(args).subspan(1))) {
             return setup::medium::TryMedium(*options, std::cout, std::cerr);
         }
     }
+#endif
     std::cerr << kUsage;
     return 2;
 }
