@@ -46,7 +46,7 @@ rm -rf "$out/_CPack_Packages"
 
 # Everything a vendor needs must be in it (the programs whose targets exist).
 missing=0
-for file in Setup.exe Uninstall.exe ziptool.exe medium simulator docs/setup-ini.md \
+for file in Setup.exe Uninstall.exe medium.exe ziptool.exe medium simulator docs/setup-ini.md \
     docs/simulator.md docs/first-medium.md examples/full/Setup.ini LICENSE \
     THIRD-PARTY-NOTICES CHANGES.md README.txt; do
     if ! unzip -l "$kit" "setup-kit-$version/$file" > /dev/null 2>&1; then

@@ -2,10 +2,11 @@
 # The medium of the scenario kit-install, made from the kit as a vendor has it:
 # build/kit/setup-kit-*.zip unpacked into an empty folder outside the repository,
 # and the kit's own programs run there with an environment that names nothing of
-# the build. Until the kit's medium tool builds media itself, the medium is the
-# full demo medium (MEDIA/full, made by tools/make-example-media.sh) with the
-# kit's Setup.exe and Uninstall.exe; the kit's `medium check` must find no error
-# on it. Writes MEDIA/kit.
+# the build. The kit's `medium build` makes the medium from the kit's
+# examples/full, with the example programs and the logo (built files, which the
+# kit does not carry) taken from MEDIA/full.orig (tools/make-example-media.sh),
+# and the kit's Setup.exe and Uninstall.exe; the kit's `medium check` must find
+# no error on it. Writes MEDIA/kit.
 # Usage: tests/e2e/kit-medium.sh MEDIA
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -30,7 +31,10 @@ in_kit() {
 }
 
 rm -rf "$media/kit"
-cp -r "$media/full" "$media/kit"
-cp "$kit/Setup.exe" "$kit/Uninstall.exe" "$media/kit/"
+source=$scratch/source
+cp -r "$kit/examples/full" "$source"
+cp "$media/full.orig/Beispiel.exe" "$media/full.orig/Werkzeug.exe" "$media/full.orig/Logo.bmp" \
+    "$source/"
+in_kit ./medium build "$source" "$media/kit" --setup ./Setup.exe --uninstaller ./Uninstall.exe
 in_kit ./medium check "$media/kit"
 echo "kit-medium: $media/kit from ${zip##*/}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # docs/first-medium.md as a vendor follows it: its script (the ini block) and
-# its session (the block that clicks) on a medium made as its steps say, checked
-# by medium and run by the simulator, both of which must succeed.
+# the product's files, built into a medium by `medium build` and checked by
+# `medium check` as its steps say, then its session (the block that clicks) run by
+# the simulator; every step must succeed.
 # Usage: tests/kit/first-medium.sh SOURCE_DIR MEDIUM SIMULATOR
 set -euo pipefail
 source_dir=$1
@@ -20,11 +21,12 @@ out = pathlib.Path(sys.argv[2])
 PY
 cd "$scratch"
 mkdir -p muster/Daten
-iconv -f UTF-8 -t CP1252 Setup.ini.utf8 | sed 's/$/\r/' > muster/Setup.ini
+cp Setup.ini.utf8 muster/Setup.ini
 echo "Muster" > muster/Muster.exe
 echo "Liesmich" > muster/Liesmich.txt
-echo "Nr;Name" > Kunden.csv
-zip -qj muster/Daten/Kunden.cs_ Kunden.csv
-"$medium_tool" check muster
-"$simulator" muster windows session.txt > transcript.txt || { cat transcript.txt; exit 1; }
+echo "Nr;Name" > muster/Daten/Kunden.csv
+printf 'MZ a stand-in for Setup.exe' > Setup.exe
+"$medium_tool" build muster muster-medium --setup Setup.exe > build.txt 2>&1 || { cat build.txt; exit 1; }
+"$medium_tool" check muster-medium
+"$simulator" muster-medium windows session.txt > transcript.txt || { cat transcript.txt; exit 1; }
 echo "first-medium: the guide's medium checks clean and its session passes"
