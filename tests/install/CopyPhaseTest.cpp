@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "WizardTest.h"
 #include "app/WidgetNames.h"
 #include "install/OverwriteQuestion.h"
+#include "support/WizardTest.h"
 #include "support/zipenc/Crc32.h"
 #include "support/zipenc/ZipEntries.h"
 #include "system/IniFile.h"
