@@ -34,12 +34,12 @@ std::string SourcePrompt(std::string_view fileName) {
 // tells why a target was refused.
 std::string FailureText(int result, std::string_view fileName, std::string_view refused) {
     const std::string name(fileName);
-    if (result == ResultArchiveUnreadable) {
+    if (result == install::ResultArchiveUnreadable) {
         return "Probleme beim Entpacken der Datei " + name + "!";
     }
-    const std::string_view rest = result != ResultCopyFailed ? " wurde nicht gefunden!"
-                                  : refused.empty()          ? " konnte nicht kopiert werden!"
-                                                             : refused;
+    const std::string_view rest = result != install::ResultCopyFailed ? " wurde nicht gefunden!"
+                                  : refused.empty() ? " konnte nicht kopiert werden!"
+                                                    : refused;
     return "Die Datei " + name + std::string(rest);
 }
 
@@ -53,7 +53,7 @@ bool TMainForm::CopyFiles() {
     // Every key counts, however many there are.
     std::vector<std::string> keys = script.ReadSectionKeys("Dateien");
     if (keys.empty()) {
-        CollectDisketteFiles(script, keys);
+        install::CollectDisketteFiles(script, keys);
     }
 
     if (keys.empty()) {
@@ -117,7 +117,7 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
         }
         if (IsModuleSelected(KeyModule(key))) {
             const std::optional<std::string> folder = TargetFolder(script, key);
-            int result = ResultCopyFailed;
+            int result = install::ResultCopyFailed;
             if (folder) {
                 run.LastTargetFolder = *folder;
                 if (!state_.TestMode) {
@@ -132,13 +132,13 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
                 run.FileAnswer = MessageDlg(
                     FailureText(result, fileName, RefusedTargetText(Caption(kLblZielDatei))),
                     DialogKind::Error, kButtonOk | kButtonCancel);
-            } else if (result == ResultDeclined) {
+            } else if (result == install::ResultDeclined) {
                 run.CopyComplete = false;
             } else if (!state_.TestMode && state_.UninstallerPresent && state_.UninstallLogOpen &&
                        state_.UninstallLog) {
                 try {
                     state_.UninstallLog->WriteBool("Dateien", Caption(kLblZielDatei),
-                                                   result == ResultReplaced);
+                                                   result == install::ResultReplaced);
                 } catch (const SetupError& error) {
                     // Installed but not in the log: nothing more is installed.
                     ShowErrorBox(error.Message());

@@ -6,7 +6,7 @@
 
 #include "system/PathHelpers.h"
 
-namespace setup::app {
+namespace setup::install {
 namespace {
 
 // The numbers d of the script's sections "Diskette" + d (decimal, no leading
@@ -53,4 +53,4 @@ std::size_t CollectDisketteFiles(const IniFile& script, std::vector<std::string>
     return keys.size();
 }
 
-}  // namespace setup::app
+}  // namespace setup::install

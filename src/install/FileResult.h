@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace setup::app {
+namespace setup::install {
 
 enum FileResult : int {
     ResultNew = 0,                 // installed; the target did not exist before
@@ -20,4 +20,4 @@ enum FileResult : int {
 // "archive unreadable". The target is empty when no target was decided.
 std::string DescribeHandledFile(std::string_view source, std::string_view target, int result);
 
-}  // namespace setup::app
+}  // namespace setup::install

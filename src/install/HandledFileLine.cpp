@@ -1,6 +1,6 @@
 #include "install/FileResult.h"
 
-namespace setup::app {
+namespace setup::install {
 
 std::string DescribeHandledFile(std::string_view source, std::string_view target, int result) {
     std::string_view outcome = "?";
@@ -30,4 +30,4 @@ std::string DescribeHandledFile(std::string_view source, std::string_view target
     return line + std::string(outcome);
 }
 
-}  // namespace setup::app
+}  // namespace setup::install

@@ -44,7 +44,7 @@ int TMainForm::ShowTargetAndAsk(std::string_view source, std::string& target,
     // The uninstall log and the uninstaller beside it are the installer's own: a
     // file of the list never replaces them.
     if (!canonical || !RefusedTargetText(target).empty()) {
-        return ResultCopyFailed;
+        return install::ResultCopyFailed;
     }
     installedTargets_.push_back(AsciiUpper(target));
     ProcessMessages();
@@ -53,32 +53,32 @@ int TMainForm::ShowTargetAndAsk(std::string_view source, std::string& target,
         answer = existed ? AskOverwrite(target, newName, newDate) : answer::kYes;
     }
     if (answer != answer::kYes && answer != answer::kAll) {
-        return ResultDeclined;
+        return install::ResultDeclined;
     }
-    return existed ? ResultReplaced : ResultNew;
+    return existed ? install::ResultReplaced : install::ResultNew;
 }
 
 int TMainForm::CopyOneFile(std::string_view source, std::string_view folder, int& answer) {
     if (!IsExistingFile(source)) {
-        return ResultSourceMissing;
+        return install::ResultSourceMissing;
     }
     std::string target = std::string(folder) + FileNameOf(source);
     const auto sourceDate = static_cast<std::uint32_t>(FileDateOf(source));
     const int decided = ShowTargetAndAsk(source, target, source, sourceDate, answer);
-    if (decided != ResultNew && decided != ResultReplaced) {
+    if (decided != install::ResultNew && decided != install::ResultReplaced) {
         return decided;
     }
     if (state_.TestMode) {
         platform::CurrentOs().System().Sleep(kTestModeFileMilliseconds);
-    } else if (!ReplaceByCopy(source, target)) {
-        return ResultCopyFailed;
+    } else if (!install::ReplaceByCopy(source, target)) {
+        return install::ResultCopyFailed;
     }
     return decided;
 }
 
 int TMainForm::ExtractOneFile(std::string_view archive, std::string_view folder, int& answer) {
     if (!IsExistingFile(archive)) {
-        return ResultSourceMissing;
+        return install::ResultSourceMissing;
     }
     if (!zip::ZipIsArchive(archive)) {
         MessageDlg(std::string(archive) + " ist keine ZipFile!", DialogKind::Plain, kButtonOk);
@@ -91,18 +91,18 @@ int TMainForm::ExtractOneFile(std::string_view archive, std::string_view folder,
         }
     };
     if (zip::ZipListEntries(archive, "*.*", remember) <= 0) {
-        return ResultArchiveUnreadable;
+        return install::ResultArchiveUnreadable;
     }
     const std::string entry = state_.ZipEntryName;
     std::string target = std::string(folder) + entry;
     const int decided = ShowTargetAndAsk(archive, target, entry, state_.ZipEntryTime, answer);
-    if (decided != ResultNew && decided != ResultReplaced) {
+    if (decided != install::ResultNew && decided != install::ResultReplaced) {
         return decided;
     }
     if (state_.TestMode) {
         platform::CurrentOs().System().Sleep(kTestModeFileMilliseconds);
     } else if (zip::ZipExtractFiles(archive, folder, entry) <= 0) {
-        return ResultCopyFailed;
+        return install::ResultCopyFailed;
     }
     return decided;
 }
@@ -112,7 +112,8 @@ int TMainForm::InstallOneFile(bool archive, std::string_view source, std::string
                               int& answer) {
     const int result =
         archive ? ExtractOneFile(source, folder, answer) : CopyOneFile(source, folder, answer);
-    const bool targetShown = result != ResultSourceMissing && result != ResultArchiveUnreadable;
+    const bool targetShown =
+        result != install::ResultSourceMissing && result != install::ResultArchiveUnreadable;
     host_.FileHandled(source, targetShown ? Caption(kLblZielDatei) : std::string(), result);
     return result;
 }

@@ -4,7 +4,7 @@
 #include "platform/Os.h"
 #include "system/PathHelpers.h"
 
-namespace setup::app {
+namespace setup::install {
 namespace {
 
 bool IsLeapYear(unsigned year) {
@@ -53,11 +53,16 @@ std::string OverwriteQuestionText(std::string_view existing, std::string_view ex
     return text + " \374berschrieben werden?";
 }
 
+}  // namespace setup::install
+
+namespace setup::app {
+
 int TMainForm::AskOverwrite(std::string_view existing, std::string_view newName,
                             std::uint32_t newDate) {
     const auto existingDate = static_cast<std::uint32_t>(FileDateOf(existing));
-    const std::string text = OverwriteQuestionText(existing, DescribeDosDateTime(existingDate),
-                                                   newName, DescribeDosDateTime(newDate));
+    const std::string text =
+        install::OverwriteQuestionText(existing, install::DescribeDosDateTime(existingDate),
+                                       newName, install::DescribeDosDateTime(newDate));
     return MessageDlg(text, DialogKind::Confirmation,
                       kButtonYes | kButtonNo | kButtonCancel | kButtonAll);
 }

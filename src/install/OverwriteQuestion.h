@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace setup::app {
+namespace setup::install {
 
 // An MS-DOS date and time (date in the high 16 bits) in the user's short date and
 // long time format, separated by a blank. The time is left out at exactly
@@ -17,4 +17,4 @@ std::string DescribeDosDateTime(std::uint32_t dosDateTime);
 std::string OverwriteQuestionText(std::string_view existing, std::string_view existingDate,
                                   std::string_view newName, std::string_view newDate);
 
-}  // namespace setup::app
+}  // namespace setup::install

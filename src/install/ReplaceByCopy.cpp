@@ -6,7 +6,7 @@
 #include "platform/TemporaryBeside.h"
 #include "system/PathHelpers.h"
 
-namespace setup::app {
+namespace setup::install {
 namespace {
 
 namespace attr = platform::attr;
@@ -41,4 +41,4 @@ bool ReplaceByCopy(std::string_view source, std::string_view target) {
     return true;
 }
 
-}  // namespace setup::app
+}  // namespace setup::install

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace setup::app {
+namespace setup::install {
 
 // Copies `source` to `target` as the system's file copy does (content, attributes,
 // last-write time), by way of a temporary file beside the target that takes the
@@ -11,4 +11,4 @@ namespace setup::app {
 // is untouched and no temporary file is left. A read-only existing target fails.
 bool ReplaceByCopy(std::string_view source, std::string_view target);
 
-}  // namespace setup::app
+}  // namespace setup::install

@@ -21,7 +21,7 @@ void TMainForm::PlaceUninstaller(const std::string& folder, int& answer) {
     }
     // Only a copy this run made is the shipped uninstaller: after a failure the
     // path may name an earlier archive's entry, after "&Nein" a file the user kept.
-    if (result != ResultNew && result != ResultReplaced) {
+    if (result != install::ResultNew && result != install::ResultReplaced) {
         return;
     }
     // Written, the path was a full local one; spelled as the copy page showed it.
@@ -37,7 +37,7 @@ void TMainForm::PlaceUninstaller(const std::string& folder, int& answer) {
     const bool listed = std::find(listedTargets.begin(), listedTargets.end(),
                                   AsciiUpper(intermediate)) != listedTargets.end();
     // A file that was there before ("&Ja" replaced it) is not the installer's to delete.
-    if (result == ResultNew && !listed) {
+    if (result == install::ResultNew && !listed) {
         // A copy from a read-only medium is read-only itself.
         files.SetAttributes(intermediate, platform::attr::kNormal);
         files.DeleteFile(intermediate);

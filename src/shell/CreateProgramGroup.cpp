@@ -53,7 +53,7 @@ bool TMainForm::CreateGroupFolder(std::string_view path) {
 
 bool TMainForm::CreateShortcut(std::string_view target, std::string_view linkFile,
                                std::string_view description, std::string_view workingDirectory) {
-    TShellLink link;
+    shell::TShellLink link;
     link.SetDescription(description);
     link.SetPath(target);
     link.SetWorkingDirectory(workingDirectory);

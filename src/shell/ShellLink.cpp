@@ -2,7 +2,7 @@
 
 #include "system/Error.h"
 
-namespace setup {
+namespace setup::shell {
 
 TShellLink::TShellLink() : link_(platform::CurrentOs().ShellServices().CreateShellLink()) {
     lastResult_ = link_->CreationResult();
@@ -39,4 +39,4 @@ bool TShellLink::SaveAs(std::string_view fileName) {
     return Save();
 }
 
-}  // namespace setup
+}  // namespace setup::shell

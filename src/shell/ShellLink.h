@@ -10,7 +10,7 @@
 
 #include "platform/Os.h"
 
-namespace setup {
+namespace setup::shell {
 
 class TShellLink {
   public:
@@ -44,4 +44,4 @@ class TShellLink {
     std::int32_t creationResult_ = 0;
 };
 
-}  // namespace setup
+}  // namespace setup::shell

@@ -1,7 +1,7 @@
 // Every way of closing the window, with and without the cancel question, also
 // while a step is running.
-#include "WizardTest.h"
 #include "app/WidgetNames.h"
+#include "support/WizardTest.h"
 
 namespace setup::app {
 namespace {

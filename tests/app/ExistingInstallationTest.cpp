@@ -1,8 +1,8 @@
 // The existing-installation check: every row of the decision table, its texts,
 // buttons and answers, and the lookup's handling of the registry.
-#include "PeImage.h"
-#include "WizardTest.h"
 #include "base/PeVersionReader.h"
+#include "support/PeImage.h"
+#include "support/WizardTest.h"
 
 namespace setup::app {
 namespace {

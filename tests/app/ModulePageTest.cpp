@@ -1,7 +1,7 @@
 // The module selection page: filling the lists, moving modules, and the answer
 // the copy phase gets per module.
-#include "WizardTest.h"
 #include "app/WidgetNames.h"
+#include "support/WizardTest.h"
 
 namespace setup::app {
 namespace {

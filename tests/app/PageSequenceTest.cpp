@@ -1,5 +1,5 @@
 // The page sequence, the info text page and test mode, driven through sessions.
-#include "WizardTest.h"
+#include "support/WizardTest.h"
 #include "system/IniFile.h"
 
 namespace setup::app {

@@ -1,6 +1,6 @@
 // ReadScriptSettings: keys, types, defaults and the logo geometry.
-#include "WizardTest.h"
 #include "app/WidgetNames.h"
+#include "support/WizardTest.h"
 
 namespace setup::app {
 namespace {

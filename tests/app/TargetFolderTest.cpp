@@ -1,7 +1,7 @@
 // The target-folder page: creating the folder, the script copy and its deletion
 // at the end, and the folder dialog.
-#include "WizardTest.h"
 #include "app/WidgetNames.h"
+#include "support/WizardTest.h"
 
 namespace setup::app {
 namespace {

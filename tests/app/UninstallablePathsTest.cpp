@@ -2,7 +2,7 @@
 // Windows collapses are made and logged as Windows names them; what could only be
 // made somewhere the log can't name (a relative place, a key other than one right
 // under a root) is refused with a message before anything of it is made.
-#include "WizardTest.h"
+#include "support/WizardTest.h"
 #include "uninstall/UninstallLog.h"
 
 namespace setup::app {

@@ -5,9 +5,9 @@
 #include <initializer_list>
 #include <ostream>
 
-#include "WizardTest.h"
 #include "app/MainWindowElements.h"
 #include "app/WidgetNames.h"
+#include "support/WizardTest.h"
 
 namespace setup::app {
 

@@ -12,7 +12,7 @@
 #include "support/EmulatedWindows.h"
 #include "system/Error.h"
 
-namespace setup {
+namespace setup::shell {
 namespace {
 
 using platform::posix::ShellLinkFields;
@@ -110,4 +110,4 @@ TEST_F(ShellLink, DecodeRejectsEveryCutOfAValidFile) {
 }
 
 }  // namespace
-}  // namespace setup
+}  // namespace setup::shell

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/WizardTest.h"
 #include "platform/posix/ShellLinkFile.h"
+#include "support/WizardTest.h"
 #include "system/IniFile.h"
 
 namespace setup::app {

@@ -272,7 +272,7 @@ class Checker {
             return files;
         }
         usesDiskettes_ = true;
-        app::CollectDisketteFiles(*script_, keys);
+        install::CollectDisketteFiles(*script_, keys);
         for (std::string& key : keys) {
             FileKey file{key, "", 1, 0};
             for (std::size_t disk = 1;; ++disk) {

@@ -77,6 +77,8 @@ using FileHandle = UniqueResource<HANDLE, detail::InvalidHandle, detail::CloseFi
 using FindHandle = UniqueResource<HANDLE, detail::InvalidHandle, detail::CloseFind>;
 // An open registry key.
 using KeyHandle = UniqueResource<HKEY, detail::NullKey, detail::CloseKey>;
+// A process or thread handle from CreateProcessA or DuplicateHandle (null when none).
+using ProcessHandle = UniqueResource<HANDLE, detail::NullHandle, detail::CloseFile>;
 // A module loaded with LoadLibrary.
 using ModuleHandle = UniqueResource<HMODULE, detail::NullModule, detail::ReleaseModule>;
 

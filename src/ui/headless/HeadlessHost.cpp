@@ -119,7 +119,7 @@ void HeadlessHost::Fail(std::string message) {
 }
 
 void HeadlessHost::FileHandled(std::string_view source, std::string_view target, int result) {
-    transcript_.push_back(app::DescribeHandledFile(source, target, result));
+    transcript_.push_back(install::DescribeHandledFile(source, target, result));
     if (model_ != nullptr) {
         if (auto drawn = DrawnPathsLine(*model_, source, target)) {
             transcript_.push_back(std::move(*drawn));

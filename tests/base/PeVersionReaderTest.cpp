@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "PeImage.h"
 #include "base/PeVersionReader.h"
+#include "support/PeImage.h"
 
 namespace setup::app {
 namespace {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "WizardTest.h"
+#include "support/WizardTest.h"
 #include "system/RegistryValues.h"
 
 namespace setup::app {

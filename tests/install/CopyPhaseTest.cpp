@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "WizardTest.h"
 #include "app/WidgetNames.h"
 #include "install/OverwriteQuestion.h"
+#include "support/WizardTest.h"
 #include "support/zipenc/Crc32.h"
 #include "support/zipenc/ZipEntries.h"
 #include "system/IniFile.h"
@@ -252,26 +252,27 @@ TEST_F(CopyPhase, FailuresAreReportedWithTheScriptsNameAndKeepTheOldFile) {
     windows_.WriteFile("D:\\Leer_.ZIP", Archive({}));
 
     TMainForm& form = Install({"&Ja", "OK", "OK", "OK", "&Ja", "OK", "OK", "OK"});
-    EXPECT_EQ(
-        DialogTexts(),
-        (std::vector<std::string>{
-            "Soll die existierende Datei\r\nC:\\Ziel\\Schreib.txt vom " +
-                DescribeDosDateTime(
-                    static_cast<std::uint32_t>(FileDateOf("C:\\Ziel\\Schreib.txt"))) +
-                "\r\r\nmit dieser Datei\r\nD:\\Schreib.txt vom " +
-                DescribeDosDateTime(static_cast<std::uint32_t>(FileDateOf("D:\\Schreib.txt"))) +
-                "\r\r\n überschrieben werden?",
-            "Die Datei Schreib.txt konnte nicht kopiert werden!",
-            "D:\\X_BAD.ZIP ist keine ZipFile!",
-            "Probleme beim Entpacken der Datei X_BAD.ZIP!",
-            "Soll die existierende Datei\r\nC:\\Ziel\\Daten.bin vom " +
-                DescribeDosDateTime(static_cast<std::uint32_t>(FileDateOf("C:\\Ziel\\Daten.bin"))) +
-                "\r\r\nmit dieser Datei\r\nDaten.bin vom 01.01.1980\r\r\n überschrieben "
-                "werden?",
-            "Die Datei Kaputt_.ZIP konnte nicht kopiert werden!",
-            "D:\\Leer_.ZIP ist keine ZipFile!",
-            "Probleme beim Entpacken der Datei Leer_.ZIP!",
-        }));
+    EXPECT_EQ(DialogTexts(),
+              (std::vector<std::string>{
+                  "Soll die existierende Datei\r\nC:\\Ziel\\Schreib.txt vom " +
+                      install::DescribeDosDateTime(
+                          static_cast<std::uint32_t>(FileDateOf("C:\\Ziel\\Schreib.txt"))) +
+                      "\r\r\nmit dieser Datei\r\nD:\\Schreib.txt vom " +
+                      install::DescribeDosDateTime(
+                          static_cast<std::uint32_t>(FileDateOf("D:\\Schreib.txt"))) +
+                      "\r\r\n überschrieben werden?",
+                  "Die Datei Schreib.txt konnte nicht kopiert werden!",
+                  "D:\\X_BAD.ZIP ist keine ZipFile!",
+                  "Probleme beim Entpacken der Datei X_BAD.ZIP!",
+                  "Soll die existierende Datei\r\nC:\\Ziel\\Daten.bin vom " +
+                      install::DescribeDosDateTime(
+                          static_cast<std::uint32_t>(FileDateOf("C:\\Ziel\\Daten.bin"))) +
+                      "\r\r\nmit dieser Datei\r\nDaten.bin vom 01.01.1980\r\r\n überschrieben "
+                      "werden?",
+                  "Die Datei Kaputt_.ZIP konnte nicht kopiert werden!",
+                  "D:\\Leer_.ZIP ist keine ZipFile!",
+                  "Probleme beim Entpacken der Datei Leer_.ZIP!",
+              }));
     EXPECT_EQ(host_.Dialogs()[2].caption, " Installation");
     EXPECT_EQ(host_.Dialogs()[1].caption, "Fehler");
     EXPECT_EQ(windows_.ReadFile("C:\\Ziel\\Schreib.txt"), "alt");
@@ -667,7 +668,7 @@ TEST(OverwriteDates, ShortDateAndLongTime) {
         {0xFFFFFFFF, "(unbekannt)"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(DescribeDosDateTime(c.dos), c.shown) << std::hex << c.dos;
+        EXPECT_EQ(install::DescribeDosDateTime(c.dos), c.shown) << std::hex << c.dos;
     }
 }
 

@@ -6,9 +6,9 @@
 #include <iterator>
 #include <map>
 
-#include "WizardTest.h"
 #include "platform/posix/Cp1252.h"
 #include "support/SystemSnapshot.h"
+#include "support/WizardTest.h"
 #include "system/RegistryValues.h"
 #include "uninstall/RunUninstall.h"
 

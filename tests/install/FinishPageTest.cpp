@@ -1,7 +1,7 @@
 // The finish page: what [Starten] offers, what starts when, the shell's failures
 // in their English words, and the end through "&Starten".
-#include "WizardTest.h"
 #include "app/WidgetNames.h"
+#include "support/WizardTest.h"
 
 namespace setup::app {
 namespace {
