@@ -97,7 +97,7 @@ ScriptFiles ReadScriptFiles(const BuildOptions& options, const fs::path& medium)
         const IniFile script(folder + "Setup.ini");
         files.keys = script.ReadSectionKeys("Dateien");
         if (files.keys.empty()) {
-            app::CollectDisketteFiles(script, files.keys);
+            install::CollectDisketteFiles(script, files.keys);
         }
         files.logo = script.ReadString("ProgInfos", "Logo", "");
         files.info = script.ReadString("Infodatei", "Dateiname", "");
