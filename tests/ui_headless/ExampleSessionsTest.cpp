@@ -1,5 +1,6 @@
 // The example sessions of examples/sessions run as scripted on the demo medium
-// (those named "sim-" run on their own media through the simulator, as ctests).
+// (those named "sim-" run on their own media through the simulator, as ctests;
+// those named "build-" on the media `medium build` makes, in tests/medium).
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -43,8 +44,9 @@ TEST_F(ExampleSessions, RunAsScripted) {
     CopyDemoMedium();
     int sessions = 0;
     for (const auto& entry : fs::directory_iterator(kExamples / "sessions")) {
-        if (entry.path().extension() != ".txt" ||
-            entry.path().filename().string().starts_with("sim-"))
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() != ".txt" || name.starts_with("sim-") ||
+            name.starts_with("build-"))
             continue;
         SCOPED_TRACE(entry.path().filename().string());
         Run(platform::posix::Utf8ToCp1252(ReadHostFile(entry.path())));
