@@ -64,36 +64,82 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
 void RemoveLogged(std::vector<LoggedPath>& paths, std::string_view what, Removal& removal,
                   std::vector<std::string>& removed) {
     std::size_t left = 0;
-    for (LoggedPath& entry : paths) {
-        if (!entry.existedBefore && removal.RemoveFile(entry.path, what)) {
-            removed.push_back(entry.path);
-        } else {
-            paths[left++] = std::move(entry);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!paths[i].existedBefore && removal.RemoveFile(paths[i].path, what)) {
+            removed.push_back(paths[i].path);
+        } else if (left++ != i) {  // moving an entry onto itself would empty it
+            paths[left - 1] = std::move(paths[i]);
         }
     }
     paths.resize(left);
 }
 
+// A folder below the installation folder is tried because a removed file lay in
+// it; the log keeps one such file (missing now, so a second run counts it as
+// removed), and with it the second run tries the folder again.
+void KeepFolderInLog(const std::string& folder, const std::vector<std::string>& removed,
+                     UninstallLog& log) {
+    for (const std::string& file : removed) {
+        if (StartsWithNoCase(file, folder)) {
+            log.files.push_back({file, false});
+            return;
+        }
+    }
+}
+
 // A running program's file can't be deleted, but it can be renamed: it goes to a
 // name of its own beside it first, so that its path is free at once (for the
-// uninstaller of a new installation), and that name is deleted once the program
-// has ended, at the latest when Windows starts again.
-void RemoveProgram(const std::string& program, Removal& removal) {
+// uninstaller of a new installation). Empty when that failed; nothing is left.
+std::string MoveAside(const std::string& program) {
     platform::FileSystem& files = platform::CurrentOs().Files();
     std::string aside;
     auto claimed = platform::CreateTemporaryBeside(files, program, "~del", aside);
     const bool moved = claimed && claimed->Close() && files.MoveFile(program, aside, true);
     claimed.reset();
-    if (!moved) {
-        if (!aside.empty()) {
-            files.DeleteFile(aside);
-        }
-        removal.Kept(PathText(program) + " (konnte nicht gel\xF6scht werden)");
-    } else if (!files.DeleteWhenUnused(aside)) {
-        removal.Kept(PathText(aside) + " (konnte nicht gel\xF6scht werden)");
-    } else if (files.GetAttributes(aside) != platform::attr::kInvalid) {
-        removal.Outcome().programLeftAt = aside;
+    if (!moved && !aside.empty()) {
+        files.DeleteFile(aside);
+        aside.clear();
     }
+    return aside;
+}
+
+// The uninstall entry, the program and the log, which together let a second run
+// finish the job, go last and together: when one of them can't go, the others
+// stay too. The program is renamed aside first, as that can be undone, then the
+// entry goes, then the renamed program is deleted once it has ended (at the
+// latest when Windows starts again), and last the log.
+void RemoveUninstaller(const UninstallLog& log, const UninstallFiles& files, Removal& removal) {
+    platform::FileSystem& fs = platform::CurrentOs().Files();
+    const bool ownProgram = fs.GetAttributes(files.programPath) != platform::attr::kInvalid &&
+                            EqualsNoCase(FolderOf(files.programPath), files.windowsFolder);
+    const std::string programFailed =
+        PathText(files.programPath) + " (konnte nicht gel\xF6scht werden)";
+    std::string aside;
+    if (ownProgram) {
+        if (removal.TestMode()) {
+            removal.Describe("Deinstallationsprogramm l\xF6schen: " + PathText(files.programPath));
+        } else if ((aside = MoveAside(files.programPath)).empty()) {
+            removal.Failed(programFailed);
+            return;
+        }
+    }
+    // Back to its path, so that the entry still starts it.
+    auto putBack = [&] { return aside.empty() || fs.MoveFile(aside, files.programPath, false); };
+    if (!log.softwareKey.empty() && !RemoveUninstallEntry(log.softwareKey, removal)) {
+        putBack();
+        return;
+    }
+    if (!aside.empty()) {
+        if (!fs.DeleteWhenUnused(aside)) {
+            removal.Failed(putBack() ? programFailed
+                                     : PathText(aside) + " (konnte nicht gel\xF6scht werden)");
+            return;
+        }
+        if (fs.GetAttributes(aside) != platform::attr::kInvalid) {
+            removal.Outcome().programLeftAt = aside;
+        }
+    }
+    removal.RemoveFile(files.logPath, "Deinstallationsdatei", false);
 }
 
 }  // namespace
@@ -104,7 +150,9 @@ UninstallOutcome CarryOut(UninstallLog& log, const UninstallFiles& files, bool t
     RemoveLogged(log.shortcuts, "Verkn\xFCpfung", removal, removed);
     RemoveLogged(log.files, "Datei", removal, removed);
     for (const FolderToRemove& folder : FoldersToRemove(log, removed)) {
-        removal.RemoveFolderIfEmpty(folder.path, folder.logged);
+        if (!removal.RemoveFolderIfEmpty(folder.path, folder.logged) && !folder.logged) {
+            KeepFolderInLog(folder.path, removed, log);
+        }
     }
     if (log.association) {
         const std::size_t failures = removal.Failures();
@@ -113,30 +161,17 @@ UninstallOutcome CarryOut(UninstallLog& log, const UninstallFiles& files, bool t
             log.association.reset();
         }
     }
-    if (!removal.Outcome().retryNeeded && !log.softwareKey.empty()) {
-        RemoveUninstallEntry(log.softwareKey, removal);
+    if (!removal.Outcome().retryNeeded) {
+        RemoveUninstaller(log, files, removal);
     }
-    // With something of the installation left, the software list keeps offering
-    // the uninstaller, and the log names what a second run has to remove.
-    if (removal.Outcome().retryNeeded) {
-        if (!testMode) {
-            // Should this fail, the complete log before the run still serves.
-            const std::string text = UninstallLogText(log);
-            platform::WriteFileReplacing(
-                platform::CurrentOs().Files(), files.logPath,
-                std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-        }
-        return removal.Outcome();
-    }
-    removal.RemoveFile(files.logPath, "Deinstallationsdatei", false);
-    const bool programThere =
-        platform::CurrentOs().Files().GetAttributes(files.programPath) != platform::attr::kInvalid;
-    if (programThere && EqualsNoCase(FolderOf(files.programPath), files.windowsFolder)) {
-        if (testMode) {
-            removal.Describe("Deinstallationsprogramm l\xF6schen: " + PathText(files.programPath));
-        } else {
-            RemoveProgram(files.programPath, removal);
-        }
+    // With something of the installation left, the log names what a second run
+    // has to remove.
+    if (removal.Outcome().retryNeeded && !testMode) {
+        // Should this fail, the complete log before the run still serves.
+        const std::string text = UninstallLogText(log);
+        platform::WriteFileReplacing(
+            platform::CurrentOs().Files(), files.logPath,
+            std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
     }
     return removal.Outcome();
 }

@@ -450,32 +450,6 @@ constexpr KnownBreak kKnownBroken[] = {
     // removed), but the log names what does not exist.
     {Phase::Install, FaultKind::LinkSave, "logged but missing"},
     {Phase::Install, FaultKind::LinkSave, kSuccess},
-    // The uninstaller deletes its log before its own program (uninstall/CarryOut.cpp);
-    // when the program can't be deleted (DeleteWhenUnused) that is reported, but
-    // without a log no second run can remove it.
-    {Phase::Uninstall, FaultKind::Delete, kLeftAfterSecond},
-    // The same order when the program is renamed aside first: a failing open or
-    // rename leaves the program, and the log is already gone.
-    {Phase::Uninstall, FaultKind::OpenForWriting, kLeftAfterSecond},
-    {Phase::Uninstall, FaultKind::Move, kLeftAfterSecond},
-    // A removal copy that can't be marked for deletion stays in the Windows folder
-    // (reported), and a failed delete of one kind still ends with complete removal
-    // reported (not yet traced to its cause).
-    {Phase::Uninstall, FaultKind::Delete, "neither as before nor as installed"},
-    // A folder that fails to go (uninstall/Removal.cpp, RemoveFolderIfEmpty) is
-    // taken for one that is not empty: unlogged folders are dropped silently (the
-    // run reports complete removal), logged ones are reported with Kept, not
-    // Failed; either way the log goes and no second run removes them.
-    {Phase::Uninstall, FaultKind::RemoveFolder, kReportedComplete},
-    {Phase::Uninstall, FaultKind::RemoveFolder, kLeftAfterSecond},
-    // A key that fails to go is taken for one with others' subkeys
-    // (uninstall/RegistryUndo.cpp, RemoveOwnKey: only its default value is removed;
-    // RemoveKeyIfEmpty ignores the failure): complete removal is reported and
-    // the empty keys stay. The uninstall entry failing to go is noted for a retry,
-    // but the log is deleted right after it (uninstall/CarryOut.cpp), so the
-    // entry stays for good, pointing to a deleted uninstaller.
-    {Phase::Uninstall, FaultKind::RegistryDelete, kLeftAfterSecond},
-    {Phase::Uninstall, FaultKind::RegistryDelete, "neither as before nor as installed"},
 };
 
 struct Tally {
