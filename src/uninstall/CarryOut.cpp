@@ -14,6 +14,10 @@ namespace {
 struct FolderToRemove {
     std::string path;
     bool logged;  // the log names it as made by the installation: report it when it stays
+    // A removed file that lay in it, for a folder the log does not name: kept in
+    // the log when the folder fails to go (missing now, so a second run counts it
+    // as removed), it has the second run try the folder again.
+    const std::string* file;
 };
 
 std::size_t Depth(std::string_view path) {
@@ -27,7 +31,7 @@ std::size_t Depth(std::string_view path) {
 std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
                                             const std::vector<std::string>& removed) {
     std::vector<FolderToRemove> folders;
-    auto add = [&](std::string path, bool logged) {
+    auto add = [&](std::string path, bool logged, const std::string* file) {
         for (FolderToRemove& folder : folders) {
             if (EqualsNoCase(folder.path, path)) {
                 folder.logged = folder.logged || logged;
@@ -39,7 +43,7 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
         while (at != folders.end() && Depth(at->path) >= Depth(path)) {
             ++at;
         }
-        folders.insert(at, {std::move(path), logged});
+        folders.insert(at, {std::move(path), logged, file});
     };
     if (log.installFolder) {
         const std::string& top = log.installFolder->path;
@@ -47,13 +51,13 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
             for (std::string folder = FolderOf(file);
                  folder.size() > top.size() && StartsWithNoCase(folder, top);
                  folder = FolderOf(folder.substr(0, folder.size() - 1))) {
-                add(folder, false);
+                add(folder, false, &file);
             }
         }
     }
-    for (const auto& logged : {log.groupFolder, log.installFolder}) {
-        if (logged && !logged->existedBefore) {
-            add(logged->path, true);
+    for (const std::optional<LoggedPath>* logged : {&log.groupFolder, &log.installFolder}) {
+        if (*logged && !(*logged)->existedBefore) {
+            add((*logged)->path, true, nullptr);
         }
     }
     return folders;
@@ -72,19 +76,6 @@ void RemoveLogged(std::vector<LoggedPath>& paths, std::string_view what, Removal
         }
     }
     paths.resize(left);
-}
-
-// A folder below the installation folder is tried because a removed file lay in
-// it; the log keeps one such file (missing now, so a second run counts it as
-// removed), and with it the second run tries the folder again.
-void KeepFolderInLog(const std::string& folder, const std::vector<std::string>& removed,
-                     UninstallLog& log) {
-    for (const std::string& file : removed) {
-        if (StartsWithNoCase(file, folder)) {
-            log.files.push_back({file, false});
-            return;
-        }
-    }
 }
 
 // A running program's file can't be deleted, but it can be renamed: it goes to a
@@ -110,34 +101,32 @@ std::string MoveAside(const std::string& program) {
 // latest when Windows starts again), and last the log.
 void RemoveUninstaller(const UninstallLog& log, const UninstallFiles& files, Removal& removal) {
     platform::FileSystem& fs = platform::CurrentOs().Files();
-    const bool ownProgram = fs.GetAttributes(files.programPath) != platform::attr::kInvalid &&
-                            EqualsNoCase(FolderOf(files.programPath), files.windowsFolder);
-    const std::string programFailed =
-        PathText(files.programPath) + " (konnte nicht gel\xF6scht werden)";
+    const std::string& program = files.programPath;
     std::string aside;
-    if (ownProgram) {
+    bool programStays = false;
+    if (fs.GetAttributes(program) != platform::attr::kInvalid &&
+        EqualsNoCase(FolderOf(program), files.windowsFolder)) {
         if (removal.TestMode()) {
-            removal.Describe("Deinstallationsprogramm l\xF6schen: " + PathText(files.programPath));
-        } else if ((aside = MoveAside(files.programPath)).empty()) {
-            removal.Failed(programFailed);
-            return;
+            removal.Describe("Deinstallationsprogramm l\xF6schen: " + PathText(program));
+        } else {
+            programStays = (aside = MoveAside(program)).empty();
         }
     }
-    // Back to its path, so that the entry still starts it.
-    auto putBack = [&] { return aside.empty() || fs.MoveFile(aside, files.programPath, false); };
-    if (!log.softwareKey.empty() && !RemoveUninstallEntry(log.softwareKey, removal)) {
-        putBack();
+    const bool entryStays = !programStays && !log.softwareKey.empty() &&
+                            !RemoveUninstallEntry(log.softwareKey, removal);
+    programStays = programStays || (!entryStays && !aside.empty() && !fs.DeleteWhenUnused(aside));
+    if (programStays || entryStays) {
+        // Back to its path, so that the entry still starts it.
+        if (!aside.empty()) {
+            fs.MoveFile(aside, program, false);
+        }
+        if (programStays) {
+            removal.Failed(PathText(program) + " (konnte nicht gel\xF6scht werden)");
+        }
         return;
     }
-    if (!aside.empty()) {
-        if (!fs.DeleteWhenUnused(aside)) {
-            removal.Failed(putBack() ? programFailed
-                                     : PathText(aside) + " (konnte nicht gel\xF6scht werden)");
-            return;
-        }
-        if (fs.GetAttributes(aside) != platform::attr::kInvalid) {
-            removal.Outcome().programLeftAt = aside;
-        }
+    if (!aside.empty() && fs.GetAttributes(aside) != platform::attr::kInvalid) {
+        removal.Outcome().programLeftAt = aside;
     }
     removal.RemoveFile(files.logPath, "Deinstallationsdatei", false);
 }
@@ -150,8 +139,8 @@ UninstallOutcome CarryOut(UninstallLog& log, const UninstallFiles& files, bool t
     RemoveLogged(log.shortcuts, "Verkn\xFCpfung", removal, removed);
     RemoveLogged(log.files, "Datei", removal, removed);
     for (const FolderToRemove& folder : FoldersToRemove(log, removed)) {
-        if (!removal.RemoveFolderIfEmpty(folder.path, folder.logged) && !folder.logged) {
-            KeepFolderInLog(folder.path, removed, log);
+        if (!removal.RemoveFolderIfEmpty(folder.path, folder.logged) && folder.file != nullptr) {
+            log.files.push_back({*folder.file, false});
         }
     }
     if (log.association) {
