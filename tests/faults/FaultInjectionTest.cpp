@@ -139,10 +139,15 @@ class FullMedium {
     TemporaryFolder folder_;
 };
 
-// Answers every dialog with its default button: "OK", or "&Ja" to the question.
+// Answers every dialog with its default button: "OK", or "&Ja" to the question;
+// keeps the last text.
 class Answers final : public uninstall::UninstallUi {
   public:
-    int ShowDialog(const app::MessageDialog& dialog) override { return dialog.defaultAnswer; }
+    int ShowDialog(const app::MessageDialog& dialog) override {
+        last = dialog.text;
+        return dialog.defaultAnswer;
+    }
+    std::string last;
 };
 
 // One emulated Windows with the user's state, the medium as drive D:.
@@ -213,8 +218,13 @@ class System {
         windows_.Os().SetProgramPath(std::string(kUninstaller));
         platform::ScopedOs scoped(os);
         Answers ui;
-        return uninstall::RunUninstall({}, ui);
+        const int exitCode = uninstall::RunUninstall({}, ui);
+        lastMessage_ = ui.last;
+        return exitCode;
     }
+
+    // The uninstaller's result message.
+    const std::string& LastMessage() const { return lastMessage_; }
 
     std::optional<uninstall::UninstallLog> Log(std::string& problem) {
         if (!windows_.Exists(kLog)) {
@@ -254,6 +264,7 @@ class System {
     std::string readme_;  // the older Liesmich.txt's name
     std::string newReadme_;
     SystemState before_;
+    std::string lastMessage_;
 };
 
 std::string Show(const SystemState& state, const std::string& name) {
@@ -383,6 +394,20 @@ void CheckRemoval(System& system, const SystemState& installed, int exitCode, bo
                 findings[judgeReport ? "left after a second run" : "left after the uninstall"]
                     .insert(name);
             }
+        }
+    }
+}
+
+// After an interrupted uninstall: what the installation made and the run left
+// (its rewritten log and a removal copy aside) needs a second run, and the
+// result message offers it.
+void CheckSecondRunOffered(System& system, Findings& findings) {
+    const bool offered =
+        system.LastMessage().find("Die Deinstallation bleibt eingerichtet") != std::string::npos;
+    for (const auto& [name, ignored] : system.Now()) {
+        if (!offered && !system.Before().contains(name) && name != kLogOnDrive &&
+            !IsRemovalCopy(name)) {
+            findings["left without offering a second run"].insert(name);
         }
     }
 }
@@ -586,6 +611,7 @@ TEST_F(FaultInjection, AFailedCallOfTheUninstallIsReportedAndASecondRunFinishes)
             faulty.FailNth(static_cast<FaultKind>(kind), nth);
             Findings findings;
             CheckRemoval(system, installed, system.Uninstall(faulty), true, false, findings);
+            CheckSecondRunOffered(system, findings);
             CheckRemoval(system, installed, system.Uninstall(system.Windows().Os()), true, true,
                          findings);
             Judge(Phase::Uninstall, static_cast<FaultKind>(kind), nth, faulty.Injected(), findings);
