@@ -80,6 +80,8 @@ class RegistryKey {
     virtual bool DeleteValue(std::string_view valueName) = 0;
     // The key holds neither values (not even a default value) nor subkeys.
     virtual bool IsEmpty() = 0;
+    // The key has subkeys; false when it has none or they can't be counted.
+    virtual bool HasSubKeys() = 0;
 };
 
 class Registry {

@@ -14,6 +14,10 @@ namespace {
 struct FolderToRemove {
     std::string path;
     bool logged;  // the log names it as made by the installation: report it when it stays
+    // A removed file that lay in it, for a folder the log does not name: kept in
+    // the log when the folder fails to go (missing now, so a second run counts it
+    // as removed), it has the second run try the folder again.
+    const std::string* file;
 };
 
 std::size_t Depth(std::string_view path) {
@@ -27,7 +31,7 @@ std::size_t Depth(std::string_view path) {
 std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
                                             const std::vector<std::string>& removed) {
     std::vector<FolderToRemove> folders;
-    auto add = [&](std::string path, bool logged) {
+    auto add = [&](std::string path, bool logged, const std::string* file) {
         for (FolderToRemove& folder : folders) {
             if (EqualsNoCase(folder.path, path)) {
                 folder.logged = folder.logged || logged;
@@ -39,7 +43,7 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
         while (at != folders.end() && Depth(at->path) >= Depth(path)) {
             ++at;
         }
-        folders.insert(at, {std::move(path), logged});
+        folders.insert(at, {std::move(path), logged, file});
     };
     if (log.installFolder) {
         const std::string& top = log.installFolder->path;
@@ -47,13 +51,13 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
             for (std::string folder = FolderOf(file);
                  folder.size() > top.size() && StartsWithNoCase(folder, top);
                  folder = FolderOf(folder.substr(0, folder.size() - 1))) {
-                add(folder, false);
+                add(folder, false, &file);
             }
         }
     }
-    for (const auto& logged : {log.groupFolder, log.installFolder}) {
-        if (logged && !logged->existedBefore) {
-            add(logged->path, true);
+    for (const std::optional<LoggedPath>* logged : {&log.groupFolder, &log.installFolder}) {
+        if (*logged && !(*logged)->existedBefore) {
+            add((*logged)->path, true, nullptr);
         }
     }
     return folders;
@@ -64,11 +68,11 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
 void RemoveLogged(std::vector<LoggedPath>& paths, std::string_view what, Removal& removal,
                   std::vector<std::string>& removed) {
     std::size_t left = 0;
-    for (LoggedPath& entry : paths) {
-        if (!entry.existedBefore && removal.RemoveFile(entry.path, what)) {
-            removed.push_back(entry.path);
-        } else {
-            paths[left++] = std::move(entry);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!paths[i].existedBefore && removal.RemoveFile(paths[i].path, what)) {
+            removed.push_back(paths[i].path);
+        } else if (left++ != i) {  // moving an entry onto itself would empty it
+            paths[left - 1] = std::move(paths[i]);
         }
     }
     paths.resize(left);
@@ -76,24 +80,55 @@ void RemoveLogged(std::vector<LoggedPath>& paths, std::string_view what, Removal
 
 // A running program's file can't be deleted, but it can be renamed: it goes to a
 // name of its own beside it first, so that its path is free at once (for the
-// uninstaller of a new installation), and that name is deleted once the program
-// has ended, at the latest when Windows starts again.
-void RemoveProgram(const std::string& program, Removal& removal) {
+// uninstaller of a new installation). Empty when that failed; nothing is left.
+std::string MoveAside(const std::string& program) {
     platform::FileSystem& files = platform::CurrentOs().Files();
     std::string aside;
     auto claimed = platform::CreateTemporaryBeside(files, program, "~del", aside);
     const bool moved = claimed && claimed->Close() && files.MoveFile(program, aside, true);
     claimed.reset();
-    if (!moved) {
-        if (!aside.empty()) {
-            files.DeleteFile(aside);
+    if (!moved && !aside.empty()) {
+        files.DeleteFile(aside);
+        aside.clear();
+    }
+    return aside;
+}
+
+// The uninstall entry, the program and the log, which together let a second run
+// finish the job, go last and together: when one of them can't go, the others
+// stay too. The program is renamed aside first, as that can be undone, then the
+// entry goes, then the renamed program is deleted once it has ended (at the
+// latest when Windows starts again), and last the log.
+void RemoveUninstaller(const UninstallLog& log, const UninstallFiles& files, Removal& removal) {
+    platform::FileSystem& fs = platform::CurrentOs().Files();
+    const std::string& program = files.programPath;
+    std::string aside;
+    bool programStays = false;
+    if (fs.GetAttributes(program) != platform::attr::kInvalid &&
+        EqualsNoCase(FolderOf(program), files.windowsFolder)) {
+        if (removal.TestMode()) {
+            removal.Describe("Deinstallationsprogramm l\xF6schen: " + PathText(program));
+        } else {
+            programStays = (aside = MoveAside(program)).empty();
         }
-        removal.Kept(PathText(program) + " (konnte nicht gel\xF6scht werden)");
-    } else if (!files.DeleteWhenUnused(aside)) {
-        removal.Kept(PathText(aside) + " (konnte nicht gel\xF6scht werden)");
-    } else if (files.GetAttributes(aside) != platform::attr::kInvalid) {
+    }
+    const bool entryStays = !programStays && !log.softwareKey.empty() &&
+                            !RemoveUninstallEntry(log.softwareKey, removal);
+    programStays = programStays || (!entryStays && !aside.empty() && !fs.DeleteWhenUnused(aside));
+    if (programStays || entryStays) {
+        // Back to its path, so that the entry still starts it.
+        if (!aside.empty()) {
+            fs.MoveFile(aside, program, false);
+        }
+        if (programStays) {
+            removal.Failed(PathText(program) + " (konnte nicht gel\xF6scht werden)");
+        }
+        return;
+    }
+    if (!aside.empty() && fs.GetAttributes(aside) != platform::attr::kInvalid) {
         removal.Outcome().programLeftAt = aside;
     }
+    removal.RemoveFile(files.logPath, "Deinstallationsdatei", false);
 }
 
 }  // namespace
@@ -104,7 +139,9 @@ UninstallOutcome CarryOut(UninstallLog& log, const UninstallFiles& files, bool t
     RemoveLogged(log.shortcuts, "Verkn\xFCpfung", removal, removed);
     RemoveLogged(log.files, "Datei", removal, removed);
     for (const FolderToRemove& folder : FoldersToRemove(log, removed)) {
-        removal.RemoveFolderIfEmpty(folder.path, folder.logged);
+        if (!removal.RemoveFolderIfEmpty(folder.path, folder.logged) && folder.file != nullptr) {
+            log.files.push_back({*folder.file, false});
+        }
     }
     if (log.association) {
         const std::size_t failures = removal.Failures();
@@ -113,30 +150,17 @@ UninstallOutcome CarryOut(UninstallLog& log, const UninstallFiles& files, bool t
             log.association.reset();
         }
     }
-    if (!removal.Outcome().retryNeeded && !log.softwareKey.empty()) {
-        RemoveUninstallEntry(log.softwareKey, removal);
+    if (!removal.Outcome().retryNeeded) {
+        RemoveUninstaller(log, files, removal);
     }
-    // With something of the installation left, the software list keeps offering
-    // the uninstaller, and the log names what a second run has to remove.
-    if (removal.Outcome().retryNeeded) {
-        if (!testMode) {
-            // Should this fail, the complete log before the run still serves.
-            const std::string text = UninstallLogText(log);
-            platform::WriteFileReplacing(
-                platform::CurrentOs().Files(), files.logPath,
-                std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-        }
-        return removal.Outcome();
-    }
-    removal.RemoveFile(files.logPath, "Deinstallationsdatei", false);
-    const bool programThere =
-        platform::CurrentOs().Files().GetAttributes(files.programPath) != platform::attr::kInvalid;
-    if (programThere && EqualsNoCase(FolderOf(files.programPath), files.windowsFolder)) {
-        if (testMode) {
-            removal.Describe("Deinstallationsprogramm l\xF6schen: " + PathText(files.programPath));
-        } else {
-            RemoveProgram(files.programPath, removal);
-        }
+    // With something of the installation left, the log names what a second run
+    // has to remove.
+    if (removal.Outcome().retryNeeded && !testMode) {
+        // Should this fail, the complete log before the run still serves.
+        const std::string text = UninstallLogText(log);
+        platform::WriteFileReplacing(
+            platform::CurrentOs().Files(), files.logPath,
+            std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
     }
     return removal.Outcome();
 }

@@ -14,9 +14,10 @@ constexpr std::string_view kCommandPath = "\\shell\\open\\command";
 
 // Removes a key the installation made. When others have added subkeys since,
 // those stay and only the installation's default value goes; the key is named
-// as staying.
+// as staying. Without subkeys, a key that stays is a failure.
 void RemoveOwnKey(std::string_view key, Removal& removal) {
-    if (!removal.RemoveKey(RegRoot::ClassesRoot, key, false) &&
+    const bool others = HasSubKeys(RegRoot::ClassesRoot, key);
+    if (!removal.RemoveKey(RegRoot::ClassesRoot, key, !others) && others &&
         removal.SetDefaultValue(RegRoot::ClassesRoot, key, "")) {
         removal.Kept(KeyDisplayName(RegRoot::ClassesRoot, key) +
                      " (enth\xE4lt noch Eintr\xE4ge anderer Programme)");
@@ -68,10 +69,15 @@ void UndoType(const LoggedAssociation& a, Removal& removal) {
         }
         return;
     }
+    const std::size_t failures = removal.Failures();
     RemoveOwnKey(commandKeys[0], removal);
     removal.RemoveKeyIfEmpty(RegRoot::ClassesRoot, commandKeys[1]);
     removal.RemoveKeyIfEmpty(RegRoot::ClassesRoot, commandKeys[2]);
-    RemoveOwnKey(a.newType, removal);
+    // While a command key of its own stays, the type stays whole for a second run
+    // (its subkeys are no others').
+    if (removal.Failures() == failures) {
+        RemoveOwnKey(a.newType, removal);
+    }
 }
 
 }  // namespace
@@ -81,9 +87,9 @@ void UndoAssociation(const LoggedAssociation& association, Removal& removal) {
     UndoType(association, removal);
 }
 
-void RemoveUninstallEntry(std::string_view softwareKey, Removal& removal) {
-    removal.RemoveKey(RegRoot::LocalMachine,
-                      std::string(kUninstallKeyBase) + std::string(softwareKey), true);
+bool RemoveUninstallEntry(std::string_view softwareKey, Removal& removal) {
+    return removal.RemoveKey(RegRoot::LocalMachine,
+                             std::string(kUninstallKeyBase) + std::string(softwareKey), true);
 }
 
 }  // namespace setup::uninstall

@@ -21,6 +21,7 @@ inline constexpr std::string_view kUninstallKeyBase =
 // logged values.
 void UndoAssociation(const LoggedAssociation& association, Removal& removal);
 
-void RemoveUninstallEntry(std::string_view softwareKey, Removal& removal);
+// False when it stays (a Failed line).
+bool RemoveUninstallEntry(std::string_view softwareKey, Removal& removal);
 
 }  // namespace setup::uninstall

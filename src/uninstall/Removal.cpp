@@ -128,20 +128,27 @@ bool Removal::RemoveFile(std::string_view path, std::string_view what, bool logg
     return false;
 }
 
-void Removal::RemoveFolderIfEmpty(std::string_view path, bool report) {
+bool Removal::RemoveFolderIfEmpty(std::string_view path, bool report) {
     if (!Exists(path)) {
-        return;
+        return true;
     }
     if (testMode_) {
         Describe("Ordner entfernen, wenn er leer ist: " + PathText(path));
-        return;
+        return true;
     }
-    if (Files().RemoveFolder(path) || !report) {
-        return;
+    if (Files().RemoveFolder(path)) {
+        return true;
     }
+    // Kept for what it still holds; empty, it failed itself.
     const std::string contents = ContentsText(path);
-    Kept(PathText(path) + (contents.empty() ? " (konnte nicht entfernt werden)"
-                                            : " (enth\xE4lt noch: " + contents + ")"));
+    if (contents.empty()) {
+        Failed(PathText(path) + " (konnte nicht entfernt werden)");
+        return false;
+    }
+    if (report) {
+        Kept(PathText(path) + " (enth\xE4lt noch: " + contents + ")");
+    }
+    return true;
 }
 
 bool Removal::SetDefaultValue(RegRoot root, std::string_view key, std::string_view value) {
@@ -195,7 +202,12 @@ void Removal::RemoveKeyIfEmpty(RegRoot root, std::string_view key) {
         return;
     }
     open.reset();
-    RemoveKey(root, key, false);
+    RemoveKey(root, key, true);  // empty: only a failure keeps it
+}
+
+bool HasSubKeys(RegRoot root, std::string_view key) {
+    auto open = Reg().Open(root, key);
+    return open && open->HasSubKeys();
 }
 
 void Removal::Failed(std::string line) {

@@ -37,8 +37,9 @@ class Removal {
     // the installation logged.
     bool RemoveFile(std::string_view path, std::string_view what, bool logged = true);
     // Removes a folder when it is empty. When it is not and `report` is set, the
-    // summary names it with what it still holds.
-    void RemoveFolderIfEmpty(std::string_view path, bool report);
+    // summary names it with what it still holds. False when it is empty and still
+    // can't be removed (Failed).
+    bool RemoveFolderIfEmpty(std::string_view path, bool report);
 
     // The key's default value becomes `value`; an empty value removes the default
     // value instead (an empty previous value stands for a missing one too). False
@@ -47,7 +48,8 @@ class Removal {
     // Removes a key without subkeys. Returns false when it stays; `report` puts it
     // into the summary then.
     bool RemoveKey(platform::RegRoot root, std::string_view key, bool report);
-    // Removes a key only when it holds nothing at all any more.
+    // Removes a key only when it holds nothing at all any more; Failed when it
+    // stays all the same.
     void RemoveKeyIfEmpty(platform::RegRoot root, std::string_view key);
 
     // Summary lines: Failed for what the installation made and could not be
@@ -72,5 +74,7 @@ std::string KeyDisplayName(platform::RegRoot root, std::string_view key);
 // The default value of a key as text; nothing when the key can't be opened, an
 // empty text when the value is missing or no string.
 std::optional<std::string> ReadDefaultValue(platform::RegRoot root, std::string_view key);
+// The key exists and has subkeys.
+bool HasSubKeys(platform::RegRoot root, std::string_view key);
 
 }  // namespace setup::uninstall

@@ -100,6 +100,7 @@ TEST_P(RegistryContract, ValuesAndKeysAreDeletedOnlyWhereThatIsSafe) {
     EXPECT_TRUE(type->DeleteValue(""));  // the default value
     EXPECT_EQ(type->Query("").status, RegQueryStatus::Missing);
     EXPECT_FALSE(type->IsEmpty());  // it still has a subkey
+    EXPECT_TRUE(type->HasSubKeys());
     type.reset();
 
     struct Case {
@@ -121,6 +122,7 @@ TEST_P(RegistryContract, ValuesAndKeysAreDeletedOnlyWhereThatIsSafe) {
     auto emptied = Reg().Open(GetParam(), key_ + "\\Typ");
     ASSERT_NE(emptied, nullptr);
     EXPECT_TRUE(emptied->IsEmpty());
+    EXPECT_FALSE(emptied->HasSubKeys());
     emptied.reset();
     EXPECT_TRUE(Reg().DeleteKey(GetParam(), key_ + "\\Typ"));
     EXPECT_EQ(Reg().Open(GetParam(), key_ + "\\Typ"), nullptr);

@@ -104,6 +104,7 @@ class FaultyKey final : public platform::RegistryKey {
         return !faults_.Fails(FaultKind::RegistryDelete) && inner_->DeleteValue(name);
     }
     bool IsEmpty() override { return inner_->IsEmpty(); }
+    bool HasSubKeys() override { return inner_->HasSubKeys(); }
 
   private:
     std::unique_ptr<platform::RegistryKey> inner_;

@@ -42,6 +42,8 @@ class PosixRegistryKey final : public RegistryKey {
         return !store_.HasValues(root_, path_) && !store_.HasSubKeys(root_, path_);
     }
 
+    bool HasSubKeys() override { return store_.HasSubKeys(root_, path_); }
+
   private:
     RegistryStore& store_;
     RegRoot root_;

@@ -64,6 +64,12 @@ class Win32RegistryKey final : public RegistryKey {
         return CountEntries(key_.Get(), subKeys, values) && subKeys == 0 && values == 0;
     }
 
+    bool HasSubKeys() override {
+        DWORD subKeys = 0;
+        DWORD values = 0;
+        return CountEntries(key_.Get(), subKeys, values) && subKeys != 0;
+    }
+
   private:
     KeyHandle key_;
 };
