@@ -297,6 +297,7 @@ void CheckInstallation(System& system, const SystemState& after, bool success,
     if (log) {
         std::vector<uninstall::LoggedPath> paths = log->files;
         paths.insert(paths.end(), log->shortcuts.begin(), log->shortcuts.end());
+        paths.insert(paths.end(), log->folders.begin(), log->folders.end());
         for (const auto& folder : {log->installFolder, log->groupFolder}) {
             if (folder) {
                 paths.push_back(*folder);
@@ -414,20 +415,12 @@ constexpr KnownBreak kKnownBroken[] = {
     {Phase::Install, FaultKind::OpenForWriting, kLeft},
     {Phase::Install, FaultKind::Write, kMadeNotLogged},
     {Phase::Install, FaultKind::Write, kLeft},
-    {Phase::Install, FaultKind::Copy, kMadeNotLogged},
-    {Phase::Install, FaultKind::Copy, kLeft},
     {Phase::Install, FaultKind::Move, kMadeNotLogged},
     {Phase::Install, FaultKind::Move, kLeft},
-    // Placing the uninstaller (install/UninstallerPlacement.cpp, PlaceUninstaller)
-    // ignores every failure: its intermediate copy failing (InstallOneFile), the
-    // copy beside the log failing (CopyFile), the intermediate copy that stays
-    // (DeleteFile). No message, CopyOk stays true: success is reported without an
-    // uninstaller, and an intermediate copy stays, not logged.
-    {Phase::Install, FaultKind::OpenForWriting, kSuccess},
-    {Phase::Install, FaultKind::Copy, kSuccess},
-    {Phase::Install, FaultKind::Move, kSuccess},
-    {Phase::Install, FaultKind::Delete, kMadeNotLogged},
-    {Phase::Install, FaultKind::Delete, kLeft},
+    // A copy that can't be deleted, the uninstaller's intermediate one
+    // (install/UninstallerPlacement.cpp) or the script copy the finish buttons
+    // delete after the finish page reported success, stays; logged, it goes with
+    // the uninstall. Harmless, so not reported.
     {Phase::Install, FaultKind::Delete, kSuccess},
     // The registry step (shell/WriteRegistryEntries.cpp) changes the association
     // and writes DisplayName before it logs them; a failure in between throws, so
@@ -440,10 +433,6 @@ constexpr KnownBreak kKnownBroken[] = {
     {Phase::Install, FaultKind::RegistrySet, kMadeNotLogged},
     {Phase::Install, FaultKind::RegistrySet, kLeft},
     {Phase::Install, FaultKind::RegistrySet, kSuccess},
-    // The script's copy in the installation folder is no part of the product:
-    // when it can't be written the wizard reads the medium's script and reports
-    // success, without the copy and its log record.
-    {Phase::Install, FaultKind::Write, kSuccess},
     // The uninstaller's shortcut is logged even when it could not be saved
     // (shell/CreateProgramGroup.cpp, "Its outcome changes nothing"), and success is
     // reported without it. Harmless for the uninstaller (a missing file counts as
