@@ -74,10 +74,10 @@ bool TMainForm::CopyFiles() {
         InstallListedFiles(script, keys, run);
         if (state_.UninstallerPresent) {
             // Nothing of the list installed: the installation folder takes the copy.
-            const int placed = PlaceUninstaller(run.LastTargetFolder.empty()
-                                                    ? AddTrailingBackslash(InstallDir())
-                                                    : run.LastTargetFolder,
-                                                run.FileAnswer);
+            const int placed =
+                PlaceUninstaller(run.LastTargetFolder.empty() ? AddTrailingBackslash(InstallDir())
+                                                              : run.LastTargetFolder,
+                                 run.FileAnswer);
             if (placed < 0) {
                 ReportFailedFile(placed, FileNameOf(state_.UninstallerSource), run);
             }
@@ -114,8 +114,8 @@ std::optional<std::string> TMainForm::TargetFolder(const IniFile& script, const 
 
 void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std::string>& keys,
                                    CopyRun& run) {
-    const bool logging = !state_.TestMode && state_.UninstallerPresent &&
-                         state_.UninstallLogOpen && state_.UninstallLog;
+    const bool logging = !state_.TestMode && state_.UninstallerPresent && state_.UninstallLogOpen &&
+                         state_.UninstallLog;
     // A record the log can't take ends the run: nothing more is installed.
     const auto logged = [&](const auto& record) {
         try {
@@ -153,15 +153,14 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
             int result = ResultCopyFailed;
             if (folder) {
                 run.LastTargetFolder = *folder;
-                if (!state_.TestMode &&
-                    !logged([&] { CreateFolderPath(*folder, logFolder); })) {
+                if (!state_.TestMode && !logged([&] { CreateFolderPath(*folder, logFolder); })) {
                     return;
                 }
             }
             // A folder that could not be made fails its file: the extraction would
             // make it after all, unlogged.
-            if (folder && (state_.TestMode ||
-                           platform::IsFolder(platform::CurrentOs().Files(), *folder))) {
+            if (folder &&
+                (state_.TestMode || platform::IsFolder(platform::CurrentOs().Files(), *folder))) {
                 result = InstallOneFile(KeyIsArchive(key), source, *folder, run.FileAnswer);
             } else {
                 host_.FileHandled(source, {}, result);

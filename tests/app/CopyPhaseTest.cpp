@@ -557,7 +557,11 @@ TEST_F(CopyPhase, TheUninstallerLandsWhereItShould) {
          "C:\\Ziel\\Uninst.exe"},
         {"a packed uninstaller", "A.txt=\n", "Uninst_.ZIP", {}, true, ""},
         // Reported like a listed file's failure.
-        {"a failed listing copies nothing stale", "A_OK.ZIP@1=\n", "Uninst_.ZIP", {"OK"}, false,
+        {"a failed listing copies nothing stale",
+         "A_OK.ZIP@1=\n",
+         "Uninst_.ZIP",
+         {"OK"},
+         false,
          ""},
         // A file of that name was there: replaced after "&Ja", but never deleted.
         {"a file there, replaced",
