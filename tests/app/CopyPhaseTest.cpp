@@ -87,11 +87,11 @@ class CopyPhase : public FormTest {
     }
 
     // Every [Dateien] record of the uninstall log.
-    std::string LoggedFiles() {
+    std::string LoggedFiles(const char* section = "Dateien") {
         IniFile log(kLog);
         std::string text;
-        for (const auto& key : log.ReadSectionKeys("Dateien")) {
-            text += key + "=" + log.ReadString("Dateien", key, "") + "\n";
+        for (const auto& key : log.ReadSectionKeys(section)) {
+            text += key + "=" + log.ReadString(section, key, "") + "\n";
         }
         return text;
     }
@@ -159,6 +159,8 @@ TEST_F(CopyPhase, PlainFilesAndArchivesOfEveryMethodReachTheirFolders) {
               "C:\\Ziel\\Setup.ini=0\nC:\\Ziel\\Prog.exe=1\nC:\\Ziel\\Daten\\Kunden.csv=0\n"
               "C:\\Ziel\\Archiv\\Stored.txt=0\nC:\\WINDOWS\\SYSTEM32\\Shrunk.dll=0\n"
               "C:\\Ziel\\Imploded.txt=0\nC:\\Ziel\\Archiv\\Deflated.txt=0\n");
+    // Every folder made, after the installation folder (there before: its file was).
+    EXPECT_EQ(LoggedFiles("Ordner"), "C:\\Ziel\\=1\nC:\\Ziel\\Daten\\=0\nC:\\Ziel\\Archiv\\=0\n");
     EXPECT_EQ(ShownResult(), kMsgKopierenErfolg);
     EXPECT_TRUE(form.State().InstallOk);
     EXPECT_TRUE(form.Model().Get(kBtnWeiter).enabled);
