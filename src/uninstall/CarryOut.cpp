@@ -51,12 +51,11 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
             }
         }
     }
-    for (const auto& logged : {log.groupFolder, log.installFolder}) {
-        if (logged && !logged->existedBefore) {
-            add(logged->path, true);
-        }
+    if (log.groupFolder && !log.groupFolder->existedBefore) {
+        add(log.groupFolder->path, true);
     }
-    // Made by the installation, also when the file meant for it failed.
+    // The installation folder and every further one it made, also when the file
+    // meant for it failed.
     for (const LoggedPath& made : log.folders) {
         if (!made.existedBefore) {
             add(made.path, true);

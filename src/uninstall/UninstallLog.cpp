@@ -202,9 +202,6 @@ LogReadResult ParseUninstallLog(std::string_view bytes, LocalDriveCheck isLocalD
     };
     log.folders = reader.Paths("Ordner", PathKind::Folder);
     log.installFolder = first(log.folders);
-    if (!log.folders.empty()) {
-        log.folders.erase(log.folders.begin());
-    }
     log.groupFolder = first(reader.Paths("ProgGruppe", PathKind::Folder));
     log.files = reader.Paths("Dateien", PathKind::File);
     log.shortcuts = reader.Paths("ShortCuts", PathKind::File, ".lnk");
@@ -239,10 +236,7 @@ std::string UninstallLogText(const UninstallLog& log) {
     if (!log.softwareKey.empty()) {
         AddEntry(text, kSoftwareKey, log.softwareKey);
     }
-    std::vector<LoggedPath> folders(AsList(log.installFolder).begin(),
-                                    AsList(log.installFolder).end());
-    folders.insert(folders.end(), log.folders.begin(), log.folders.end());
-    AddPaths(text, "Ordner", folders);
+    AddPaths(text, "Ordner", log.folders);
     AddPaths(text, "Dateien", log.files);
     AddPaths(text, "ProgGruppe", AsList(log.groupFolder));
     AddPaths(text, "ShortCuts", log.shortcuts);

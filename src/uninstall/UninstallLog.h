@@ -43,7 +43,7 @@ struct LoggedAssociation {
 struct UninstallLog {
     std::string programName;
     std::optional<LoggedPath> installFolder;  // with trailing backslash
-    std::vector<LoggedPath> folders;          // [Ordner] after the first, with trailing backslash
+    std::vector<LoggedPath> folders;          // all of [Ordner], the installation folder first
     std::optional<LoggedPath> groupFolder;    // with trailing backslash
     std::vector<LoggedPath> files;
     std::vector<LoggedPath> shortcuts;
