@@ -9,7 +9,7 @@
 
 namespace setup::app {
 
-void CreateFolderPath(std::string_view folder) {
+void CreateFolderPath(std::string_view folder, const std::function<void(std::string_view)>& made) {
     if (folder.empty()) {
         throw SetupError("Das Verzeichnis kann nicht erstellt werden");
     }
@@ -23,9 +23,11 @@ void CreateFolderPath(std::string_view folder) {
     }
     std::string parent = FolderOf(path);
     if (parent != path) {
-        CreateFolderPath(parent);
+        CreateFolderPath(parent, made);
     }
-    platform::CurrentOs().Files().CreateFolder(path);
+    if (platform::CurrentOs().Files().CreateFolder(path) && made) {
+        made(path);
+    }
 }
 
 }  // namespace setup::app

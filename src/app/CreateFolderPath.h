@@ -1,6 +1,7 @@
 // Creating a folder together with every missing parent folder.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 namespace setup::app {
@@ -9,6 +10,10 @@ namespace setup::app {
 // met on the way (a relative one-component name such as "Neu"), raises the
 // SetupError "Das Verzeichnis kann nicht erstellt werden". A folder that can't be
 // created is not reported: the caller looks whether it exists afterwards.
-void CreateFolderPath(std::string_view folder);
+// `made` learns each folder this call created (outermost first, without the
+// trailing backslash) as soon as it exists, so that it can be logged before
+// anything is written into it.
+void CreateFolderPath(std::string_view folder,
+                      const std::function<void(std::string_view)>& made = {});
 
 }  // namespace setup::app

@@ -173,7 +173,12 @@ class TMainForm {
     std::string_view RefusedTargetText(std::string_view target) const;
     int ShowTargetAndAsk(std::string_view source, std::string& target, std::string_view newName,
                          std::uint32_t newDate, int& answer);
-    void PlaceUninstaller(const std::string& lastTargetFolder, int& answer);
+    // The shipped uninstaller put beside the log: a FileResult, negative when it
+    // could not be placed.
+    int PlaceUninstaller(const std::string& lastTargetFolder, int& answer);
+    // A file that failed: reported with the copy phase's message, the run no
+    // longer successful; "Abbrechen" ends it.
+    void ReportFailedFile(int result, std::string_view fileName, CopyRun& run);
 
     UiHost& host_;
     std::vector<std::string> arguments_;

@@ -8,6 +8,7 @@
 #include "app/MainForm.h"
 #include "app/TextFile.h"
 #include "app/WidgetNames.h"
+#include "system/Error.h"
 #include "system/PathHelpers.h"
 #include "system/RegistryValues.h"
 #include "system/SystemFolders.h"
@@ -167,7 +168,13 @@ void TMainForm::BtnWeiterClick() {
             state_.InstallOk = false;
         }
         if (!state_.TestMode) {
-            WriteRegistryEntries();
+            try {
+                WriteRegistryEntries();
+            } catch (const SetupError& error) {
+                // What was written stays logged; the finish page reports the failure.
+                state_.InstallOk = false;
+                ShowErrorBox(error.Message());
+            }
         }
     }
     if (pageIndex == page::kFinish) {

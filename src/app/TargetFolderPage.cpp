@@ -39,24 +39,46 @@ bool TMainForm::PrepareTargetFolder() {
     const std::string folder = InstallDir();
     platform::FileSystem& files = platform::CurrentOs().Files();
     const bool existed = platform::IsFolder(files, folder);
-    CreateFolderPath(folder);
+    std::vector<std::string> made;
+    CreateFolderPath(folder, [&made](std::string_view path) { made.emplace_back(path); });
     // Only a folder that is there: the log keeps its records from run to run.
     if (!platform::IsFolder(files, folder)) {
         return false;
     }
-    if (state_.UninstallerPresent && state_.UninstallLogOpen && state_.UninstallLog) {
-        state_.UninstallLog->WriteBool("Ordner", folder, existed);
+    UninstallLogFile* log =
+        state_.UninstallerPresent && state_.UninstallLogOpen && state_.UninstallLog
+            ? &*state_.UninstallLog
+            : nullptr;
+    if (log != nullptr) {
+        // The installation folder first: it is the one an update looks for.
+        log->SetExisted("Ordner", folder, existed);
+        for (const std::string& parent : made) {
+            log->SetExisted("Ordner", parent + "\\", false);
+        }
+        log->Save();
     }
     const std::string medium = state_.SourceDir + "Setup.ini";
     const std::string copy = folder + "Setup.ini";
-    state_.ScriptCopied = files.CopyFile(medium, copy, true);
-    state_.ScriptPath = state_.ScriptCopied ? copy : medium;
-    // The copy stays when the wizard is not ended with its finish buttons: the
-    // uninstaller removes it only as a file the log names as made here.
-    if (state_.ScriptCopied && state_.UninstallerPresent && state_.UninstallLogOpen &&
-        state_.UninstallLog) {
-        state_.UninstallLog->WriteBool("Dateien", copy, false);
+    // A file of that name there is not the installer's: the medium's script serves.
+    state_.ScriptCopied = false;
+    if (!IsExistingFile(copy)) {
+        // The copy stays when the wizard is not ended with its finish buttons: the
+        // uninstaller removes it only as a file the log names as made here, so it
+        // is logged before it is made.
+        const bool added = log != nullptr && log->RecordAhead("Dateien", copy, false);
+        state_.ScriptCopied = files.CopyFile(medium, copy, true);
+        // The later steps read the script while another diskette may be in the
+        // drive: without the copy the page stays, for another folder or a retry.
+        if (!state_.ScriptCopied) {
+            if (added) {
+                log->Withdraw("Dateien", copy);
+            }
+            MessageDlg("Die Datei Setup.ini konnte nicht kopiert werden!", DialogKind::Error,
+                       kButtonOk);
+            return false;
+        }
     }
+    state_.ScriptPath = state_.ScriptCopied ? copy : medium;
     return true;
 }
 

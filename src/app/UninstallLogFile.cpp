@@ -44,6 +44,20 @@ void UninstallLogFile::WriteBool(std::string_view section, std::string_view key,
     Save();
 }
 
+bool UninstallLogFile::RecordAhead(std::string_view section, std::string_view key, bool existed) {
+    if (text_.Find(section, key)) {
+        return false;
+    }
+    WriteBool(section, key, existed);
+    return true;
+}
+
+void UninstallLogFile::Withdraw(std::string_view section, std::string_view key) {
+    if (text_.EraseKey(section, key)) {
+        Save();
+    }
+}
+
 std::string ReadEarlierLog(std::string_view path) {
     std::string text = LoadTextFile(path).value_or(std::string());
     // A byte-order mark begins with 0xEF (UTF-8), 0xFE or 0xFF (UTF-16).

@@ -40,6 +40,14 @@ class UninstallLogFile {
     // SetExisted, then the log saved.
     void WriteBool(std::string_view section, std::string_view key, bool existed);
 
+    // Records an item before it is made and saves the log, so that nothing the
+    // installation makes is ever missing from it: when the log can't be written
+    // (SetupError) the item is not made. True when the record is new, false when
+    // the log held one already (an earlier record, which stays).
+    bool RecordAhead(std::string_view section, std::string_view key, bool existed);
+    // Takes back a record RecordAhead added, once the item could not be made.
+    void Withdraw(std::string_view section, std::string_view key);
+
   private:
     std::string path_;
     platform::IniText text_;

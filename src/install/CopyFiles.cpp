@@ -8,6 +8,7 @@
 #include "install/DisketteFiles.h"
 #include "install/FileResult.h"
 #include "platform/Os.h"
+#include "platform/TemporaryBeside.h"
 #include "system/Error.h"
 #include "system/PathHelpers.h"
 #include "system/Placeholders.h"
@@ -45,6 +46,13 @@ std::string FailureText(int result, std::string_view fileName, std::string_view 
 
 }  // namespace
 
+void TMainForm::ReportFailedFile(int result, std::string_view fileName, CopyRun& run) {
+    run.CopyOk = false;
+    run.FileAnswer =
+        MessageDlg(FailureText(result, fileName, RefusedTargetText(Caption(kLblZielDatei))),
+                   DialogKind::Error, kButtonOk | kButtonCancel);
+}
+
 bool TMainForm::CopyFiles() {
     model_.SetEnabled(kBtnWeiter, false);
     CopyRun run;
@@ -66,9 +74,13 @@ bool TMainForm::CopyFiles() {
         InstallListedFiles(script, keys, run);
         if (state_.UninstallerPresent) {
             // Nothing of the list installed: the installation folder takes the copy.
-            PlaceUninstaller(run.LastTargetFolder.empty() ? AddTrailingBackslash(InstallDir())
-                                                          : run.LastTargetFolder,
-                             run.FileAnswer);
+            const int placed =
+                PlaceUninstaller(run.LastTargetFolder.empty() ? AddTrailingBackslash(InstallDir())
+                                                              : run.LastTargetFolder,
+                                 run.FileAnswer);
+            if (placed < 0) {
+                ReportFailedFile(placed, FileNameOf(state_.UninstallerSource), run);
+            }
         }
         model_.SetBusyCursor(false);
     }
@@ -102,6 +114,27 @@ std::optional<std::string> TMainForm::TargetFolder(const IniFile& script, const 
 
 void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std::string>& keys,
                                    CopyRun& run) {
+    const bool logging = !state_.TestMode && state_.UninstallerPresent && state_.UninstallLogOpen &&
+                         state_.UninstallLog;
+    // A record the log can't take ends the run: nothing more is installed.
+    const auto logged = [&](const auto& record) {
+        try {
+            record();
+            return true;
+        } catch (const SetupError& error) {
+            ShowErrorBox(error.Message());
+            run.CopyOk = false;
+            run.FileAnswer = answer::kCancel;
+            return false;
+        }
+    };
+    // Every folder made is logged before a file is written into it: should the
+    // file fail, the uninstaller still removes the folder.
+    const auto logFolder = [&](std::string_view made) {
+        if (logging) {
+            state_.UninstallLog->WriteBool("Ordner", std::string(made) + "\\", false);
+        }
+    };
     for (const std::string& key : keys) {
         const std::string fileName = KeyFileName(key);
         const std::string source = state_.SourceDir + fileName;
@@ -120,31 +153,27 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
             int result = install::ResultCopyFailed;
             if (folder) {
                 run.LastTargetFolder = *folder;
-                if (!state_.TestMode) {
-                    CreateFolderPath(*folder);
+                if (!state_.TestMode && !logged([&] { CreateFolderPath(*folder, logFolder); })) {
+                    return;
                 }
+            }
+            // A folder that could not be made fails its file: the extraction would
+            // make it after all, unlogged.
+            if (folder &&
+                (state_.TestMode || platform::IsFolder(platform::CurrentOs().Files(), *folder))) {
                 result = InstallOneFile(KeyIsArchive(key), source, *folder, run.FileAnswer);
             } else {
                 host_.FileHandled(source, {}, result);
             }
             if (result < 0) {
-                run.CopyOk = false;
-                run.FileAnswer = MessageDlg(
-                    FailureText(result, fileName, RefusedTargetText(Caption(kLblZielDatei))),
-                    DialogKind::Error, kButtonOk | kButtonCancel);
+                ReportFailedFile(result, fileName, run);
             } else if (result == install::ResultDeclined) {
                 run.CopyComplete = false;
-            } else if (!state_.TestMode && state_.UninstallerPresent && state_.UninstallLogOpen &&
-                       state_.UninstallLog) {
-                try {
+            } else if (logging) {
+                logged([&] {
                     state_.UninstallLog->WriteBool("Dateien", Caption(kLblZielDatei),
                                                    result == install::ResultReplaced);
-                } catch (const SetupError& error) {
-                    // Installed but not in the log: nothing more is installed.
-                    ShowErrorBox(error.Message());
-                    run.CopyOk = false;
-                    run.FileAnswer = answer::kCancel;
-                }
+                });
             }
         }
         if (run.FileAnswer == answer::kCancel) {

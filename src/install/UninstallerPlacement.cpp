@@ -7,41 +7,46 @@
 #include "app/MainForm.h"
 #include "install/FileResult.h"
 #include "platform/Os.h"
+#include "system/Error.h"
 #include "system/PathHelpers.h"
 
 namespace setup::app {
 
-void TMainForm::PlaceUninstaller(const std::string& folder, int& answer) {
+int TMainForm::PlaceUninstaller(const std::string& folder, int& answer) {
     const std::vector<std::string> listedTargets = installedTargets_;
     const std::string& source = state_.UninstallerSource;
     const bool archive = AsciiLower(ExtensionOf(source)) == ".zip" || source.ends_with('_');
     const int result = InstallOneFile(archive, source, folder, answer);
-    if (state_.TestMode) {
-        return;
-    }
     // Only a copy this run made is the shipped uninstaller: after a failure the
     // path may name an earlier archive's entry, after "&Nein" a file the user kept.
-    if (result != install::ResultNew && result != install::ResultReplaced) {
-        return;
+    if (state_.TestMode || (result != install::ResultNew && result != install::ResultReplaced)) {
+        return result;
     }
     // Written, the path was a full local one; spelled as the copy page showed it.
     const std::string intermediate =
         CanonicalLocalPath(folder + (archive ? state_.ZipEntryName : FileNameOf(source)))
             .value_or(std::string());
     auto& files = platform::CurrentOs().Files();
-    if (!files.CopyFile(intermediate, state_.UninstallExePath, false)) {
-        return;
-    }
-    // The program group's shortcut and the uninstall entry point at it now.
-    state_.UninstallerPlaced = true;
+    // The program group's shortcut and the uninstall entry point at it once placed.
+    state_.UninstallerPlaced = files.CopyFile(intermediate, state_.UninstallExePath, false);
     const bool listed = std::find(listedTargets.begin(), listedTargets.end(),
                                   AsciiUpper(intermediate)) != listedTargets.end();
     // A file that was there before ("&Ja" replaced it) is not the installer's to delete.
     if (result == install::ResultNew && !listed) {
         // A copy from a read-only medium is read-only itself.
         files.SetAttributes(intermediate, platform::attr::kNormal);
-        files.DeleteFile(intermediate);
+        // One that stays is logged, so that the uninstaller removes it.
+        if (!files.DeleteFile(intermediate) && state_.UninstallerPresent &&
+            state_.UninstallLogOpen && state_.UninstallLog) {
+            try {
+                state_.UninstallLog->WriteBool("Dateien", intermediate, false);
+            } catch (const SetupError& error) {
+                // The log counts as failed now, and the finish page reports it.
+                ShowErrorBox(error.Message());
+            }
+        }
     }
+    return state_.UninstallerPlaced ? result : install::ResultCopyFailed;
 }
 
 }  // namespace setup::app

@@ -199,6 +199,17 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
     Parse();
 }
 
+bool IniText::EraseKey(std::string_view section, std::string_view key) {
+    const auto range = FindSection(TrimProfileBlanks(section));
+    const Line* line = range ? FindKey(*range, TrimProfileBlanks(key)) : nullptr;
+    if (line == nullptr) {
+        return false;
+    }
+    bytes_.erase(line->begin, line->next - line->begin);
+    Parse();
+    return true;
+}
+
 bool IniText::EraseSection(std::string_view section) {
     section = TrimProfileBlanks(section);
     bool erased = false;

@@ -59,6 +59,8 @@ class IniText {
     std::vector<Located> Lines() const;
 
     void Set(std::string_view section, std::string_view key, std::string_view value);
+    // Removes the key's line from the first section of that name; false when there was none.
+    bool EraseKey(std::string_view section, std::string_view key);
     // Removes every section of that name with its lines; false when there was none.
     bool EraseSection(std::string_view section);
 

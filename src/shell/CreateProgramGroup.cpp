@@ -86,10 +86,19 @@ bool TMainForm::CreateProgramGroup() {
     const std::string installDir = InstallDir();
     const std::string& program = Caption(kProgName);
     const bool logging = !state_.TestMode && state_.UninstallerPresent && state_.UninstallLog;
-    auto log = [&](std::string_view section, std::string_view key, bool existed) {
-        if (logging) {
-            state_.UninstallLog->WriteBool(section, key, existed);
+    // Logged before it is made, so that nothing made is missing from the log (a
+    // log that can't be written ends the step first); the record taken back when
+    // the item could not be made.
+    auto make = [&](std::string_view section, std::string_view key, bool existed,
+                    const auto& create) {
+        const bool added = logging && state_.UninstallLog->RecordAhead(section, key, existed);
+        if (create()) {
+            return true;
         }
+        if (added) {
+            state_.UninstallLog->Withdraw(section, key);
+        }
+        return false;
     };
 
     const std::string question =
@@ -109,9 +118,9 @@ bool TMainForm::CreateProgramGroup() {
 
         if (!group.empty()) {
             const bool existed = platform::IsFolder(platform::CurrentOs().Files(), group);
-            if (groupFolder && CreateGroupFolder(group)) {
+            if (groupFolder &&
+                make("ProgGruppe", group, existed, [&] { return CreateGroupFolder(group); })) {
                 groupCreated = true;
-                log("ProgGruppe", group, existed);
             } else {
                 result = false;
                 MessageDlg(std::string(kGroupError) + group + "!", DialogKind::Error, kButtonOk);
@@ -147,16 +156,15 @@ bool TMainForm::CreateProgramGroup() {
                     continue;
                 }
             }
-            if (shortcut.empty() ||
-                !CreateShortcut(target, shortcut, value.description, workingDirectory)) {
+            // Made or replaced, it points into this installation and goes with it: a
+            // replaced one kept would point at nothing.
+            if (shortcut.empty() || !make("ShortCuts", shortcut, false, [&] {
+                    return CreateShortcut(target, shortcut, value.description, workingDirectory);
+                })) {
                 result = false;
                 MessageDlg(std::string(kShortcutError) + linkPath + "!", DialogKind::Error,
                            kButtonOk);
-                continue;
             }
-            // Made or replaced, it points into this installation and goes with it: a
-            // replaced one kept would point at nothing.
-            log("ShortCuts", shortcut, false);
         }
         model_.SetBusyCursor(false);
     }
@@ -166,14 +174,18 @@ bool TMainForm::CreateProgramGroup() {
         // A program name that makes it no local path (a colon, say) gets none.
         const std::optional<std::string> shortcut = CanonicalLocalPath(
             folder + ReplaceExtension(FileNameOf(state_.UninstallExePath), ".lnk"));
-        if (shortcut) {
-            // Its outcome changes nothing: the installation is complete without it.
-            CreateShortcut(
-                state_.UninstallExePath, *shortcut,
-                program.empty() ? std::string("Deinstallation") : program + " deinstallieren", "");
-            // It points at the uninstaller, which the uninstall removes: it goes too,
-            // also when an earlier installation left it there.
-            log("ShortCuts", *shortcut, false);
+        // It points at the uninstaller, which the uninstall removes: it goes too,
+        // also when an earlier installation left it there.
+        if (shortcut && !make("ShortCuts", *shortcut, false, [&] {
+                return CreateShortcut(
+                    state_.UninstallExePath, *shortcut,
+                    program.empty() ? std::string("Deinstallation") : program + " deinstallieren",
+                    "");
+            })) {
+            result = false;
+            MessageDlg(
+                std::string(kShortcutError) + folder + FileNameOf(state_.UninstallExePath) + "!",
+                DialogKind::Error, kButtonOk);
         }
     }
     ProcessMessages();

@@ -1,5 +1,6 @@
 // The registry step: the file type association (the previous values read first
-// and logged, so that the uninstaller can restore them) and the uninstall entry.
+// and logged, so that the uninstaller can restore them) and the uninstall entry,
+// each logged before it is written: a failure half way leaves nothing unlogged.
 // A re-installation keeps the log's record of what was there before the first.
 #include "app/MainForm.h"
 #include "app/WidgetNames.h"
@@ -99,12 +100,6 @@ void TMainForm::WriteRegistryEntries() {
     }
 
     if (association && problem.empty()) {
-        WriteRegistryString(RegRoot::ClassesRoot, extension, "", fileType);
-        WriteRegistryString(RegRoot::ClassesRoot, fileType, "", description);
-        // Both paths quoted: a program or a document path with blanks stays one
-        // argument, and the program path can't be misread as a shorter one.
-        WriteRegistryString(RegRoot::ClassesRoot, fileType + "\\shell\\open\\command", "",
-                            "\"" + program + "\" \"%1\"");
         if (logging) {
             UninstallLogFile& log = *state_.UninstallLog;
             // An earlier run's records of the same extension (and type) tell what
@@ -133,9 +128,17 @@ void TMainForm::WriteRegistryEntries() {
             }
             log.Save();
         }
+        WriteRegistryString(RegRoot::ClassesRoot, extension, "", fileType);
+        WriteRegistryString(RegRoot::ClassesRoot, fileType, "", description);
+        // Both paths quoted: a program or a document path with blanks stays one
+        // argument, and the program path can't be misread as a shorter one.
+        WriteRegistryString(RegRoot::ClassesRoot, fileType + "\\shell\\open\\command", "",
+                            "\"" + program + "\" \"%1\"");
     }
 
     if (!softwareKey.empty() && logging && keyUsable && state_.UninstallerPlaced) {
+        state_.UninstallLog->Set("Registry", "SoftwareKey", softwareKey);
+        state_.UninstallLog->Save();
         const std::string key = std::string(kUninstallKey) + softwareKey;
         WriteRegistryString(RegRoot::LocalMachine, key, "DisplayName",
                             maker + " " + Caption(kProgName));
@@ -143,8 +146,6 @@ void TMainForm::WriteRegistryEntries() {
         // Beispiel.exe" with the argument "Pro.exe" when that one is installed too.
         WriteRegistryString(RegRoot::LocalMachine, key, "UninstallString",
                             "\"" + state_.UninstallExePath + "\"");
-        state_.UninstallLog->Set("Registry", "SoftwareKey", softwareKey);
-        state_.UninstallLog->Save();
     }
 }
 

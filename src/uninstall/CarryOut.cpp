@@ -25,8 +25,8 @@ std::size_t Depth(std::string_view path) {
 }
 
 // The folders to try once the files are gone: those below the installation
-// folder that held a removed file (up to the installation folder), and the group
-// and installation folders when the installation made them. Innermost first, so
+// folder that held a removed file (up to the installation folder), and the group,
+// installation and further logged folders when the installation made them. Innermost first, so
 // that a folder is tried after everything inside it.
 std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
                                             const std::vector<std::string>& removed) {
@@ -55,9 +55,14 @@ std::vector<FolderToRemove> FoldersToRemove(const UninstallLog& log,
             }
         }
     }
-    for (const std::optional<LoggedPath>* logged : {&log.groupFolder, &log.installFolder}) {
-        if (*logged && !(*logged)->existedBefore) {
-            add((*logged)->path, true, nullptr);
+    if (log.groupFolder && !log.groupFolder->existedBefore) {
+        add(log.groupFolder->path, true, nullptr);
+    }
+    // The installation folder and every further one it made, also when the file
+    // meant for it failed.
+    for (const LoggedPath& made : log.folders) {
+        if (!made.existedBefore) {
+            add(made.path, true, nullptr);
         }
     }
     return folders;

@@ -200,7 +200,8 @@ LogReadResult ParseUninstallLog(std::string_view bytes, LocalDriveCheck isLocalD
     auto first = [](std::vector<LoggedPath> paths) {
         return paths.empty() ? std::nullopt : std::optional(std::move(paths.front()));
     };
-    log.installFolder = first(reader.Paths("Ordner", PathKind::Folder));
+    log.folders = reader.Paths("Ordner", PathKind::Folder);
+    log.installFolder = first(log.folders);
     log.groupFolder = first(reader.Paths("ProgGruppe", PathKind::Folder));
     log.files = reader.Paths("Dateien", PathKind::File);
     log.shortcuts = reader.Paths("ShortCuts", PathKind::File, ".lnk");
@@ -235,7 +236,7 @@ std::string UninstallLogText(const UninstallLog& log) {
     if (!log.softwareKey.empty()) {
         AddEntry(text, kSoftwareKey, log.softwareKey);
     }
-    AddPaths(text, "Ordner", AsList(log.installFolder));
+    AddPaths(text, "Ordner", log.folders);
     AddPaths(text, "Dateien", log.files);
     AddPaths(text, "ProgGruppe", AsList(log.groupFolder));
     AddPaths(text, "ShortCuts", log.shortcuts);

@@ -1,7 +1,9 @@
 // The uninstall log as the installation left it, read and checked as a whole
 // before anything is removed: an INI file beside the uninstaller with
 //   [Programm]   Name = the program's name; SoftwareKey = the uninstall entry
-//   [Ordner]     the installation folder = "1" existed before / "0" created
+//   [Ordner]     the installation folder = "1" existed before / "0" created, then
+//                each further folder the installation made (its parents, the
+//                target folders of files) = "0"
 //   [Dateien]    one installed file per key = "1" / "0"
 //   [ProgGruppe] the program group folder = "1" / "0"
 //   [ShortCuts]  one shortcut file per key = "1" / "0"
@@ -41,6 +43,7 @@ struct LoggedAssociation {
 struct UninstallLog {
     std::string programName;
     std::optional<LoggedPath> installFolder;  // with trailing backslash
+    std::vector<LoggedPath> folders;          // all of [Ordner], the installation folder first
     std::optional<LoggedPath> groupFolder;    // with trailing backslash
     std::vector<LoggedPath> files;
     std::vector<LoggedPath> shortcuts;

@@ -29,6 +29,18 @@ TEST_F(TargetFolder, NewFolderIsCreatedAndTheScriptCopied) {
     EXPECT_FALSE(form.FillModuleLists());
 }
 
+// The installation folder first (an update looks for it there), then the parents
+// it needed, so that the uninstall removes them when they are empty.
+TEST_F(TargetFolder, EveryFolderMadeIsLoggedTheInstallationFolderFirst) {
+    WriteScript("[ProgInfos]\nName=P\nUninstaller=Uninst.exe\n");
+    windows_.WriteFile("D:\\Uninst.exe", "MZ");
+    Leave("C:\\Programme\\Neu\\Tief");
+    const IniFile log("C:\\WINDOWS\\Uninstall P.ini");
+    EXPECT_EQ(log.ReadSectionKeys("Ordner"),
+              (std::vector<std::string>{"C:\\Programme\\Neu\\Tief\\", "C:\\Programme\\Neu\\"}));
+    EXPECT_EQ(log.ReadString("Ordner", "C:\\Programme\\Neu\\", ""), "0");
+}
+
 struct FolderCase {
     const char* typed;
     bool leaves;

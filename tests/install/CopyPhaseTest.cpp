@@ -87,11 +87,11 @@ class CopyPhase : public FormTest {
     }
 
     // Every [Dateien] record of the uninstall log.
-    std::string LoggedFiles() {
+    std::string LoggedFiles(const char* section = "Dateien") {
         IniFile log(kLog);
         std::string text;
-        for (const auto& key : log.ReadSectionKeys("Dateien")) {
-            text += key + "=" + log.ReadString("Dateien", key, "") + "\n";
+        for (const auto& key : log.ReadSectionKeys(section)) {
+            text += key + "=" + log.ReadString(section, key, "") + "\n";
         }
         return text;
     }
@@ -159,6 +159,8 @@ TEST_F(CopyPhase, PlainFilesAndArchivesOfEveryMethodReachTheirFolders) {
               "C:\\Ziel\\Setup.ini=0\nC:\\Ziel\\Prog.exe=1\nC:\\Ziel\\Daten\\Kunden.csv=0\n"
               "C:\\Ziel\\Archiv\\Stored.txt=0\nC:\\WINDOWS\\SYSTEM32\\Shrunk.dll=0\n"
               "C:\\Ziel\\Imploded.txt=0\nC:\\Ziel\\Archiv\\Deflated.txt=0\n");
+    // Every folder made, after the installation folder (there before: its file was).
+    EXPECT_EQ(LoggedFiles("Ordner"), "C:\\Ziel\\=1\nC:\\Ziel\\Daten\\=0\nC:\\Ziel\\Archiv\\=0\n");
     EXPECT_EQ(ShownResult(), kMsgKopierenErfolg);
     EXPECT_TRUE(form.State().InstallOk);
     EXPECT_TRUE(form.Model().Get(kBtnWeiter).enabled);
@@ -281,8 +283,9 @@ TEST_F(CopyPhase, FailuresAreReportedWithTheScriptsNameAndKeepTheOldFile) {
     EXPECT_FALSE(form.State().InstallOk);
 }
 
-// A file system whose plain copies break off half way, as a damaged diskette does,
-// and where the uninstall log can be replaced only so many times (a full disk).
+// A file system whose plain copies (all but the script's) break off half way, as a
+// damaged diskette does, and where the uninstall log can be replaced only so many
+// times (a full disk).
 class BrokenCopies final : public platform::FileSystem {
   public:
     explicit BrokenCopies(platform::FileSystem& inner) : inner_(inner) {}
@@ -302,7 +305,7 @@ class BrokenCopies final : public platform::FileSystem {
         return inner_.SetLastWriteDos(p, d);
     }
     bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) override {
-        if (!breakCopies) {
+        if (!breakCopies || to.ends_with("\\Setup.ini")) {
             return inner_.CopyFile(from, to, failIfExists);
         }
         auto file = inner_.Open(to, platform::OpenMode::CreateWrite);
@@ -556,7 +559,13 @@ TEST_F(CopyPhase, TheUninstallerLandsWhereItShould) {
          true,
          "C:\\Ziel\\Uninst.exe"},
         {"a packed uninstaller", "A.txt=\n", "Uninst_.ZIP", {}, true, ""},
-        {"a failed listing copies nothing stale", "A_OK.ZIP@1=\n", "Uninst_.ZIP", {}, false, ""},
+        // Reported like a listed file's failure.
+        {"a failed listing copies nothing stale",
+         "A_OK.ZIP@1=\n",
+         "Uninst_.ZIP",
+         {"OK"},
+         false,
+         ""},
         // A file of that name was there: replaced after "&Ja", but never deleted.
         {"a file there, replaced",
          "A.txt=\n",

@@ -64,6 +64,15 @@ TEST(IniText, RepeatedSectionsAreReadFromTheFirstAndAllErased) {
     EXPECT_EQ(text.Bytes(), "[B]\nx=0\n");
 }
 
+// One key goes with its whole line (the log takes back a record this way).
+TEST(IniText, AKeyIsErasedWithItsLine) {
+    IniText text("[A]\r\nk=1\r\nm=2\r\n[B]\r\nk=3\r\n");
+    EXPECT_TRUE(text.EraseKey("a", "K"));
+    EXPECT_EQ(text.Bytes(), "[A]\r\nm=2\r\n[B]\r\nk=3\r\n");
+    EXPECT_FALSE(text.EraseKey("A", "k"));
+    EXPECT_FALSE(text.EraseKey("C", "m"));
+}
+
 TEST(IniText, OddLinesAreReadAsWindowsReadsThem) {
     IniText text(
         "top=vor allen\n"

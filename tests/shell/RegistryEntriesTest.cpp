@@ -118,8 +118,8 @@ TEST_F(RegistryEntries, Cases) {
     }
 }
 
-// Errors end the step through the general error box; what was written stays and
-// the log entries that would follow are not written.
+// Errors end the step through the general error box and fail the installation;
+// what the step logged before it wrote stays logged, for the uninstaller.
 TEST_F(RegistryEntries, ErrorsEndTheStep) {
     struct ErrorCase {
         const char* name;
@@ -133,7 +133,10 @@ TEST_F(RegistryEntries, ErrorsEndTheStep) {
          "Ungültiger Datentyp für ''", ""},
         {"a registry that can't be written",
          [](platform::PosixOs& os) { os.SetRegistryReadOnly(true); },
-         "Konnte Daten für '' nicht setzen.", ""},
+         "Konnte Daten für '' nicht setzen.",
+         "Dateierweiterung=.prg\nDateityp=\nBeschreibung=\nProgramm=\nIstNeueErweiterung=1\n"
+         "IstNeuerTyp=1\nNeuerTypName=ProgDatei\nNeuerTypVorher=0\nNeuerTypBeschreibung=\n"
+         "NeuerTypProgramm=\n"},
     };
     for (const ErrorCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,7 +146,7 @@ TEST_F(RegistryEntries, ErrorsEndTheStep) {
         WriteProgScript(kAssociation + "SoftwareKey=ProgKey\n");
         auto result =
             Run("click BtnWeiter\nanswer &Nein\nanswer OK\nclick BtnWeiter\nexpect page 3\n"
-                "expect InstallOk yes\nclick BtnWeiter\nexpect page 4");
+                "expect InstallOk no\nclick BtnWeiter\nexpect page 4");
         ASSERT_EQ(result.dialogs.size(), 2u);
         EXPECT_EQ(result.dialogs[1].text, c.error);
         EXPECT_EQ(result.dialogs[1].caption, " Installation");

@@ -114,6 +114,9 @@ class Installation {
         log_.WriteString("Programm", "SoftwareKey", "Beispiel");
         win_.MakeFolder(kInstall);
         log_.WriteBool("Ordner", kInstall, false);
+        // Made for a file that then failed: empty, logged after the installation folder.
+        win_.MakeFolder(std::string(kInstall) + "Leer\\");
+        log_.WriteBool("Ordner", std::string(kInstall) + "Leer\\", false);
         for (const char* file :
              {"Setup.ini", "Beispiel.exe", "Liesmich.txt", "Daten\\Kunden.csv"}) {
             InstallFile(std::string(kInstall) + file, file);
