@@ -77,6 +77,8 @@ TEST_F(FileSystemContract, FindFirstMatchesLikeTheSystemSearch) {
         {"S?b", {"Sub"}, true},
         {"*", {"."}, true},  // a folder's search starts with its "." entry
         {"Sub\\i*.TXT", {"Inner.txt"}, false},
+        {"Sub\\Inner.txt", {"Inner.txt"}, false},  // spelled as stored, below a folder
+        {"SUB\\inner.TXT", {"Inner.txt"}, false},  // both names in another case
         {"Sub\\*", {"."}, true},
         {"Delta.txt", {}, false},
         {"x*", {}, false},

@@ -149,6 +149,16 @@ std::optional<FoundEntry> PosixFileSystem::FindFirst(std::string_view pattern) {
         return std::nullopt;
     }
     const std::string last = normal->names.back();
+    if (!HasWildcard(last)) {
+        // A name that exists as spelled, in folders that do, is what the lookups
+        // below find too: one stat instead of four calls. Checks for a file run
+        // several times per file of a copy phase.
+        const std::filesystem::path spelled = *paths_.SpelledHost(*normal);
+        struct stat info {};
+        if (stat(spelled.c_str(), &info) == 0) {
+            return MakeFound(Utf8ToCp1252(Cp1252ToUtf8(last)), spelled, info);
+        }
+    }
     const WindowsPath folder = normal->Parent();
     auto hostFolder = paths_.ToHost(folder);
     if (!hostFolder) {
