@@ -119,15 +119,15 @@ check_outputs() {
     local base=$WORK/out/check-$name
     mkdir -p "$base/ziptool" "$base/unzip" "$base/bsdtar"
     "$ZIPTOOL" extract "$archive" "$base/ziptool" >/dev/null
+    unzip -o -q "$archive" -d "$base/unzip"
+    bsdtar -xf "$archive" -C "$base/bsdtar"
+    diff -r "$base/unzip" "$base/ziptool" >/dev/null || { echo "ziptool output differs on $name" >&2; exit 1; }
+    diff -r "$base/unzip" "$base/bsdtar" >/dev/null || { echo "bsdtar output differs on $name" >&2; exit 1; }
     if [ -n "$ANCHOR" ]; then
         mkdir -p "$base/anchor"
         "$ANCHOR" extract "$archive" "$base/anchor" >/dev/null
         diff -r "$base/unzip" "$base/anchor" >/dev/null || { echo "anchor output differs on $name" >&2; exit 1; }
     fi
-    unzip -o -q "$archive" -d "$base/unzip"
-    bsdtar -xf "$archive" -C "$base/bsdtar"
-    diff -r "$base/unzip" "$base/ziptool" >/dev/null || { echo "ziptool output differs on $name" >&2; exit 1; }
-    diff -r "$base/unzip" "$base/bsdtar" >/dev/null || { echo "bsdtar output differs on $name" >&2; exit 1; }
 }
 
 make_archives
