@@ -22,13 +22,19 @@
 #
 # Usage: bash bench/copy-phase.sh [ROUNDS]   (default 7)
 # Environment: WORK (scratch folder, default build/perf/copy-phase),
-#              SIMULATOR (default build/bench/tools/simulator/simulator, built when missing).
+#              SIMULATOR (default build/bench/tools/simulator/simulator, built when missing),
+#              FILES (files on the medium, default 200; the same 50 MB for any count),
+#              ANCHOR (another simulator, e.g. an earlier build: its install is timed
+#              in the same rounds as a fourth command "anchor", its copy phase is
+#              anchor - start).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 ROUNDS=${1:-7}
 WORK=${WORK:-$ROOT/build/perf/copy-phase}
 SIMULATOR=${SIMULATOR:-$ROOT/build/bench/tools/simulator/simulator}
+FILES=${FILES:-200}
+ANCHOR=${ANCHOR:-}
 
 for tool in unzip python3 cmake; do
     command -v "$tool" >/dev/null || { echo "copy-phase.sh: $tool is missing" >&2; exit 2; }
@@ -41,12 +47,13 @@ fi
 rm -rf "$WORK"
 mkdir -p "$WORK/runs"
 medium=$WORK/medium
-python3 "$ROOT/bench/make-copy-medium.py" "$medium"
+python3 "$ROOT/bench/make-copy-medium.py" "$medium" "$FILES"
 printf 'expect page 0\nclick &Weiter..\nexpect page 2\nexpect visible MsgKopierenErfolg\n' \
     > "$WORK/install.txt"
 printf 'expect page 0\n' > "$WORK/start.txt"
 
 run_install() { "$SIMULATOR" "$medium" "$1" "$WORK/install.txt" > /dev/null; }
+run_anchor() { "$ANCHOR" "$medium" "$1" "$WORK/install.txt" > /dev/null; }
 run_start() { "$SIMULATOR" "$medium" "$1" "$WORK/start.txt" > /dev/null; }
 run_baseline() {
     local target=$1 folder
@@ -74,21 +81,35 @@ run_install "$WORK/runs/check-install"
 run_baseline "$WORK/runs/check-baseline"
 diff -r "$WORK/runs/check-install/c/Programme/Messung" "$WORK/runs/check-baseline" > /dev/null ||
     { echo "copy-phase.sh: the simulator and the baseline installed different files" >&2; exit 1; }
+if [ -n "$ANCHOR" ]; then
+    run_anchor "$WORK/runs/check-anchor"
+    diff -r "$WORK/runs/check-install/c/Programme/Messung" "$WORK/runs/check-anchor/c/Programme/Messung" \
+        > /dev/null || { echo "copy-phase.sh: the simulator and the anchor installed different files" >&2; exit 1; }
+fi
 
 : > "$WORK/times.txt"
 for round in $(seq "$ROUNDS"); do
     # The order rotates from round to round, so that all three meet the same drift.
-    case $((round % 3)) in
-        0) order="install start baseline" ;;
-        1) order="baseline install start" ;;
-        2) order="start baseline install" ;;
-    esac
+    if [ -n "$ANCHOR" ]; then
+        case $((round % 4)) in
+            0) order="install start baseline anchor" ;;
+            1) order="anchor install start baseline" ;;
+            2) order="baseline anchor install start" ;;
+            3) order="start baseline anchor install" ;;
+        esac
+    else
+        case $((round % 3)) in
+            0) order="install start baseline" ;;
+            1) order="baseline install start" ;;
+            2) order="start baseline install" ;;
+        esac
+    fi
     for what in $order; do
         echo "$what $(timed "run_$what" "$WORK/runs/$what-$round")" >> "$WORK/times.txt"
     done
 done
 
-python3 - "$WORK/times.txt" "$ROUNDS" <<'EOF'
+python3 - "$WORK/times.txt" "$ROUNDS" "$FILES" <<'EOF'
 import statistics
 import sys
 
@@ -98,12 +119,17 @@ for line in open(sys.argv[1]):
     times.setdefault(what, []).append(float(ms))
 median = {what: statistics.median(values) for what, values in times.items()}
 copy = median["install"] - median["start"]
-print(f"copy phase, 200 files, 50,000,000 bytes installed; median of {sys.argv[2]} rounds (ms):")
-for what in ("install", "start", "baseline"):
+print(f"copy phase, {sys.argv[3]} files, 50,000,000 bytes installed; median of {sys.argv[2]} rounds (ms):")
+for what in [w for w in ("install", "start", "baseline", "anchor") if w in times]:
     values = " ".join(f"{v:.1f}" for v in times[what])
     print(f"  {what:9} {median[what]:8.1f}   ({values})")
 print(f"  copy phase (install - start) {copy:.1f} ms")
 print(f"ratio copy phase / baseline: {copy / median['baseline']:.2f}")
 print(f"ratio install / baseline:    {median['install'] / median['baseline']:.2f}")
+if "anchor" in median:
+    anchor = median["anchor"] - median["start"]
+    print(f"  anchor copy phase (anchor - start) {anchor:.1f} ms")
+    print(f"ratio anchor copy phase / copy phase: {anchor / copy:.2f}")
+    print(f"ratio anchor copy phase / baseline:   {anchor / median['baseline']:.2f}")
 EOF
 rm -rf "$WORK/runs"

@@ -6,6 +6,8 @@
 #   small_2000.zip   2,000 entries: the first 2,000 files under /usr/include (in
 #                    path order, in their folders) whose paths differ in more
 #                    than case, since ziptool extracts with Windows' rules
+#   small_100000.zip 100,000 entries of 100 to 2,000 bytes of generated text in
+#                    500 folders (only when named in ARCHIVES)
 #
 # Every timed run extracts into a fresh, empty folder and nothing is deleted while
 # timing: on some file systems creating files soon after deleting many is very
@@ -18,8 +20,12 @@
 # compared. The extracted folders are removed at the end, after all timing.
 #
 # Usage: bash bench/extract.sh [RUNS]     (default 10 runs per tool and archive)
-# Environment: WORK (scratch folder, default build/perf/extract-bench),
-#              ZIPTOOL (default build/bench/tools/ziptool/ziptool).
+# Environment: WORK (scratch folder, default build/perf/extract-bench; a folder
+#              on tmpfs such as /dev/shm/extract-bench takes the disk out),
+#              ZIPTOOL (default build/bench/tools/ziptool/ziptool),
+#              ANCHOR (another ziptool, e.g. an earlier build, timed in the same
+#              rounds as a fourth tool "anchor"),
+#              ARCHIVES (default "text_20mb binary_20mb small_2000").
 # Needs: hyperfine, zip, unzip, bsdtar (Debian: libarchive-tools), python3.
 set -eu  # no pipefail: the corpus pipelines end early on purpose
 
@@ -40,7 +46,7 @@ done
 # passes over recently freed inodes for a minute or more (longer while their
 # blocks are unwritten), which makes creating files slow. Flush, then wait.
 sync
-if [ -f "$WORK/deleted" ]; then
+if [ -f "$WORK/deleted" ] && [ "$(stat -f -c %T "$WORK")" != tmpfs ]; then
     age=$(($(date +%s) - $(stat -c %Y "$WORK/deleted")))
     if [ "$age" -lt 90 ]; then
         echo "waiting $((90 - age)) s for the previous run's deletions to age"
@@ -48,8 +54,12 @@ if [ -f "$WORK/deleted" ]; then
     fi
 fi
 mkdir -p "$WORK/data" "$WORK/out" "$WORK/results"
-ARCHIVES=(text_20mb binary_20mb small_2000)
+read -r -a ARCHIVES <<<"${ARCHIVES:-text_20mb binary_20mb small_2000}"
 TOOLS=(ziptool unzip bsdtar)
+ANCHOR=${ANCHOR:-}
+if [ -n "$ANCHOR" ]; then
+    TOOLS+=(anchor)
+fi
 
 # Concatenates the files named on stdin into $2 until it holds $1 bytes.
 concat_upto() {
@@ -80,6 +90,22 @@ make_archives() {
             awk '!seen[tolower($0)]++' | head -2000 |
             zip -6 -q -X "$data/small_2000.zip" -@)
     fi
+    if [[ " ${ARCHIVES[*]} " == *" small_100000 "* && ! -f "$data/small_100000.zip" ]]; then
+        python3 - "$data/small_100000.zip" <<'PY'
+import random, sys, zipfile
+rng = random.Random(100000)
+words = b"Datei Ordner Eintrag Archiv Inhalt Zeile Wert Name Text Daten".split()
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED, compresslevel=6) as archive:
+    for number in range(100000):
+        size = rng.randint(100, 2000)
+        text = bytearray()
+        while len(text) < size:
+            text += b" ".join(rng.choice(words) for _ in range(8)) + b" %d\n" % rng.randint(0, 9999)
+        info = zipfile.ZipInfo("d%03d/f%06d.txt" % (number % 500, number), (2024, 5, 17, 12, 0, 0))
+        info.compress_type = zipfile.ZIP_DEFLATED
+        archive.writestr(info, bytes(text[:size]))
+PY
+    fi
 }
 
 # Uncompressed bytes of an archive (the sum over its entries).
@@ -97,6 +123,11 @@ check_outputs() {
     bsdtar -xf "$archive" -C "$base/bsdtar"
     diff -r "$base/unzip" "$base/ziptool" >/dev/null || { echo "ziptool output differs on $name" >&2; exit 1; }
     diff -r "$base/unzip" "$base/bsdtar" >/dev/null || { echo "bsdtar output differs on $name" >&2; exit 1; }
+    if [ -n "$ANCHOR" ]; then
+        mkdir -p "$base/anchor"
+        "$ANCHOR" extract "$archive" "$base/anchor" >/dev/null
+        diff -r "$base/unzip" "$base/anchor" >/dev/null || { echo "anchor output differs on $name" >&2; exit 1; }
+    fi
 }
 
 make_archives
@@ -118,6 +149,7 @@ for name in "${ARCHIVES[@]}"; do
     command[ziptool]="'$ZIPTOOL' extract '$archive' current"
     command[unzip]="unzip -o -q '$archive' -d current"
     command[bsdtar]="bsdtar -xf '$archive' -C current"
+    command[anchor]="'$ANCHOR' extract '$archive' current"
     for ((round = 0; round < rounds; round++)); do
         args=()
         for ((k = 0; k < ${#TOOLS[@]}; k++)); do
@@ -133,9 +165,9 @@ done
 
 echo
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
-python3 - "$WORK/results" "${ARCHIVES[@]}" <<'EOF'
+python3 - "$WORK/results" "${TOOLS[*]}" "${ARCHIVES[@]}" <<'EOF'
 import glob, json, statistics, sys
-folder, names = sys.argv[1], sys.argv[2:]
+folder, tools, names = sys.argv[1], sys.argv[2].split(), sys.argv[3:]
 print(f"{'archive':<12} {'tool':<8} {'runs':>4} {'median s':>9} {'min s':>7} {'MB/s':>6} "
       f"{'vs unzip':>9} {'vs bsdtar':>10} {'cpu s':>6} {'cpu vs unzip':>12}")
 for name in names:
@@ -147,12 +179,15 @@ for name in names:
             cpu.setdefault(result["command"], []).append(result["user"] + result["system"])
     median = {tool: statistics.median(t) for tool, t in times.items()}
     cpu_median = {tool: statistics.median(c) for tool, c in cpu.items()}
-    for tool in ("ziptool", "unzip", "bsdtar"):
+    for tool in tools:
         seconds = median[tool]
         print(f"{name:<12} {tool:<8} {len(times[tool]):4d} {seconds:9.3f} {min(times[tool]):7.3f} "
               f"{size / seconds / 1e6:6.0f} {median['unzip'] / seconds:8.2f}x "
               f"{median['bsdtar'] / seconds:9.2f}x {cpu_median[tool]:6.3f} "
               f"{cpu_median['unzip'] / cpu_median[tool]:11.2f}x")
+    if "anchor" in tools:
+        print(f"{name:<12} anchor time / ziptool time {median['anchor'] / median['ziptool']:.2f}x, "
+              f"anchor CPU / ziptool CPU {cpu_median['anchor'] / cpu_median['ziptool']:.2f}x")
 print("MB/s: uncompressed bytes (10^6) per second of wall time, median over all runs.")
 print("'vs unzip': unzip's median time over this tool's; above 1 is faster than unzip.")
 print("cpu s: user and system time of a run (hyperfine's mean per round, median of the rounds).")

@@ -9,7 +9,7 @@ small and large files and data that packs well and badly.
 Also writes baseline.txt, the same work as lines for the baseline: "copy FOLDER
 FILE" and "unzip FOLDER ARCHIVE", FOLDER relative to the installation folder.
 
-Usage: make-copy-medium.py FOLDER
+Usage: make-copy-medium.py FOLDER [FILES]   (default 200 files; the same 50 MB in all)
 """
 import os
 import random
@@ -43,9 +43,9 @@ def contents(rng, size, kind):
     return bytes(out[:size])
 
 
-def sizes(rng):
-    """FILES sizes adding up to about TOTAL_BYTES: a few large files, many small."""
-    weights = [rng.paretovariate(1.1) for _ in range(FILES)]
+def sizes(rng, files):
+    """`files` sizes adding up to about TOTAL_BYTES: a few large files, many small."""
+    weights = [rng.paretovariate(1.1) for _ in range(files)]
     scale = TOTAL_BYTES / sum(weights)
     for _ in range(20):  # the limits take some bytes off; scale up until they are back
         result = [max(2048, min(6_000_000, int(w * scale))) for w in weights]
@@ -55,16 +55,17 @@ def sizes(rng):
 
 def main():
     medium = sys.argv[1]
+    files = int(sys.argv[2]) if len(sys.argv) > 2 else FILES
     rng = random.Random(2024)
     os.makedirs(medium, exist_ok=True)
     script = ["[ProgInfos]", "Firma=Messung GmbH", "Name=Messung", "Version=1.0",
               "ZielVerz=@@PRGDIR@@Messung", "", "[Dateien]"]
     baseline = []
-    for number, size in enumerate(sizes(rng)):
+    for number, size in enumerate(sizes(rng, files)):
         folder = FOLDERS[number % len(FOLDERS)]
         host_folder = os.path.join(medium, *folder.split("\\"))
         os.makedirs(host_folder, exist_ok=True)
-        name = "Datei%03d.%s" % (number, EXTENSIONS[number // len(FOLDERS) % len(EXTENSIONS)])
+        name = ("Datei%04d.%s" if files > 1000 else "Datei%03d.%s") % (number, EXTENSIONS[number // len(FOLDERS) % len(EXTENSIONS)])
         data = contents(rng, size, number % 3)
         target = "@@INSTDIR@@%s\\" % folder
         if number % 2:

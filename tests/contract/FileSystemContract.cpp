@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -76,6 +77,8 @@ TEST_F(FileSystemContract, FindFirstMatchesLikeTheSystemSearch) {
         {"S?b", {"Sub"}, true},
         {"*", {"."}, true},  // a folder's search starts with its "." entry
         {"Sub\\i*.TXT", {"Inner.txt"}, false},
+        {"Sub\\Inner.txt", {"Inner.txt"}, false},  // spelled as stored, below a folder
+        {"SUB\\inner.TXT", {"Inner.txt"}, false},  // both names in another case
         {"Sub\\*", {"."}, true},
         {"Delta.txt", {}, false},
         {"x*", {}, false},
@@ -338,6 +341,32 @@ TEST_F(FileSystemContract, MoveFileRenamesAndReplacesOnlyWhenAsked) {
     EXPECT_TRUE(Files().MoveFile(Path("Sub"), Path("Anders"), false));
     EXPECT_NE(Files().GetAttributes(Path("Anders")) & attr::kDirectory, 0u);
     EXPECT_FALSE(Files().MoveFile(Path("Fehlt.txt"), Path("Neu.txt"), true));
+}
+
+// A name spelled in another case names the file as it is after every change
+// before the lookup, from the folder's first lookup on (the emulation reads a
+// folder once and remembers it only from the second).
+TEST_F(FileSystemContract, NamesInAnyCaseFollowEveryChangeBetweenLookups) {
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        const char* read;
+        const char* expected;
+    };
+    const Step steps[] = {
+        {"created", [&] { Write("Alpha.txt", "1"); }, "ALPHA.TXT", "1"},
+        {"rewritten in another case", [&] { Write("alpha.TXT", "2"); }, "Alpha.Txt", "2"},
+        {"renamed", [&] { Files().MoveFile(Path("Alpha.txt"), Path("Beta.txt"), false); },
+         "alpha.txt", "<missing>"},
+        {"under its new name", [] {}, "BETA.txt", "2"},
+        {"deleted", [&] { Files().DeleteFile(Path("beta.TXT")); }, "Beta.txt", "<missing>"},
+        {"created again", [&] { Write("beta.txt", "3"); }, "BETA.TXT", "3"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        EXPECT_EQ(Read(step.read), step.expected);
+    }
 }
 
 TEST_F(FileSystemContract, FilesReadWriteSeekAndSize) {

@@ -91,11 +91,31 @@ TEST_F(FolderListingsTest, ChangesOnTheHostShowAtTheNextLookup) {
         fs::create_directories(folder_);
         fs::create_directories(elsewhere);
         Touch(folder_ / "Alpha.txt");
-        ASSERT_EQ(Find("ALPHA.TXT"), "Alpha.txt");  // read and remembered
+        ASSERT_EQ(Find("ALPHA.TXT"), "Alpha.txt");  // read
+        ASSERT_EQ(Find("alpha.txt"), "Alpha.txt");  // read again and remembered
         ASSERT_GE(listings_.HeldCount(), 1u);
         c.change(folder_);
         EXPECT_EQ(Find(c.lookedUp), c.expected);
         EXPECT_EQ(Find(c.lookedUp), ScanFolderFolded(folder_, c.lookedUp));
+    }
+}
+
+TEST_F(FolderListingsTest, AFolderIsRememberedFromItsSecondLookup) {
+    fs::create_directories(folder_);
+    Touch(folder_ / "Alpha.txt");
+    const struct {
+        const char* lookedUp;
+        std::optional<std::string> expected;
+        std::size_t held;
+    } lookups[] = {
+        {"ALPHA.TXT", "Alpha.txt", 0},  // read without a watch
+        {"beta.txt", {}, 1},            // looked in again: watched and remembered
+        {"alpha.TXT", "Alpha.txt", 1},
+    };
+    for (const auto& lookup : lookups) {
+        SCOPED_TRACE(lookup.lookedUp);
+        EXPECT_EQ(Find(lookup.lookedUp), lookup.expected);
+        EXPECT_EQ(listings_.HeldCount(), lookup.held);
     }
 }
 

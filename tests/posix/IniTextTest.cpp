@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/IniText.h"
+#include "platform/posix/IniKeyIndex.h"
 #include "platform/posix/PosixProfileFiles.h"
 #include "support/EmulatedWindows.h"
 
@@ -90,6 +91,35 @@ TEST(IniText, OddLinesAreReadAsWindowsReadsThem) {
     EXPECT_EQ(text.Keys("Leer"), (std::vector<std::string>{"k"}));
     EXPECT_EQ(text.Find("X] Rest", "a"), "b=c");
     EXPECT_EQ(text.Sections(), (std::vector<std::string>{"Leer", "X] Rest"}));
+}
+
+// The emulation's index answers every lookup as the walk over the lines does.
+TEST(IniKeyIndex, AnswersAsIniTextFinds) {
+    const IniText text(
+        "top=vor allen\n"
+        "[]\n"
+        "top=spaeter\n"
+        "[ Leer ]\n"
+        "ohne Gleich\n"
+        "ohne gleich=versteckt\n"
+        "=ohne Name\n"
+        "k = erster \n"
+        "K=zweiter\n"
+        "[Kaputt\n"
+        "[X] Rest]\n"
+        "a=b=c\n"
+        "[leer]\n"
+        "neu=wiederholt\n");
+    const IniKeyIndex index(text);
+    const std::pair<const char*, const char*> lookups[] = {
+        {"", "top"},      {" ", "TOP"},     {"leer", "ohne gleich"}, {"LEER", "k"},
+        {"Leer", " k "},  {"Leer", ""},     {"Leer", "[Kaputt"},     {"leer", "neu"},
+        {"X] Rest", "a"}, {"x] rest", "A"}, {"Fehlt", "k"},          {"Leer", "fehlt"},
+    };
+    for (const auto& [section, key] : lookups) {
+        SCOPED_TRACE(std::string(section) + "/" + key);
+        EXPECT_EQ(index.Find(section, key), text.Find(section, key));
+    }
 }
 
 TEST(ProfileResult, StripsOnePairOfMatchingQuotesThenCuts) {

@@ -91,6 +91,7 @@ void FolderListings::ForgetAll() {
     }
     listings_.clear();
     folderOfWatch_.clear();
+    readOnce_.clear();
 }
 
 void FolderListings::ApplyPendingChanges() {
@@ -204,7 +205,10 @@ std::optional<std::string> FolderListings::FindFolded(const std::filesystem::pat
     ApplyPendingChanges();
     const FolderId id{info.st_dev, info.st_ino};
     if (!listings_.contains(id)) {
-        if (Read(folder, info) == nullptr) {
+        if (readOnce_.size() >= kMostFolders) {
+            readOnce_.clear();
+        }
+        if (readOnce_.insert(id).second || Read(folder, info) == nullptr) {
             return ScanFolderFolded(folder, name);
         }
         // What changed while the folder was read; an overflow there forgets the new

@@ -6,13 +6,17 @@
 // such a lookup (is there a spelling of the name already?). Reading a large folder
 // for every file written made extraction runs spend most of their time in readdir.
 //
-// So the names of a folder are read once and remembered, and an inotify watch on
-// the folder reports every later change, by this process or any other: created,
-// deleted and renamed names are applied to the remembered listing before each
-// lookup. Listings are keyed by the folder's device and inode, so a folder that was
-// replaced or reached through another path is never confused with the one that was
-// read. When inotify is unavailable (no instance left, a folder that can't be
-// watched) or its queue overflowed, lookups read the folder as before.
+// So the names of a folder that is looked in again are remembered, and an inotify
+// watch on the folder reports every later change, by this process or any other:
+// created, deleted and renamed names are applied to the remembered listing before
+// each lookup. The first lookup in a folder only reads it: a watch costs a wait
+// for the kernel when it is removed (at the latest when the process ends, some
+// milliseconds), which a run that looks in a folder once, as the extraction of a
+// single file does, would pay for nothing. Listings are keyed by the folder's
+// device and inode, so a folder that was replaced or reached through another path
+// is never confused with the one that was read. When inotify is unavailable (no
+// instance left, a folder that can't be watched) or its queue overflowed, lookups
+// read the folder as before.
 #pragma once
 
 #include <sys/stat.h>
@@ -62,6 +66,8 @@ class FolderListings {
     int notifier_ = -1;
     bool notifierFailed_ = false;
     std::map<FolderId, Listing> listings_;
+    // Folders looked in once and read without a watch.
+    std::set<FolderId> readOnce_;
     std::unordered_map<int, FolderId> folderOfWatch_;
 };
 

@@ -13,6 +13,7 @@
 
 #include "platform/IniText.h"
 #include "platform/posix/HostHandles.h"
+#include "platform/posix/IniKeyIndex.h"
 #include "platform/posix/ProfileEncoding.h"
 
 namespace setup::platform::posix {
@@ -107,12 +108,14 @@ std::optional<std::filesystem::path> PosixProfileFiles::HostFile(std::string_vie
     return paths_.ToHost(file);
 }
 
-// A profile file's text with the encoding it was read in.
+// A profile file's text with the encoding it was read in; a copy kept for reading
+// has its keys indexed (the index points into the text, which then never changes).
 struct PosixProfileFiles::Parsed {
     explicit Parsed(std::string bytes)
         : encoding(ProfileEncoding::Detect(bytes)), text(std::move(bytes)) {}
     ProfileEncoding encoding;
     IniText text;
+    std::optional<IniKeyIndex> index;
 };
 
 // A parsed file kept between calls, as the real profile functions keep one: the
@@ -155,7 +158,8 @@ std::shared_ptr<const PosixProfileFiles::Parsed> PosixProfileFiles::Load(
     if (!bytes) {
         return nullptr;
     }
-    auto parsed = std::make_shared<const Parsed>(std::move(*bytes));
+    auto parsed = std::make_shared<Parsed>(std::move(*bytes));
+    parsed->index.emplace(parsed->text);
     constexpr std::int64_t kClockTick = 20'000'000;
     Cached entry{name, *stamp, stamp->modified < readAt - kClockTick, parsed};
     if (cached != cache_.end()) {
@@ -181,7 +185,7 @@ std::string PosixProfileFiles::ReadString(std::string_view file, std::string_vie
                                           std::size_t maxChars) {
     if (auto parsed = Load(file)) {
         const ProfileEncoding& encoding = parsed->encoding;
-        if (auto value = parsed->text.Find(encoding.ToText(section), encoding.ToText(key))) {
+        if (auto value = parsed->index->Find(encoding.ToText(section), encoding.ToText(key))) {
             return ProfileResult(encoding.FromText(*value), maxChars);
         }
     }
