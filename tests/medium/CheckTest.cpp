@@ -355,5 +355,38 @@ TEST(MediumCheck, Diskettes) {
                   "[diskette-count]"}));
 }
 
+// The diskette folders of a medium: numbered from 1 without a gap, spelt with or
+// without a space and in any letter case; a file of that name is no diskette.
+TEST(MediumCheck, DisketteFolders) {
+    struct FolderRow {
+        const char* name;
+        std::vector<std::string> folders;
+        std::vector<std::string> files;
+        std::vector<std::string> expected;
+    };
+    const std::vector<FolderRow> rows = {
+        {"none", {}, {"Setup.ini"}, {}},
+        {"both spellings",
+         {"Diskette 1", "Diskette2"},
+         {},
+         {"D:\\Diskette 1\\", "D:\\Diskette2\\"}},
+        {"a gap ends them", {"Diskette 1", "Diskette 3"}, {}, {"D:\\Diskette 1\\"}},
+        {"letter case", {"DISKETTE 1"}, {}, {"D:\\Diskette 1\\"}},
+        {"spaced first", {"Diskette 1", "Diskette1"}, {}, {"D:\\Diskette 1\\"}},
+        {"a file", {}, {"Diskette 1", "Diskette1"}, {}},
+    };
+    for (const FolderRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing::EmulatedWindows windows;
+        for (const std::string& folder : row.folders) {
+            windows.MakeFolder("D:\\" + folder);
+        }
+        for (const std::string& file : row.files) {
+            windows.WriteFile("D:\\" + file, "x");
+        }
+        EXPECT_EQ(DisketteFolders("D:\\"), row.expected);
+    }
+}
+
 }  // namespace
 }  // namespace setup::medium
