@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
 #ifdef _WIN32
@@ -13,6 +14,7 @@
 
 #include "contract/ContractHelpers.h"
 #include "contract/ProgramFiles.h"
+#include "platform/TemporaryBeside.h"
 #include "support/TestEnvironment.h"
 
 namespace setup::testing {
@@ -341,6 +343,45 @@ TEST_F(FileSystemContract, MoveFileRenamesAndReplacesOnlyWhenAsked) {
     EXPECT_TRUE(Files().MoveFile(Path("Sub"), Path("Anders"), false));
     EXPECT_NE(Files().GetAttributes(Path("Anders")) & attr::kDirectory, 0u);
     EXPECT_FALSE(Files().MoveFile(Path("Fehlt.txt"), Path("Neu.txt"), true));
+}
+
+// Writing beside, then replacing (the uninstall log's way of writing): what can't be
+// replaced stays as it was, and no temporary file is left beside it.
+TEST_F(FileSystemContract, WriteFileReplacingLeavesTheOldFileWhenItFails) {
+    struct Case {
+        const char* target;
+        const char* before;  // nullptr: no target yet
+        std::uint32_t attributes;
+        bool succeeds;
+    };
+    const Case cases[] = {
+        {"Neu.txt", nullptr, attr::kNormal, true},
+        {"Ziel.txt", "alt", attr::kNormal, true},
+        {"Ziel.txt", "alt", attr::kReadOnly, false},
+        {"Sub", nullptr, attr::kNormal, false},  // a folder
+        {"Fehlt\\Neu.txt", nullptr, attr::kNormal, false},
+    };
+    ASSERT_TRUE(Files().CreateFolder(Path("Sub")));
+    const std::string_view bytes = "neu\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        if (c.before != nullptr) {
+            Write(c.target, c.before);
+            ASSERT_TRUE(Files().SetAttributes(Path(c.target), c.attributes));
+        }
+        EXPECT_EQ(platform::WriteFileReplacing(
+                      Files(), Path(c.target),
+                      std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())),
+                  c.succeeds);
+        if (c.succeeds) {
+            EXPECT_EQ(Read(c.target), bytes);
+        } else if (c.before != nullptr) {
+            EXPECT_EQ(Read(c.target), c.before);
+        }
+        EXPECT_FALSE(Files().FindFirst(Path("~new*")).has_value());
+        Files().SetAttributes(Path(c.target), attr::kNormal);
+        Files().DeleteFile(Path(c.target));
+    }
 }
 
 // A name spelled in another case names the file as it is after every change
