@@ -6,7 +6,8 @@
 # examples/full, with the example programs and the logo (built files, which the
 # kit does not carry) taken from MEDIA/full.orig (tools/make-example-media.sh),
 # and the kit's Setup.exe and Uninstall.exe; the kit's `medium check` must find
-# no error on it. Writes MEDIA/kit.
+# no error on it. Writes MEDIA/kit, and its source MEDIA/kit.src (plain files are
+# installed byte for byte as they are there).
 # Usage: tests/e2e/kit-medium.sh MEDIA
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -30,8 +31,8 @@ in_kit() {
     (cd "$kit" && env -i PATH=/usr/bin:/bin HOME="$scratch" "$@")
 }
 
-rm -rf "$media/kit"
-source=$scratch/source
+rm -rf "$media/kit" "$media/kit.src"
+source=$media/kit.src
 cp -r "$kit/examples/full" "$source"
 cp "$media/full.orig/Beispiel.exe" "$media/full.orig/Werkzeug.exe" "$media/full.orig/Logo.bmp" \
     "$source/"
