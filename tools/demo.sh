@@ -16,11 +16,11 @@ root=$PWD
 
 bash tools/install-deps.sh
 
-echo "== build Setup.exe, Uninstall.exe, the example programs and the archive tool"
+echo "== build Setup.exe, Uninstall.exe, the example programs, the archive tool and medium"
 mkdir -p build
 log=build/demo-build.log
 if ! { cmake --preset win32 && cmake --build build/win32 --target e2e_windows -j2 &&
-    cmake --preset linux && cmake --build build/linux --target zipwrite -j2; } > "$log" 2>&1; then
+    cmake --preset linux && cmake --build build/linux --target zipwrite medium -j2; } > "$log" 2>&1; then
     echo "demo: the build failed; see $log" >&2
     grep -E "error|FAILED" "$log" | head -20 >&2
     exit 1
