@@ -67,6 +67,46 @@ TEST(EmulatedPaths, ExistingHostNamesAreFoundWithoutRegardToCase) {
     EXPECT_TRUE(fs::exists(windows.Root() / "c" / "Programme" / "Firma" / "neu.txt"));
 }
 
+// What a lookup and an open find for names as spelled, in another case, behind
+// links (one to a file, one dangling) and missing in every spelling.
+TEST(EmulatedPaths, LookupsFollowLinksAndOtherSpellings) {
+    EmulatedWindows windows;
+    const fs::path folder = windows.Root() / "c" / "Daten";
+    WriteHost(folder / "Text.TXT", "Inhalt");
+    fs::create_symlink(folder / "Text.TXT", folder / "Verweis.txt");
+    fs::create_symlink(folder / "Fehlt.txt", folder / "tot.txt");
+    WriteHost(folder / "TOT.TXT", "lebt");  // another spelling beside the dead link
+    struct Case {
+        const char* path;
+        const char* content;  // nullptr: nothing there
+    };
+    const Case cases[] = {
+        {"C:\\Daten\\Text.TXT", "Inhalt"},
+        {"C:\\Daten\\text.txt", "Inhalt"},
+        {"C:\\Daten\\Verweis.txt", "Inhalt"},
+        {"C:\\Daten\\VERWEIS.TXT", "Inhalt"},
+        {"C:\\Daten\\tot.txt", nullptr},
+        {"C:\\Daten\\TOT.TXT", "lebt"},
+        {"C:\\Daten\\Neu.txt", nullptr},
+        {"C:\\Fehlt\\Text.txt", nullptr},
+        {"C:\\daten\\", ""},  // a folder: attributes, no file to open
+    };
+    auto& files = windows.Os().Files();
+    for (const Case& c : cases) {
+        EXPECT_EQ(files.GetAttributes(c.path) != attr::kInvalid, c.content != nullptr) << c.path;
+        auto file = files.Open(c.path, platform::OpenMode::Read);
+        const bool readable = c.content != nullptr && *c.content != '\0';
+        ASSERT_EQ(file != nullptr, readable) << c.path;
+        if (readable) {
+            std::uint8_t bytes[16] = {};
+            const auto count = file->Read(bytes);
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), static_cast<std::size_t>(count)),
+                      c.content)
+                << c.path;
+        }
+    }
+}
+
 TEST(EmulatedPaths, NamesAreWindows1252InsideAndUtf8OnTheHost) {
     EmulatedWindows windows;
     auto& files = windows.Os().Files();

@@ -137,7 +137,7 @@ std::optional<std::filesystem::path> PathMapper::ToHost(const WindowsPath& path)
     if (!host || path.names.empty()) {
         return host;
     }
-    const std::filesystem::path exact = *SpelledHost(path);
+    std::filesystem::path exact = *SpelledHost(path);
     // Most paths exist as spelled, or all but their last name does (a file about
     // to be created). An exact spelling is what the lookup one name at a time
     // would choose too, so one lstat of the whole path, or a stat of its parent and
@@ -145,6 +145,15 @@ std::optional<std::filesystem::path> PathMapper::ToHost(const WindowsPath& path)
     // a fraction of the cost.
     if (Exists(exact)) {
         return exact;
+    }
+    return ToHostNotSpelled(path, std::move(exact));
+}
+
+std::optional<std::filesystem::path> PathMapper::ToHostNotSpelled(
+    const WindowsPath& path, std::filesystem::path exact) const {
+    auto host = DriveFolder(path.drive);
+    if (!host || path.names.empty()) {
+        return host;
     }
     const std::filesystem::path parent = exact.parent_path();
     struct stat parentInfo {};

@@ -46,6 +46,10 @@ class PathMapper {
     // The host path of a Windows path; nothing when its drive is not mapped.
     std::optional<std::filesystem::path> ToHost(const WindowsPath& path) const;
     std::optional<std::filesystem::path> ToHost(std::string_view path) const;
+    // ToHost of a path that is known to have nothing (not even a link) at `exact`,
+    // its SpelledHost: the same answer without looking there again.
+    std::optional<std::filesystem::path> ToHostNotSpelled(const WindowsPath& path,
+                                                          std::filesystem::path exact) const;
     // The host path with every name as spelled. When something exists there, it is
     // what ToHost gives too, so a caller that needs a stat() anyway can try this
     // path first and save the lookup.
