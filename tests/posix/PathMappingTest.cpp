@@ -79,21 +79,26 @@ TEST(EmulatedPaths, LookupsFollowLinksAndOtherSpellings) {
     struct Case {
         const char* path;
         const char* content;  // nullptr: nothing there
+        const char* found;    // the name FindFirst gives
     };
     const Case cases[] = {
-        {"C:\\Daten\\Text.TXT", "Inhalt"},
-        {"C:\\Daten\\text.txt", "Inhalt"},
-        {"C:\\Daten\\Verweis.txt", "Inhalt"},
-        {"C:\\Daten\\VERWEIS.TXT", "Inhalt"},
-        {"C:\\Daten\\tot.txt", nullptr},
-        {"C:\\Daten\\TOT.TXT", "lebt"},
-        {"C:\\Daten\\Neu.txt", nullptr},
-        {"C:\\Fehlt\\Text.txt", nullptr},
-        {"C:\\daten\\", ""},  // a folder: attributes, no file to open
+        {"C:\\Daten\\Text.TXT", "Inhalt", "Text.TXT"},
+        {"C:\\Daten\\text.txt", "Inhalt", "Text.TXT"},
+        {"C:\\DATEN\\text.txt", "Inhalt", "Text.TXT"},
+        {"C:\\Daten\\Verweis.txt", "Inhalt", "Verweis.txt"},
+        {"C:\\Daten\\VERWEIS.TXT", "Inhalt", "Verweis.txt"},
+        {"C:\\Daten\\tot.txt", nullptr, nullptr},
+        {"C:\\Daten\\TOT.TXT", "lebt", "TOT.TXT"},
+        {"C:\\Daten\\Neu.txt", nullptr, nullptr},
+        {"C:\\DATEN\\Neu.txt", nullptr, nullptr},
+        {"C:\\Fehlt\\Text.txt", nullptr, nullptr},
+        {"C:\\daten\\", "", nullptr},  // a folder: attributes, no file to open
     };
     auto& files = windows.Os().Files();
     for (const Case& c : cases) {
         EXPECT_EQ(files.GetAttributes(c.path) != attr::kInvalid, c.content != nullptr) << c.path;
+        const auto found = files.FindFirst(c.path);
+        EXPECT_EQ(found ? found->name : "-", c.found ? c.found : "-") << c.path;
         auto file = files.Open(c.path, platform::OpenMode::Read);
         const bool readable = c.content != nullptr && *c.content != '\0';
         ASSERT_EQ(file != nullptr, readable) << c.path;

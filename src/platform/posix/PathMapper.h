@@ -63,6 +63,12 @@ class PathMapper {
     // order.
     std::optional<std::string> FindEntry(const std::filesystem::path& folder,
                                          std::string_view name) const;
+    // The same for a name known to be missing as spelled, in a folder whose stat()
+    // result is `info`: the first match in sorted order.
+    std::optional<std::string> FindFolded(const std::filesystem::path& folder,
+                                          const struct stat& info, std::string_view name) const {
+        return folders_.FindFolded(folder, info, name);
+    }
 
   private:
     std::optional<std::filesystem::path> DriveFolder(char letter) const;

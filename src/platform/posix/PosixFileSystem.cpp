@@ -174,10 +174,26 @@ std::optional<FoundEntry> PosixFileSystem::FindFirst(std::string_view pattern) {
         // A name that exists as spelled, in folders that do, is what the lookups
         // below find too: one stat instead of four calls. Checks for a file run
         // several times per file of a copy phase.
+        // Nothing there as spelled, below a folder that is (the usual check before
+        // a file is written): only the other spellings in that folder are left.
         const std::filesystem::path spelled = *paths_.SpelledHost(*normal);
         struct stat info {};
-        if (stat(spelled.c_str(), &info) == 0) {
+        if (lstat(spelled.c_str(), &info) == 0) {
+            if (S_ISLNK(info.st_mode) && stat(spelled.c_str(), &info) != 0) {
+                return std::nullopt;  // a dangling link
+            }
             return MakeFound(Utf8ToCp1252(Cp1252ToUtf8(last)), spelled, info);
+        }
+        const std::filesystem::path parent = spelled.parent_path();
+        if (errno == ENOENT && stat(parent.c_str(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode)) {
+                return std::nullopt;
+            }
+            auto entry = paths_.FindFolded(parent, info, last);
+            if (!entry || stat((parent / *entry).c_str(), &info) != 0) {
+                return std::nullopt;
+            }
+            return MakeFound(Utf8ToCp1252(*entry), parent / *entry, info);
         }
     }
     const WindowsPath folder = normal->Parent();
