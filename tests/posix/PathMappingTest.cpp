@@ -112,6 +112,25 @@ TEST(EmulatedPaths, LookupsFollowLinksAndOtherSpellings) {
     }
 }
 
+// Profile files are found like other files: as spelled, in another case, behind a
+// link; a change behind the link is read too.
+TEST(EmulatedPaths, ProfilesAreReadThroughLinksAndOtherSpellings) {
+    EmulatedWindows windows;
+    const fs::path folder = windows.Root() / "c" / "Daten";
+    WriteHost(folder / "Echt.ini", "[A]\r\nB=1\r\n");
+    fs::create_symlink(folder / "Echt.ini", folder / "Link.ini");
+    auto& profiles = windows.Os().Profiles();
+    const char* const paths[] = {"C:\\Daten\\Echt.ini", "C:\\Daten\\ECHT.INI",
+                                 "C:\\Daten\\Link.ini", "C:\\Daten\\Fehlt.ini"};
+    for (const char* value : {"1", "22"}) {
+        WriteHost(folder / "Echt.ini", std::string("[A]\r\nB=") + value + "\r\n");
+        for (const char* path : paths) {
+            const bool missing = std::string_view(path).ends_with("Fehlt.ini");
+            EXPECT_EQ(profiles.ReadString(path, "A", "B", "-", 99), missing ? "-" : value) << path;
+        }
+    }
+}
+
 TEST(EmulatedPaths, NamesAreWindows1252InsideAndUtf8OnTheHost) {
     EmulatedWindows windows;
     auto& files = windows.Os().Files();
