@@ -431,6 +431,21 @@ TEST_F(FileSystemContract, FilesReadWriteSeekAndSize) {
         EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 4), "Welt");
         EXPECT_EQ(file->Read(std::span(buffer, sizeof(buffer))), 1);  // only "!" is left
         EXPECT_EQ(file->Read(std::span(buffer, sizeof(buffer))), 0);
+        // Back and forth: each read goes on where the seek or the last read left.
+        const struct {
+            std::int64_t seek;  // -1: none
+            std::size_t count;
+            std::string_view expected;
+        } steps[] = {{0, 5, "Hallo"}, {-1, 3, " We"}, {9, 4, "t!"}, {1, 3, "all"}, {-1, 2, "o "}};
+        for (const auto& step : steps) {
+            if (step.seek >= 0) {
+                ASSERT_TRUE(file->Seek(static_cast<std::uint64_t>(step.seek)));
+            }
+            const auto count = file->Read(std::span(buffer, step.count));
+            EXPECT_EQ(std::string_view(reinterpret_cast<char*>(buffer),
+                                       static_cast<std::size_t>(std::max<std::int64_t>(count, 0))),
+                      step.expected);
+        }
     }
     {
         auto file = Files().Open(path, OpenMode::ReadWrite);
@@ -438,6 +453,9 @@ TEST_F(FileSystemContract, FilesReadWriteSeekAndSize) {
         const std::uint8_t j = 'W';
         ASSERT_TRUE(file->Seek(0));
         EXPECT_EQ(file->Write(std::span(&j, 1)), 1);
+        std::uint8_t next[4] = {};  // the write moved the position on
+        EXPECT_EQ(file->Read(next), 4);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(next), 4), "allo");
     }
     EXPECT_EQ(ReadBytes(Files(), path), "Wallo Welt!");
     {

@@ -34,6 +34,9 @@ TEST(Cp1252, ConvertsEveryByteAndBack) {
         all += static_cast<char>(byte);
     }
     EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+    const std::string ascii = all.substr(0, 0x80);  // each byte stands for itself
+    EXPECT_EQ(Cp1252ToUtf8(ascii), ascii);
+    EXPECT_EQ(Utf8ToCp1252(ascii), ascii);
 }
 
 TEST(Cp1252, HostTextItCannotHoldBecomesQuestionMarks) {

@@ -67,6 +67,70 @@ TEST(EmulatedPaths, ExistingHostNamesAreFoundWithoutRegardToCase) {
     EXPECT_TRUE(fs::exists(windows.Root() / "c" / "Programme" / "Firma" / "neu.txt"));
 }
 
+// What a lookup and an open find for names as spelled, in another case, behind
+// links (one to a file, one dangling) and missing in every spelling.
+TEST(EmulatedPaths, LookupsFollowLinksAndOtherSpellings) {
+    EmulatedWindows windows;
+    const fs::path folder = windows.Root() / "c" / "Daten";
+    WriteHost(folder / "Text.TXT", "Inhalt");
+    fs::create_symlink(folder / "Text.TXT", folder / "Verweis.txt");
+    fs::create_symlink(folder / "Fehlt.txt", folder / "tot.txt");
+    WriteHost(folder / "TOT.TXT", "lebt");  // another spelling beside the dead link
+    struct Case {
+        const char* path;
+        const char* content;  // nullptr: nothing there
+        const char* found;    // the name FindFirst gives
+    };
+    const Case cases[] = {
+        {"C:\\Daten\\Text.TXT", "Inhalt", "Text.TXT"},
+        {"C:\\Daten\\text.txt", "Inhalt", "Text.TXT"},
+        {"C:\\DATEN\\text.txt", "Inhalt", "Text.TXT"},
+        {"C:\\Daten\\Verweis.txt", "Inhalt", "Verweis.txt"},
+        {"C:\\Daten\\VERWEIS.TXT", "Inhalt", "Verweis.txt"},
+        {"C:\\Daten\\tot.txt", nullptr, nullptr},
+        {"C:\\Daten\\TOT.TXT", "lebt", "TOT.TXT"},
+        {"C:\\Daten\\Neu.txt", nullptr, nullptr},
+        {"C:\\DATEN\\Neu.txt", nullptr, nullptr},
+        {"C:\\Fehlt\\Text.txt", nullptr, nullptr},
+        {"C:\\daten\\", "", nullptr},  // a folder: attributes, no file to open
+    };
+    auto& files = windows.Os().Files();
+    for (const Case& c : cases) {
+        EXPECT_EQ(files.GetAttributes(c.path) != attr::kInvalid, c.content != nullptr) << c.path;
+        const auto found = files.FindFirst(c.path);
+        EXPECT_EQ(found ? found->name : "-", c.found ? c.found : "-") << c.path;
+        auto file = files.Open(c.path, platform::OpenMode::Read);
+        const bool readable = c.content != nullptr && *c.content != '\0';
+        ASSERT_EQ(file != nullptr, readable) << c.path;
+        if (readable) {
+            std::uint8_t bytes[16] = {};
+            const auto count = file->Read(bytes);
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), static_cast<std::size_t>(count)),
+                      c.content)
+                << c.path;
+        }
+    }
+}
+
+// Profile files are found like other files: as spelled, in another case, behind a
+// link; a change behind the link is read too.
+TEST(EmulatedPaths, ProfilesAreReadThroughLinksAndOtherSpellings) {
+    EmulatedWindows windows;
+    const fs::path folder = windows.Root() / "c" / "Daten";
+    WriteHost(folder / "Echt.ini", "[A]\r\nB=1\r\n");
+    fs::create_symlink(folder / "Echt.ini", folder / "Link.ini");
+    auto& profiles = windows.Os().Profiles();
+    const char* const paths[] = {"C:\\Daten\\Echt.ini", "C:\\Daten\\ECHT.INI",
+                                 "C:\\Daten\\Link.ini", "C:\\Daten\\Fehlt.ini"};
+    for (const char* value : {"1", "22"}) {
+        WriteHost(folder / "Echt.ini", std::string("[A]\r\nB=") + value + "\r\n");
+        for (const char* path : paths) {
+            const bool missing = std::string_view(path).ends_with("Fehlt.ini");
+            EXPECT_EQ(profiles.ReadString(path, "A", "B", "-", 99), missing ? "-" : value) << path;
+        }
+    }
+}
+
 TEST(EmulatedPaths, NamesAreWindows1252InsideAndUtf8OnTheHost) {
     EmulatedWindows windows;
     auto& files = windows.Os().Files();

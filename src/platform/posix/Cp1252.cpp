@@ -1,5 +1,6 @@
 #include "platform/posix/Cp1252.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "base/Windows1252.h"
@@ -30,9 +31,18 @@ char32_t DecodeUtf8(std::string_view text, std::size_t pos, std::size_t& length)
     return setup::DecodeUtf8(text, pos, length).value_or(0xFFFD);
 }
 
+// ASCII is the same in both encodings; most names and report lines are ASCII only.
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
 std::string Cp1252ToUtf8(std::string_view text) {
+    if (IsAscii(text)) {
+        return std::string(text);
+    }
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -42,6 +52,9 @@ std::string Cp1252ToUtf8(std::string_view text) {
 }
 
 std::string Utf8ToCp1252(std::string_view text) {
+    if (IsAscii(text)) {
+        return std::string(text);
+    }
     std::string out;
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {

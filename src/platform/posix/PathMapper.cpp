@@ -132,19 +132,33 @@ std::optional<WindowsPath> PathMapper::Normalize(std::string_view path) const {
     return result;
 }
 
-std::optional<std::filesystem::path> PathMapper::ToHost(const WindowsPath& path) const {
+std::optional<std::filesystem::path> PathMapper::ToHost(const WindowsPath& path,
+                                                        struct stat* spelled) const {
     auto host = DriveFolder(path.drive);
     if (!host || path.names.empty()) {
         return host;
     }
-    const std::filesystem::path exact = *SpelledHost(path);
+    std::filesystem::path exact = *SpelledHost(path);
     // Most paths exist as spelled, or all but their last name does (a file about
     // to be created). An exact spelling is what the lookup one name at a time
     // would choose too, so one lstat of the whole path, or a stat of its parent and
     // a lookup of the last name in that folder's listing, gives the same answer at
     // a fraction of the cost.
-    if (Exists(exact)) {
+    struct stat info {};
+    if (lstat(exact.c_str(), &info) == 0) {
+        if (spelled != nullptr) {
+            *spelled = info;
+        }
         return exact;
+    }
+    return ToHostNotSpelled(path, std::move(exact));
+}
+
+std::optional<std::filesystem::path> PathMapper::ToHostNotSpelled(
+    const WindowsPath& path, std::filesystem::path exact) const {
+    auto host = DriveFolder(path.drive);
+    if (!host || path.names.empty()) {
+        return host;
     }
     const std::filesystem::path parent = exact.parent_path();
     struct stat parentInfo {};
@@ -192,9 +206,10 @@ std::optional<std::filesystem::path> PathMapper::SpelledHost(const WindowsPath& 
     return host;
 }
 
-std::optional<std::filesystem::path> PathMapper::ToHost(std::string_view path) const {
+std::optional<std::filesystem::path> PathMapper::ToHost(std::string_view path,
+                                                        struct stat* spelled) const {
     auto normal = Normalize(path);
-    return normal ? ToHost(*normal) : std::nullopt;
+    return normal ? ToHost(*normal, spelled) : std::nullopt;
 }
 
 }  // namespace setup::platform::posix

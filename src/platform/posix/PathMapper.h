@@ -9,6 +9,8 @@
 // Names are Windows-1252 inside and UTF-8 on the host.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -43,9 +45,16 @@ class PathMapper {
     // control characters) and for drives without a folder.
     std::optional<WindowsPath> Normalize(std::string_view path) const;
 
-    // The host path of a Windows path; nothing when its drive is not mapped.
-    std::optional<std::filesystem::path> ToHost(const WindowsPath& path) const;
-    std::optional<std::filesystem::path> ToHost(std::string_view path) const;
+    // The host path of a Windows path; nothing when its drive is not mapped. When
+    // the path exists as spelled, `spelled` (if given) receives its lstat() result.
+    std::optional<std::filesystem::path> ToHost(const WindowsPath& path,
+                                                struct stat* spelled = nullptr) const;
+    std::optional<std::filesystem::path> ToHost(std::string_view path,
+                                                struct stat* spelled = nullptr) const;
+    // ToHost of a path that is known to have nothing (not even a link) at `exact`,
+    // its SpelledHost: the same answer without looking there again.
+    std::optional<std::filesystem::path> ToHostNotSpelled(const WindowsPath& path,
+                                                          std::filesystem::path exact) const;
     // The host path with every name as spelled. When something exists there, it is
     // what ToHost gives too, so a caller that needs a stat() anyway can try this
     // path first and save the lookup.
@@ -59,6 +68,12 @@ class PathMapper {
     // order.
     std::optional<std::string> FindEntry(const std::filesystem::path& folder,
                                          std::string_view name) const;
+    // The same for a name known to be missing as spelled, in a folder whose stat()
+    // result is `info`: the first match in sorted order.
+    std::optional<std::string> FindFolded(const std::filesystem::path& folder,
+                                          const struct stat& info, std::string_view name) const {
+        return folders_.FindFolded(folder, info, name);
+    }
 
   private:
     std::optional<std::filesystem::path> DriveFolder(char letter) const;

@@ -20,11 +20,16 @@ std::int64_t PosixFile::Read(std::span<std::uint8_t> buffer) {
     // Like ReadFile on a disk file: fills the buffer unless the file ends first.
     std::size_t total = 0;
     while (total < buffer.size()) {
-        const ssize_t count = read(descriptor_, buffer.data() + total, buffer.size() - total);
+        const std::size_t want = buffer.size() - total;
+        const ssize_t count =
+            positioned_ ? pread(descriptor_, buffer.data() + total, want,
+                                static_cast<off_t>(position_ + static_cast<std::int64_t>(total)))
+                        : read(descriptor_, buffer.data() + total, want);
         if (count < 0 && errno == EINTR) {
             continue;
         }
         if (count < 0) {
+            position_ += static_cast<std::int64_t>(total);
             return -1;
         }
         if (count == 0) {
@@ -32,6 +37,7 @@ std::int64_t PosixFile::Read(std::span<std::uint8_t> buffer) {
         }
         total += static_cast<std::size_t>(count);
     }
+    position_ += static_cast<std::int64_t>(total);
     return static_cast<std::int64_t>(total);
 }
 
@@ -41,21 +47,35 @@ std::int64_t PosixFile::Write(std::span<const std::uint8_t> data) {
     }
     std::size_t total = 0;
     while (total < data.size()) {
-        const ssize_t count = write(descriptor_, data.data() + total, data.size() - total);
+        const std::size_t want = data.size() - total;
+        const ssize_t count =
+            positioned_ ? pwrite(descriptor_, data.data() + total, want,
+                                 static_cast<off_t>(position_ + static_cast<std::int64_t>(total)))
+                        : write(descriptor_, data.data() + total, want);
         if (count < 0 && errno == EINTR) {
             continue;
         }
         if (count <= 0) {
+            position_ += static_cast<std::int64_t>(total);
             return -1;
         }
         total += static_cast<std::size_t>(count);
     }
+    position_ += static_cast<std::int64_t>(total);
     return static_cast<std::int64_t>(total);
 }
 
 bool PosixFile::Seek(std::uint64_t position) {
-    return descriptor_ >= 0 && position <= static_cast<std::uint64_t>(INT64_MAX) &&
-           lseek(descriptor_, static_cast<off_t>(position), SEEK_SET) >= 0;
+    if (descriptor_ < 0 || position > static_cast<std::uint64_t>(INT64_MAX)) {
+        return false;
+    }
+    // The first seek asks the system, which refuses it on a pipe, say.
+    if (!positioned_ && lseek(descriptor_, static_cast<off_t>(position), SEEK_SET) < 0) {
+        return false;
+    }
+    positioned_ = true;
+    position_ = static_cast<std::int64_t>(position);
+    return true;
 }
 
 std::int64_t PosixFile::Size() {

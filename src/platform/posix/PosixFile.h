@@ -20,7 +20,11 @@ class PosixFile final : public File {
     bool Close() override;
 
   private:
+    // Once a seek has shown the file to be seekable, the position is kept here and
+    // every read and write names it (pread, pwrite): a later seek is no system call.
     int descriptor_;
+    bool positioned_ = false;
+    std::int64_t position_ = 0;
 };
 
 }  // namespace setup::platform::posix

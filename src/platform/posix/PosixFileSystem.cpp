@@ -25,6 +25,33 @@ struct HostEntry {
     struct stat info {};
 };
 
+// Where a Windows path lies on the host (ToHost's answer), with the stat() result
+// of what is there, links followed; `exists` false when nothing is. One lstat of the
+// spelling tells most: the name as spelled, or nothing there at all, when only the
+// other spellings are left to look for; the spelling found then is the one to stat.
+struct HostTarget {
+    std::filesystem::path path;
+    struct stat info {};
+    bool exists = false;
+};
+
+HostTarget Resolve(const PathMapper& paths, const WindowsPath& normal) {
+    HostTarget target{*paths.SpelledHost(normal), {}, false};
+    if (lstat(target.path.c_str(), &target.info) == 0) {
+        target.exists =
+            !S_ISLNK(target.info.st_mode) || stat(target.path.c_str(), &target.info) == 0;
+        return target;
+    }
+    const bool missing = errno == ENOENT;
+    auto other = missing ? paths.ToHostNotSpelled(normal, target.path) : paths.ToHost(normal);
+    if (missing && *other == target.path) {
+        return target;  // no other spelling either
+    }
+    target.path = std::move(*other);
+    target.exists = stat(target.path.c_str(), &target.info) == 0;
+    return target;
+}
+
 // The entry a Windows path names, following symbolic links. Nothing when it is
 // missing, or when the path ends in "\" but names a file.
 std::optional<HostEntry> Lookup(const PathMapper& paths, std::string_view windowsPath) {
@@ -32,17 +59,11 @@ std::optional<HostEntry> Lookup(const PathMapper& paths, std::string_view window
     if (!normal) {
         return std::nullopt;
     }
-    HostEntry entry{*paths.SpelledHost(*normal), {}};
-    if (stat(entry.path.c_str(), &entry.info) != 0) {
-        entry.path = *paths.ToHost(*normal);
-        if (stat(entry.path.c_str(), &entry.info) != 0) {
-            return std::nullopt;
-        }
-    }
-    if (normal->endsWithSeparator && !S_ISDIR(entry.info.st_mode)) {
+    HostTarget target = Resolve(paths, *normal);
+    if (!target.exists || (normal->endsWithSeparator && !S_ISDIR(target.info.st_mode))) {
         return std::nullopt;
     }
-    return entry;
+    return HostEntry{std::move(target.path), target.info};
 }
 
 bool IsReadOnlyFile(const HostEntry& entry) {
@@ -153,10 +174,26 @@ std::optional<FoundEntry> PosixFileSystem::FindFirst(std::string_view pattern) {
         // A name that exists as spelled, in folders that do, is what the lookups
         // below find too: one stat instead of four calls. Checks for a file run
         // several times per file of a copy phase.
+        // Nothing there as spelled, below a folder that is (the usual check before
+        // a file is written): only the other spellings in that folder are left.
         const std::filesystem::path spelled = *paths_.SpelledHost(*normal);
         struct stat info {};
-        if (stat(spelled.c_str(), &info) == 0) {
+        if (lstat(spelled.c_str(), &info) == 0) {
+            if (S_ISLNK(info.st_mode) && stat(spelled.c_str(), &info) != 0) {
+                return std::nullopt;  // a dangling link
+            }
             return MakeFound(Utf8ToCp1252(Cp1252ToUtf8(last)), spelled, info);
+        }
+        const std::filesystem::path parent = spelled.parent_path();
+        if (errno == ENOENT && stat(parent.c_str(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode)) {
+                return std::nullopt;
+            }
+            auto entry = paths_.FindFolded(parent, info, last);
+            if (!entry || stat((parent / *entry).c_str(), &info) != 0) {
+                return std::nullopt;
+            }
+            return MakeFound(Utf8ToCp1252(*entry), parent / *entry, info);
         }
     }
     const WindowsPath folder = normal->Parent();
@@ -349,10 +386,16 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode
     if (!normal || normal->IsRoot() || normal->endsWithSeparator) {
         return nullptr;
     }
-    auto host = paths_.ToHost(*normal);
-    struct stat info {};
     // CreateNew leaves the test to O_EXCL, which also refuses a folder.
-    const bool exists = mode != OpenMode::CreateNew && stat(host->c_str(), &info) == 0;
+    HostTarget target;
+    if (mode == OpenMode::CreateNew) {
+        target.path = *paths_.ToHost(*normal);
+    } else {
+        target = Resolve(paths_, *normal);
+    }
+    const std::filesystem::path* host = &target.path;
+    const struct stat& info = target.info;
+    const bool exists = target.exists;
     if (exists && S_ISDIR(info.st_mode)) {
         return nullptr;
     }

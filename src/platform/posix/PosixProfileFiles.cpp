@@ -99,13 +99,14 @@ bool WriteWhole(const std::filesystem::path& path, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::filesystem::path> PosixProfileFiles::HostFile(std::string_view file) const {
+std::optional<std::filesystem::path> PosixProfileFiles::HostFile(std::string_view file,
+                                                                 struct stat* spelled) const {
     if (file.find_first_of("\\/") == std::string_view::npos) {
         std::string inWindowsFolder = windowsFolder_ + "\\";
         inWindowsFolder += file;
-        return paths_.ToHost(inWindowsFolder);
+        return paths_.ToHost(inWindowsFolder, spelled);
     }
-    return paths_.ToHost(file);
+    return paths_.ToHost(file, spelled);
 }
 
 // A profile file's text with the encoding it was read in; a copy kept for reading
@@ -138,13 +139,15 @@ PosixProfileFiles::~PosixProfileFiles() = default;
 
 std::shared_ptr<const PosixProfileFiles::Parsed> PosixProfileFiles::Load(
     std::string_view file) const {
-    auto host = HostFile(file);
+    // The lookup's lstat is the file's stat unless the name is a link.
+    struct stat info {};
+    info.st_mode = S_IFLNK;
+    auto host = HostFile(file, &info);
     if (!host) {
         return nullptr;
     }
     const std::string name = host->string();
-    struct stat info {};
-    if (stat(name.c_str(), &info) != 0) {
+    if (S_ISLNK(info.st_mode) && stat(name.c_str(), &info) != 0) {
         return nullptr;
     }
     const auto cached =

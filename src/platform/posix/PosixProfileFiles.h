@@ -30,7 +30,9 @@ class PosixProfileFiles final : public ProfileFiles {
     bool EraseSection(std::string_view file, std::string_view section) override;
 
   private:
-    std::optional<std::filesystem::path> HostFile(std::string_view file) const;
+    // The host file of a profile file name; `spelled` as in PathMapper::ToHost.
+    std::optional<std::filesystem::path> HostFile(std::string_view file,
+                                                  struct stat* spelled = nullptr) const;
     struct Parsed;
     struct Cached;
     std::shared_ptr<const Parsed> Load(std::string_view file) const;
