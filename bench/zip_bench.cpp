@@ -51,6 +51,15 @@ struct DataSet {
     Bytes deflated;  // zlib level 6, as Info-ZIP zip writes by default
 };
 
+// Many small entries, each deflated on its own: what per-entry costs (state, tables,
+// window) weigh against the decoding itself.
+struct SmallSet {
+    std::vector<Bytes> plain;
+    std::vector<Bytes> deflated;
+    std::vector<std::uint32_t> crc;
+    std::size_t total = 0;
+};
+
 struct OldMethodSet {
     std::string name;
     Bytes plain;
@@ -126,6 +135,67 @@ void InflateLibdeflate(benchmark::State& state, const DataSet& set) {
     }
     libdeflate_free_decompressor(decompressor);
     CountBytes(state, set.plain.size());
+}
+
+void SmallZlib(benchmark::State& state, const SmallSet& set) {
+    Bytes out;
+    z_stream stream{};
+    inflateInit2(&stream, -15);
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < set.plain.size(); ++i) {
+            out.resize(set.plain[i].size());
+            inflateReset(&stream);
+            stream.next_in = const_cast<Bytef*>(set.deflated[i].data());
+            stream.avail_in = static_cast<uInt>(set.deflated[i].size());
+            stream.next_out = out.data();
+            stream.avail_out = static_cast<uInt>(out.size());
+            const int result = inflate(&stream, Z_FINISH);
+            const auto crc = static_cast<std::uint32_t>(
+                crc32(0, out.data(), static_cast<uInt>(stream.total_out)));
+            if (result != Z_STREAM_END || crc != set.crc[i]) {
+                Check(state, false, "wrong result");
+                break;
+            }
+        }
+    }
+    inflateEnd(&stream);
+    CountBytes(state, set.total);
+}
+
+void SmallLibdeflate(benchmark::State& state, const SmallSet& set) {
+    Bytes out;
+    libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < set.plain.size(); ++i) {
+            out.resize(set.plain[i].size());
+            std::size_t produced = 0;
+            const libdeflate_result result = libdeflate_deflate_decompress(
+                decompressor, set.deflated[i].data(), set.deflated[i].size(), out.data(),
+                out.size(), &produced);
+            if (result != LIBDEFLATE_SUCCESS ||
+                libdeflate_crc32(0, out.data(), produced) != set.crc[i]) {
+                Check(state, false, "wrong result");
+                break;
+            }
+        }
+    }
+    libdeflate_free_decompressor(decompressor);
+    CountBytes(state, set.total);
+}
+
+// Each entry through its own ExtractState, as extraction makes one per entry.
+void SmallOurs(benchmark::State& state, const SmallSet& set) {
+    zip::MemoryFile target({});
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < set.plain.size(); ++i) {
+            if (!bench::DecodeOurs(target, set.deflated[i], set.plain[i], set.crc[i],
+                                   zip::InflateEntry, 0)) {
+                Check(state, false, "wrong result");
+                break;
+            }
+        }
+    }
+    CountBytes(state, set.total);
 }
 
 // The same bytes copied and checksummed as plainly as possible: the mark for stored entries.
@@ -270,6 +340,17 @@ int main(int argc, char** argv) {
                          static_cast<double>(set->plain.size()));
         sets.push_back(std::move(set));
     }
+    // 2,048 pieces of 4 KB of text, as an archive of many small files holds them.
+    SmallSet small;
+    constexpr std::size_t kSmallPiece = 4096;
+    for (std::size_t at = 0; at + kSmallPiece <= sets[0]->plain.size() && small.plain.size() < 2048;
+         at += kSmallPiece) {
+        const auto from = sets[0]->plain.begin() + static_cast<std::ptrdiff_t>(at);
+        small.plain.emplace_back(from, from + kSmallPiece);
+        small.crc.push_back(ZlibCrc(small.plain.back()));
+        small.deflated.push_back(bench::DeflateRaw(small.plain.back(), 6));
+        small.total += kSmallPiece;
+    }
     std::vector<std::unique_ptr<OldMethodSet>> oldSets;
     for (const auto& set : sets) {
         if (set->name == "random") {
@@ -305,6 +386,9 @@ int main(int argc, char** argv) {
             OursLoop(s, set.deflated, set.plain, set.crc, zip::InflateEntry);
         });
     }
+    add("inflate/small/zlib", [&small](benchmark::State& s) { SmallZlib(s, small); });
+    add("inflate/small/libdeflate", [&small](benchmark::State& s) { SmallLibdeflate(s, small); });
+    add("inflate/small/ours", [&small](benchmark::State& s) { SmallOurs(s, small); });
     for (const auto& owned : oldSets) {
         const OldMethodSet& set = *owned;
         add("explode/" + set.name + "/ours", [&set](benchmark::State& s) {

@@ -30,13 +30,21 @@ namespace {
 constexpr std::uint32_t kMaxLength = 16;
 constexpr std::size_t kMaxSymbols = 320;  // deflate has 288 + 32, the others fewer
 
+// The low `length` bits of `code` (at most 16) in reverse order.
 std::uint32_t Reverse(std::uint32_t code, std::uint32_t length) {
-    std::uint32_t reversed = 0;
-    for (std::uint32_t i = 0; i < length; ++i) {
-        reversed = (reversed << 1) | (code & 1);
-        code >>= 1;
+    code = ((code & 0x5555) << 1) | ((code >> 1) & 0x5555);
+    code = ((code & 0x3333) << 2) | ((code >> 2) & 0x3333);
+    code = ((code & 0x0F0F) << 4) | ((code >> 4) & 0x0F0F);
+    code = ((code & 0x00FF) << 8) | ((code >> 8) & 0x00FF);
+    return code >> (16 - length);
+}
+
+// Marks entries [from, to) as unused codes.
+void FillNoCode(std::span<HuffEntry> entries, std::size_t from, std::size_t to) {
+    const EntryWord none = MakeEntryWord(kNoCode.Bits, kNoCode.Op, kNoCode.Value);
+    for (std::size_t i = from; i < to; ++i) {
+        StoreEntryWord(&entries[i], none);
     }
-    return reversed;
 }
 
 }  // namespace
@@ -56,7 +64,7 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
         ++count[length];
     }
     if (count[0] == lengths.size()) {
-        entries[0] = HuffEntry{};
+        entries[0] = kNoCode;
         return BuiltTable{kTableComplete, 0, 1};
     }
 
@@ -96,7 +104,11 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
     if (size > entries.size()) {
         return invalid;
     }
-    std::fill_n(entries.begin(), size, HuffEntry{});
+    // A complete code covers every entry; only an incomplete one leaves some unused.
+    const bool anyUnused = unused > 0;
+    if (anyUnused) {
+        FillNoCode(entries, 0, size);
+    }
     std::array<std::uint32_t, kMaxLength + 1> left = count;  // codes not yet entered
     std::uint32_t code = 0;
     std::uint32_t previousLength = lengths[sorted[0]];
@@ -110,20 +122,19 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
         const std::uint32_t reversed = Reverse(code, length);
         ++code;
 
-        HuffEntry entry;
+        // The entry without its Bits, which depend on the level.
+        EntryWord entry = 0;
         if (symbol < simpleCount) {
-            entry.Op = symbol < 256 ? kOpLiteral : kOpEndOfBlock;
-            entry.Value = symbol;
+            entry = MakeEntryWord(0, symbol < 256 ? kOpLiteral : kOpEndOfBlock, symbol);
         } else {
-            entry.Op = extra[symbol - simpleCount];
-            entry.Value = base[symbol - simpleCount];
+            entry = MakeEntryWord(0, extra[symbol - simpleCount], base[symbol - simpleCount]);
         }
 
         if (length <= root) {
-            entry.Bits = static_cast<std::uint8_t>(length);
+            entry |= length;
             for (std::size_t i = reversed; i < (std::size_t{1} << root);
                  i += std::size_t{1} << length) {
-                entries[i] = entry;
+                StoreEntryWord(&entries[i], entry);
             }
         } else {
             const std::uint32_t prefix = reversed & ((1u << root) - 1);
@@ -144,16 +155,17 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
                     return invalid;
                 }
                 size += std::size_t{1} << bits;
-                std::fill(entries.begin() + static_cast<std::ptrdiff_t>(subStart),
-                          entries.begin() + static_cast<std::ptrdiff_t>(size), HuffEntry{});
+                if (anyUnused) {
+                    FillNoCode(entries, subStart, size);
+                }
                 entries[prefix] = MakeLink(bits, root, subStart);
                 subPrefix = prefix;
                 subBits = bits;
             }
-            entry.Bits = static_cast<std::uint8_t>(length - root);
+            entry |= length - root;
             for (std::size_t i = reversed >> root; i < (std::size_t{1} << subBits);
                  i += std::size_t{1} << (length - root)) {
-                entries[subStart + i] = entry;
+                StoreEntryWord(&entries[subStart + i], entry);
             }
         }
         --left[length];

@@ -38,11 +38,15 @@ inline constexpr std::uint8_t kOpLiteral = 16;
 inline constexpr std::uint8_t kOpLinkBase = 16;  // a link's Op is this plus its index bits
 inline constexpr std::uint8_t kOpInvalid = 99;
 
+// No initialisers: a decoder's tables are built afresh for every block, and
+// clearing thousands of entries for every small file would cost more than building them.
 struct HuffEntry {
-    std::uint8_t Bits = 0;  // bits this entry consumes at its level
-    std::uint8_t Op = kOpInvalid;
-    std::uint16_t Value = 0;  // symbol, base value, or index of the sub-table
+    std::uint8_t Bits;  // bits this entry consumes at its level
+    std::uint8_t Op;
+    std::uint16_t Value;  // symbol, base value, or index of the sub-table
 };
+// The entry of a code nobody uses (and of a table without codes).
+inline constexpr HuffEntry kNoCode{0, kOpInvalid, 0};
 
 // What an Op byte says.
 constexpr bool IsInvalidOp(std::uint32_t op) {
@@ -91,6 +95,18 @@ inline EntryWord LoadEntryWord(const HuffEntry* entry) {
         return word;
     } else {
         return EntryWord{entry->Bits} | EntryWord{entry->Op} << 8 | EntryWord{entry->Value} << 16;
+    }
+}
+constexpr EntryWord MakeEntryWord(std::uint32_t bits, std::uint32_t op, std::uint32_t value) {
+    return bits | op << 8 | value << 16;
+}
+// Stores an entry with one word write (a table is filled with thousands of them).
+inline void StoreEntryWord(HuffEntry* entry, EntryWord word) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(entry, &word, sizeof word);
+    } else {
+        *entry = HuffEntry{static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8),
+                           static_cast<std::uint16_t>(word >> 16)};
     }
 }
 constexpr std::uint32_t EntryBits(EntryWord entry) {

@@ -1,14 +1,35 @@
 #include "zip/ExtractState.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "zip/Crc32.h"
 
 namespace setup::zip {
 
-ExtractState::ExtractState()
-    : WindowStorage(std::make_unique_for_overwrite<std::uint8_t[]>(kOutputEnd + kWindowSlack)),
-      Window(WindowStorage.get()) {}
+namespace {
+
+// The window of the last state that ended, its history zeroed; taken and given
+// back by exchange, so that two states never share it.
+std::atomic<std::uint8_t*> spareWindow{nullptr};
+
+}  // namespace
+
+ExtractState::ExtractState() : WindowStorage(spareWindow.exchange(nullptr)) {
+    if (WindowStorage == nullptr) {
+        WindowStorage = std::make_unique_for_overwrite<std::uint8_t[]>(kWindowStorage);
+    } else {
+        HistoryDirty = false;
+    }
+    Window = WindowStorage.get();
+}
+
+ExtractState::~ExtractState() {
+    if (HistoryDirty) {
+        std::memset(WindowStorage.get(), 0, kOutputStart);
+    }
+    const std::unique_ptr<std::uint8_t[]> displaced(spareWindow.exchange(WindowStorage.release()));
+}
 
 void ExtractState::BeginEntry(std::int32_t compressedSize, std::int32_t size, std::uint16_t flags) {
     EntryCompressedSize = compressedSize;
@@ -21,7 +42,11 @@ void ExtractState::BeginEntry(std::int32_t compressedSize, std::int32_t size, st
     InputEnded = false;
     ResetInput();
     // Only the history needs zeros: the output area is always written before it is read.
-    std::memset(Window, 0, kOutputStart);
+    Window = WindowStorage.get();
+    if (HistoryDirty) {
+        std::memset(Window, 0, kOutputStart);
+        HistoryDirty = false;
+    }
     ResetWindow();
 }
 
@@ -84,8 +109,16 @@ bool ExtractState::FlushFullWindow() {
         if (!FlushWindow({Window + kOutputStart, kWindowSize})) {
             return false;
         }
-        std::memmove(Window, Window + kWindowSize, WindowPos - kWindowSize);
         WindowPos -= kWindowSize;
+        std::uint8_t* const storage = WindowStorage.get();
+        if (Window + kWindowSize + kOutputEnd + kWindowSlack <= storage + kWindowStorage) {
+            Window += kWindowSize;
+        } else {
+            // The history, and a match's tail beyond the output area, to the front.
+            std::memmove(storage, Window + kWindowSize, WindowPos);
+            Window = storage;
+            HistoryDirty = true;
+        }
     }
     return true;
 }

@@ -24,10 +24,18 @@
 // Output. The window is one linear buffer: 32 KB of history, then the 32 KB output
 // area, then slack. Matches never wrap: their source is at most 32 KB behind the
 // write position, and the write position never drops below the output area. When
-// the output area is full it is flushed in one 32,768-byte write and the buffer
-// slides down by 32 KB. The history starts zeroed, so a distance reaching before
-// the first byte of the entry copies zeros. The slack takes the tail of a match
-// that crosses the end of the output area and the overrun of word-wise copies.
+// the output area is full it is flushed in one 32,768-byte write and the window
+// slides on by 32 KB. The window lies in a larger storage (kWindowStorage), so a
+// slide mostly just moves the window's start: the history is the output just
+// flushed, already in place. Only at the storage's end are the history and what
+// lies beyond the output area moved down to its front, once per seven flushes
+// rather than at every flush; an entry of up to 224 KB is never moved at all.
+// The history starts zeroed, so a distance reaching before the first byte of the
+// entry copies zeros. The slack takes the tail of a match that crosses the end of
+// the output area and the overrun of word-wise copies.
+// Extraction makes a state per entry; the storage outlives it as the spare of the
+// next state, with its front zeroed again where an entry moved output there, so
+// that a run of small files neither allocates nor clears 32 KB for each one.
 //
 // The state carries no operating system of its own: the archive and the target are
 // platform::File objects and the pump, clock and key check are optional, so every
@@ -86,6 +94,9 @@ using ZipProgressWindow = std::function<void(std::int32_t id, std::uint16_t& per
 
 struct ExtractState {
     ExtractState();
+    ~ExtractState();
+    ExtractState(const ExtractState&) = delete;
+    ExtractState& operator=(const ExtractState&) = delete;
 
     // --- Connections (set by whoever drives the decoder) ---
     platform::File* Archive = nullptr;          // positioned at the entry's data
@@ -121,12 +132,15 @@ struct ExtractState {
     static constexpr std::size_t kOutputStart = kWindowSize;
     static constexpr std::size_t kOutputEnd = 2 * kWindowSize;
     static constexpr std::size_t kWindowSlack = 1024;
+    // The window and the room it slides through before it is moved back.
+    static constexpr std::size_t kWindowStorage = kOutputEnd + kWindowSlack + 7 * kWindowSize;
     std::unique_ptr<std::uint8_t[]> WindowStorage;
-    std::uint8_t* Window = nullptr;
+    std::uint8_t* Window = nullptr;  // inside WindowStorage
     std::size_t WindowPos = kOutputStart;
+    bool HistoryDirty = true;  // the storage's first 32 KB hold bytes other than zeros
 
     // Prepares the state for a new entry read from `archive`: counters, CRC and
-    // flags reset, history zeroed, input empty.
+    // flags reset, history zeroed (unless it still is), input empty.
     void BeginEntry(std::int32_t compressedSize, std::int32_t size, std::uint16_t flags);
 
     // Empties the input and the bit reader (the start of every decoder).
@@ -198,7 +212,7 @@ struct ExtractState {
     bool FlushWindow(std::span<const std::uint8_t> data);
     // Starts the output area afresh (the start of every windowed decoder).
     void ResetWindow() { WindowPos = kOutputStart; }
-    // Flushes the full output area and slides the window; false when the write failed.
+    // Flushes the full output area and slides the window on; false when the write failed.
     bool FlushFullWindow();
     // Flushes what the output area holds (the end of every windowed decoder).
     bool FlushWindowRest();
