@@ -20,14 +20,14 @@ namespace setup::zip {
 // The fixed literal/length code (7 to 9 bits) fits its root table whole.
 inline constexpr std::uint32_t kDeflateLongestCode = 15;
 inline constexpr std::uint32_t kDynamicLiteralBits = 10;
-inline constexpr std::uint32_t kDynamicDistanceBits = 6;
+inline constexpr std::uint32_t kDynamicDistanceBits = 8;
 inline constexpr std::uint32_t kFixedLiteralBits = 9;
 inline constexpr std::uint32_t kFixedDistanceBits = 5;
 inline constexpr std::uint32_t kCodeLengthBits = 7;
 inline constexpr std::size_t kLiteralSymbols = 288;
 inline constexpr std::size_t kDistanceSymbols = 32;
-inline constexpr std::size_t kLiteralTableEntries = 1334;   // complete codes, root 10
-inline constexpr std::size_t kDistanceTableEntries = 1108;  // incomplete codes too, root 6
+inline constexpr std::size_t kLiteralTableEntries = 1334;  // complete codes, root 10
+inline constexpr std::size_t kDistanceTableEntries = 534;  // incomplete codes too, root 8
 
 // Imploded entries: a literal tree of 256 symbols, length and distance trees of
 // 64; codes of at most 16 bits, complete trees only.

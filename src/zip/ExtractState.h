@@ -243,22 +243,28 @@ struct ExtractState {
 // The longest match any method produces: imploded data's base length of up to 66
 // plus 255 from its extra byte (deflate's longest is 258).
 inline constexpr std::size_t kLongestMatch = 66 + 255;
-// A match starts inside the output area and CopyMatch may write 15 bytes past its
+// A match starts inside the output area and CopyMatch may write 31 bytes past its
 // end: the slack behind the output area must take both.
-static_assert(ExtractState::kWindowSlack >= kLongestMatch + 15);
+static_assert(ExtractState::kWindowSlack >= kLongestMatch + 31);
 
 // Copies a match inside the window. `distance` is 1..32768 and never reaches below
-// the window start; the write may run up to 15 bytes past position + length.
+// the window start; the write may run up to 31 bytes past position + length.
 inline void CopyMatch(std::uint8_t* out, std::size_t distance, std::size_t length) {
     const std::uint8_t* from = out - distance;
     std::uint8_t* const end = out + length;
     if (distance >= 16) {
-        // Each read ends before the bytes it writes, so overlap is harmless.
-        do {
+        // Each read ends before the bytes it writes, so overlap is harmless. Most
+        // matches are shorter than 32 bytes: two copies without a test take them,
+        // where a loop would often mistake its count.
+        std::memcpy(out, from, 16);
+        std::memcpy(out + 16, from + 16, 16);
+        out += 32;
+        from += 32;
+        while (out < end) {
             std::memcpy(out, from, 16);
             out += 16;
             from += 16;
-        } while (out < end);
+        }
         return;
     }
     if (distance == 1) {

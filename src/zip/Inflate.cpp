@@ -40,8 +40,8 @@
 // and before the match is copied, which then overlap the table load; an entry is
 // read as one word whose low byte is the number of bits it consumes, so that the
 // word itself is the shift count. The literal/length root table is 10 bits wide,
-// which leaves few literals of binaries to a sub-table, and with a 64-bit word a
-// second literal is decoded before the refill. Matches are copied 16 bytes at a
+// which leaves few literals of binaries to a sub-table, and with a 64-bit word up
+// to four literals are decoded per refill. Matches are copied 16 bytes at a
 // time (the window's slack takes the overrun). Near the end of the input, and when
 // the output area is full, a symbol-at-a-time loop with byte-wise refills takes
 // over. Both decode the same codes with the same checks.
@@ -119,14 +119,26 @@ constexpr bool kRefillBeforeDistance = kRefillBits < 48;
 static_assert(kRefillBits >= kDeflateLongestCode + 5, "a length code and its extra bits");
 // After a refill and a root literal the next root look-up needs no refill.
 static_assert(2 * kDynamicLiteralBits <= kRefillBits, "a root literal, then a look-up");
-// A 64-bit word takes two root literals and the next look-up.
-constexpr bool kTwoLiteralsPerRefill = 3 * kDynamicLiteralBits <= kRefillBits;
+// Root literals decoded per refill, with the look-up after the last: one with a
+// 32-bit word, four with a 64-bit one.
+constexpr std::uint32_t kLiteralsPerRefill = kRefillBits / kDynamicLiteralBits - 1;
+static_assert(kLiteralsPerRefill >= 1);
+
+// Built natively on x86-64 Linux, the fast loop is also compiled for processors
+// with BMI2 (shifts by a count in any register, without the flags) and chosen when
+// the program starts. The Windows programs are built for every 32-bit processor and
+// for size, so they keep one form.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+#define SETUP_INFLATE_CLONES __attribute__((target_clones("bmi2", "default")))
+#else
+#define SETUP_INFLATE_CLONES
+#endif
 
 // Decodes symbols while kFastInputBytes input bytes and room in the output area
 // remain. The next literal/length entry is looked up as soon as the bits of the
 // current symbol are dropped, before the refill and the match copy, so that the
 // table load overlaps them: the loop's speed is the latency of that chain.
-FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
+SETUP_INFLATE_CLONES FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
     const HuffEntry* const literals = tables.literal.Entries.data();
     const HuffEntry* const distances = tables.distance.Entries.data();
     const std::uint32_t literalRoot = tables.literal.RootBits;
@@ -171,16 +183,13 @@ FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
     // the buffer's low bits, not yet consumed; leaving the loop consumes nothing.
     while (in <= inEnd && out < outEnd) {
         if (EntryOp(entry) == kOpLiteral) {
-            *out++ = static_cast<std::uint8_t>(EntryValue(entry));
-            dropEntry(entry);
-            entry = LoadEntryWord(literals + (bitBuffer & literalMask));
-            if constexpr (kTwoLiteralsPerRefill) {
-                if (EntryOp(entry) == kOpLiteral) {
-                    *out++ = static_cast<std::uint8_t>(EntryValue(entry));
-                    dropEntry(entry);
-                    entry = LoadEntryWord(literals + (bitBuffer & literalMask));
-                }
-            }
+            // The output area's slack takes the literals past its end.
+            std::uint32_t literalsLeft = kLiteralsPerRefill;
+            do {
+                *out++ = static_cast<std::uint8_t>(EntryValue(entry));
+                dropEntry(entry);
+                entry = LoadEntryWord(literals + (bitBuffer & literalMask));
+            } while (--literalsLeft != 0 && EntryOp(entry) == kOpLiteral);
             refill();
             continue;
         }
