@@ -9,7 +9,7 @@
 
 namespace setup::app {
 
-void CreateFolderPath(std::string_view folder, const std::function<void(std::string_view)>& made) {
+bool CreateFolderPath(std::string_view folder, const std::function<void(std::string_view)>& made) {
     if (folder.empty()) {
         throw SetupError("Das Verzeichnis kann nicht erstellt werden");
     }
@@ -17,17 +17,26 @@ void CreateFolderPath(std::string_view folder, const std::function<void(std::str
     if (path.back() == '\\') {
         path.pop_back();
     }
-    // A bare drive ("C:"), or nothing left of a lone backslash, needs nothing.
-    if (path.size() <= 2 || platform::IsFolder(platform::CurrentOs().Files(), path)) {
-        return;
+    platform::FileSystem& files = platform::CurrentOs().Files();
+    // A bare drive ("C:"), or nothing left of a lone backslash, is made by no one.
+    if (path.size() <= 2) {
+        return platform::IsFolder(files, path + '\\');
+    }
+    if (platform::IsFolder(files, path)) {
+        return true;
     }
     std::string parent = FolderOf(path);
     if (parent != path) {
         CreateFolderPath(parent, made);
     }
-    if (platform::CurrentOs().Files().CreateFolder(path) && made) {
-        made(path);
+    if (files.CreateFolder(path)) {
+        if (made) {
+            made(path);
+        }
+        return true;
     }
+    // Not made here: perhaps made meanwhile by someone else.
+    return platform::IsFolder(files, path);
 }
 
 }  // namespace setup::app

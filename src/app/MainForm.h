@@ -128,9 +128,12 @@ class TMainForm {
 
     // --- Installing one file (FileResult codes) ---------------------------------
     // `folder` ends in a backslash; `answer` is the copy phase's last dialog answer,
-    // read for "&Alles" and left holding what decided this file.
-    int CopyOneFile(std::string_view source, std::string_view folder, int& answer);
-    int ExtractOneFile(std::string_view archive, std::string_view folder, int& answer);
+    // read for "&Alles" and left holding what decided this file. `sourceDate` is
+    // the source's FileDateOf, read once by the caller (-1: no such file).
+    int CopyOneFile(std::string_view source, std::int32_t sourceDate, std::string_view folder,
+                    int& answer);
+    int ExtractOneFile(std::string_view archive, std::int32_t sourceDate, std::string_view folder,
+                       int& answer);
     int AskOverwrite(std::string_view existing, std::string_view newName, std::uint32_t newDate);
     // Upper-cased target path of every file the current copy phase started to install.
     const std::vector<std::string>& InstalledTargets() const { return installedTargets_; }
@@ -167,7 +170,8 @@ class TMainForm {
     void InstallListedFiles(const IniFile& script, const std::vector<std::string>& keys,
                             CopyRun& run);
     std::optional<std::string> TargetFolder(const IniFile& script, const std::string& key);
-    int InstallOneFile(bool archive, std::string_view source, std::string_view folder, int& answer);
+    int InstallOneFile(bool archive, std::string_view source, std::int32_t sourceDate,
+                       std::string_view folder, int& answer);
     // For a target that is the uninstall log or the uninstaller, the end of the
     // copy phase's message after "Die Datei NAME"; empty for any other target.
     std::string_view RefusedTargetText(std::string_view target) const;

@@ -139,8 +139,10 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
         const std::string fileName = KeyFileName(key);
         const std::string source = state_.SourceDir + fileName;
         // Checked for every key before the module test: the user is asked for
-        // the medium of a file even when its module is not installed.
-        while (!IsExistingFile(source) && run.FileAnswer != answer::kCancel) {
+        // the medium of a file even when its module is not installed. The date
+        // read here (-1: no file) serves the overwrite question as well.
+        std::int32_t sourceDate = -1;
+        while ((sourceDate = FileDateOf(source)) == -1 && run.FileAnswer != answer::kCancel) {
             run.FileAnswer =
                 MessageDlg(SourcePrompt(fileName), DialogKind::Error, kButtonOk | kButtonCancel);
         }
@@ -151,17 +153,19 @@ void TMainForm::InstallListedFiles(const IniFile& script, const std::vector<std:
         if (IsModuleSelected(KeyModule(key))) {
             const std::optional<std::string> folder = TargetFolder(script, key);
             int result = install::ResultCopyFailed;
+            // A folder that could not be made fails its file: the extraction would
+            // make it after all, unlogged.
+            bool folderReady = state_.TestMode;
             if (folder) {
                 run.LastTargetFolder = *folder;
-                if (!state_.TestMode && !logged([&] { CreateFolderPath(*folder, logFolder); })) {
+                if (!state_.TestMode &&
+                    !logged([&] { folderReady = CreateFolderPath(*folder, logFolder); })) {
                     return;
                 }
             }
-            // A folder that could not be made fails its file: the extraction would
-            // make it after all, unlogged.
-            if (folder &&
-                (state_.TestMode || platform::IsFolder(platform::CurrentOs().Files(), *folder))) {
-                result = InstallOneFile(KeyIsArchive(key), source, *folder, run.FileAnswer);
+            if (folder && folderReady) {
+                result =
+                    InstallOneFile(KeyIsArchive(key), source, sourceDate, *folder, run.FileAnswer);
             } else {
                 host_.FileHandled(source, {}, result);
             }

@@ -58,13 +58,14 @@ int TMainForm::ShowTargetAndAsk(std::string_view source, std::string& target,
     return existed ? install::ResultReplaced : install::ResultNew;
 }
 
-int TMainForm::CopyOneFile(std::string_view source, std::string_view folder, int& answer) {
-    if (!IsExistingFile(source)) {
+int TMainForm::CopyOneFile(std::string_view source, std::int32_t sourceDate,
+                           std::string_view folder, int& answer) {
+    if (sourceDate == -1) {
         return install::ResultSourceMissing;
     }
     std::string target = std::string(folder) + FileNameOf(source);
-    const auto sourceDate = static_cast<std::uint32_t>(FileDateOf(source));
-    const int decided = ShowTargetAndAsk(source, target, source, sourceDate, answer);
+    const int decided =
+        ShowTargetAndAsk(source, target, source, static_cast<std::uint32_t>(sourceDate), answer);
     if (decided != install::ResultNew && decided != install::ResultReplaced) {
         return decided;
     }
@@ -76,12 +77,10 @@ int TMainForm::CopyOneFile(std::string_view source, std::string_view folder, int
     return decided;
 }
 
-int TMainForm::ExtractOneFile(std::string_view archive, std::string_view folder, int& answer) {
-    if (!IsExistingFile(archive)) {
+int TMainForm::ExtractOneFile(std::string_view archive, std::int32_t sourceDate,
+                              std::string_view folder, int& answer) {
+    if (sourceDate == -1) {
         return install::ResultSourceMissing;
-    }
-    if (!zip::ZipIsArchive(archive)) {
-        MessageDlg(std::string(archive) + " ist keine ZipFile!", DialogKind::Plain, kButtonOk);
     }
     // An archive installs one file: the last entry of its directory.
     const auto remember = [this](std::int32_t, const zip::ZipReport& report) {
@@ -90,7 +89,13 @@ int TMainForm::ExtractOneFile(std::string_view archive, std::string_view folder,
             state_.ZipEntryTime = static_cast<std::uint32_t>(report.Time);
         }
     };
-    if (zip::ZipListEntries(archive, "*.*", remember) <= 0) {
+    // The listing looks at the signature itself; only a file without one gets the
+    // message (a listing shows nothing, so it comes before anything the user sees).
+    const std::int32_t listed = zip::ZipListEntries(archive, "*.*", remember);
+    if (listed == zip::ZipErrNotArchive) {
+        MessageDlg(std::string(archive) + " ist keine ZipFile!", DialogKind::Plain, kButtonOk);
+    }
+    if (listed <= 0) {
         return install::ResultArchiveUnreadable;
     }
     const std::string entry = state_.ZipEntryName;
@@ -108,10 +113,10 @@ int TMainForm::ExtractOneFile(std::string_view archive, std::string_view folder,
 }
 
 // One file of the copy phase, by extraction or copy, reported to the host.
-int TMainForm::InstallOneFile(bool archive, std::string_view source, std::string_view folder,
-                              int& answer) {
-    const int result =
-        archive ? ExtractOneFile(source, folder, answer) : CopyOneFile(source, folder, answer);
+int TMainForm::InstallOneFile(bool archive, std::string_view source, std::int32_t sourceDate,
+                              std::string_view folder, int& answer) {
+    const int result = archive ? ExtractOneFile(source, sourceDate, folder, answer)
+                               : CopyOneFile(source, sourceDate, folder, answer);
     const bool targetShown =
         result != install::ResultSourceMissing && result != install::ResultArchiveUnreadable;
     host_.FileHandled(source, targetShown ? Caption(kLblZielDatei) : std::string(), result);

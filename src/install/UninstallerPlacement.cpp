@@ -16,7 +16,7 @@ int TMainForm::PlaceUninstaller(const std::string& folder, int& answer) {
     const std::vector<std::string> listedTargets = installedTargets_;
     const std::string& source = state_.UninstallerSource;
     const bool archive = AsciiLower(ExtensionOf(source)) == ".zip" || source.ends_with('_');
-    const int result = InstallOneFile(archive, source, folder, answer);
+    const int result = InstallOneFile(archive, source, FileDateOf(source), folder, answer);
     // Only a copy this run made is the shipped uninstaller: after a failure the
     // path may name an earlier archive's entry, after "&Nein" a file the user kept.
     if (state_.TestMode || (result != install::ResultNew && result != install::ResultReplaced)) {

@@ -78,7 +78,7 @@ std::int32_t AbandonRun() {
     return Fail(ZipErrDirectory);
 }
 
-bool IsArchive(std::string_view path);
+std::unique_ptr<platform::File> OpenIfArchive(std::string_view path);
 std::int32_t ListEntries(std::string_view archivePath, std::string_view pattern,
                          const ZipReportHandler& handler);
 std::int32_t ArchiveSizes(std::string_view archivePath, std::int32_t& compressedSize);
@@ -87,11 +87,12 @@ enum class RunMode { Extract, Test };
 
 // Opens the directory for a listing or a run, clearing the record: 0, -12 or -9.
 std::int32_t OpenForRun(std::string_view archivePath, ZipDirectoryCursor& cursor) {
-    if (!ZipIsArchive(archivePath)) {
+    std::unique_ptr<platform::File> archive = OpenIfArchive(archivePath);
+    if (archive == nullptr) {
         return Fail(ZipErrNotArchive);
     }
     ZipShared().Report = ZipReport{};
-    return ZipOpenDirectory(archivePath, cursor) == ZipOk ? ZipOk : Fail(ZipErrDirectory);
+    return ZipOpenDirectory(std::move(archive), cursor) == ZipOk ? ZipOk : Fail(ZipErrDirectory);
 }
 
 // The one walk over the entries that match `pattern`, from the cursor's current
@@ -236,25 +237,27 @@ std::int32_t Run(RunMode mode, std::string_view archivePath, const std::string& 
     return count;
 }
 
-bool IsArchive(std::string_view path) {
+// The archive opened for reading when it is one by name and signature; nothing
+// otherwise. The directory is read through the same handle, so that one look at
+// an archive opens it once.
+std::unique_ptr<platform::File> OpenIfArchive(std::string_view path) {
     if (path.find('_') == std::string_view::npos) {
-        return false;
+        return nullptr;
     }
     std::string file(path);
     SlashesToBackslashes(file);
     file = WithoutTrailingBackslash(std::move(file));
     platform::FileSystem& files = platform::CurrentOs().Files();
     if (platform::IsFolder(files, file)) {
-        return false;
+        return nullptr;
     }
     auto archive = files.Open(file, platform::OpenMode::Read);
-    if (archive == nullptr) {
-        return false;
-    }
     std::uint8_t signature[4];
-    const bool isArchive = archive->Read(signature) == 4 && LoadLe32(signature) == kLocalSignature;
-    archive->Close();
-    return isArchive;
+    if (archive == nullptr || archive->Read(signature) != 4 ||
+        LoadLe32(signature) != kLocalSignature) {
+        return nullptr;
+    }
+    return archive;
 }
 
 std::int32_t ListEntries(std::string_view archivePath, std::string_view pattern,
@@ -287,19 +290,19 @@ std::int32_t ArchiveSizes(std::string_view archivePath, std::int32_t& compressed
     if (archivePath.empty()) {
         return 0;
     }
-    auto file = platform::CurrentOs().Files().Open(archivePath, platform::OpenMode::Read);
-    if (file == nullptr) {
-        return 0;
+    std::unique_ptr<platform::File> archive = OpenIfArchive(archivePath);
+    if (archive == nullptr) {
+        auto file = platform::CurrentOs().Files().Open(archivePath, platform::OpenMode::Read);
+        if (file == nullptr) {
+            return 0;
+        }
+        compressedSize = static_cast<std::int32_t>(file->Size());
+        return compressedSize;
     }
-    const auto fileSize = static_cast<std::int32_t>(file->Size());
-    file->Close();
-    compressedSize = fileSize;
-    if (!ZipIsArchive(archivePath)) {
-        return fileSize;
-    }
+    const auto fileSize = static_cast<std::int32_t>(archive->Size());
     compressedSize = 0;
     ZipDirectoryCursor cursor;
-    if (ZipOpenDirectory(archivePath, cursor) != ZipOk) {
+    if (ZipOpenDirectory(std::move(archive), cursor) != ZipOk) {
         return fileSize;
     }
     Totals totals;
@@ -311,7 +314,7 @@ std::int32_t ArchiveSizes(std::string_view archivePath, std::int32_t& compressed
 }  // namespace
 
 bool ZipIsArchive(std::string_view path) {
-    return Guarded(false, [path] { return IsArchive(path); });
+    return Guarded(false, [path] { return OpenIfArchive(path) != nullptr; });
 }
 
 std::int32_t ZipListEntries(std::string_view archivePath, std::string_view pattern,

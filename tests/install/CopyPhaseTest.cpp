@@ -534,6 +534,27 @@ TEST_F(CopyPhase, TargetsThatAreNoLocalPathFailTheirFileOnly) {
     EXPECT_TRUE(form.Model().Get(kBtnWeiter).enabled);
 }
 
+// A file where a target folder should be fails the files meant for that folder,
+// plain or packed, and leaves the file alone; the rest of the list is installed.
+TEST_F(CopyPhase, AFileInTheWayOfItsFolderFailsThatFolder) {
+    WriteScript(std::string(kHeader) +
+                "[Dateien]\nA.txt=C:\\Ziel\\Daten\\\nB_.ZIP=C:\\Ziel\\Daten\\Tief\\\n"
+                "C.txt=\n");
+    windows_.WriteFile("D:\\A.txt", "a");
+    windows_.WriteFile("D:\\B_.ZIP", Archive({zipenc::StoredEntry("B.txt", Bytes("b"))}));
+    windows_.WriteFile("D:\\C.txt", "c");
+    windows_.WriteFile("C:\\Ziel\\Daten", "im Weg");
+    TMainForm& form = Install({"OK", "OK"});
+    EXPECT_EQ(DialogTexts(), (std::vector<std::string>{
+                                 "Die Datei A.txt konnte nicht kopiert werden!",
+                                 "Die Datei B_.ZIP konnte nicht kopiert werden!",
+                             }));
+    EXPECT_EQ(windows_.ReadFile("C:\\Ziel\\Daten"), "im Weg");
+    EXPECT_EQ(windows_.ReadFile("C:\\Ziel\\C.txt"), "c");
+    EXPECT_EQ(ShownResult(), kMsgKopierenFehler);
+    EXPECT_FALSE(form.State().InstallOk);
+}
+
 struct PlacementCase {
     const char* name;
     const char* files;        // [Dateien]
