@@ -17,12 +17,12 @@ namespace setup::zip {
 // Deflate: literal/length codes (up to 288 symbols, since HLIT counts up to 288
 // even though 286 and 287 must not occur), distance codes (up to 32 symbols),
 // and the code-length code (19 symbols of at most 7 bits); codes of at most 15 bits.
-// The fixed literal/length code (7 to 9 bits) fits its root table whole.
+// Every block's tables, fixed codes and dynamic ones, have roots of the same
+// widths, so that the decoder masks with constants; the fixed codes (7 to 9 and 5
+// bits) fit their roots whole.
 inline constexpr std::uint32_t kDeflateLongestCode = 15;
-inline constexpr std::uint32_t kDynamicLiteralBits = 10;
-inline constexpr std::uint32_t kDynamicDistanceBits = 8;
-inline constexpr std::uint32_t kFixedLiteralBits = 9;
-inline constexpr std::uint32_t kFixedDistanceBits = 5;
+inline constexpr std::uint32_t kLiteralRootBits = 10;
+inline constexpr std::uint32_t kDistanceRootBits = 8;
 inline constexpr std::uint32_t kCodeLengthBits = 7;
 inline constexpr std::size_t kLiteralSymbols = 288;
 inline constexpr std::size_t kDistanceSymbols = 32;

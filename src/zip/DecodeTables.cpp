@@ -21,7 +21,6 @@
 // how the decoders see codes that an incomplete code leaves unused.
 #include "zip/DecodeTables.h"
 
-#include <algorithm>
 #include <array>
 
 namespace setup::zip {
@@ -63,16 +62,19 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
         }
         ++count[length];
     }
+    const std::uint32_t root = rootBits;
+    if (rootBits > kMaxLength || (std::size_t{1} << root) > entries.size()) {
+        return invalid;
+    }
     if (count[0] == lengths.size()) {
-        entries[0] = kNoCode;
-        return BuiltTable{kTableComplete, 0, 1};
+        FillNoCode(entries, 0, std::size_t{1} << root);
+        return BuiltTable{kTableComplete, root, 1u << root};
     }
 
     std::uint32_t longest = kMaxLength;
     while (count[longest] == 0) {
         --longest;
     }
-    const std::uint32_t root = std::min(rootBits, longest);
 
     // Free codes per length, in units of the current length.
     std::int32_t unused = 1;
@@ -101,9 +103,6 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
     }
 
     std::size_t size = std::size_t{1} << root;
-    if (size > entries.size()) {
-        return invalid;
-    }
     // A complete code covers every entry; only an incomplete one leaves some unused.
     const bool anyUnused = unused > 0;
     if (anyUnused) {

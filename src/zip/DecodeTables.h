@@ -156,10 +156,10 @@ struct BuiltTable {
 // for 256 and above); symbol v >= simpleCount decodes to base[v - simpleCount] with
 // extra[v - simpleCount] extra bits (extra kOpInvalid marks a symbol that must not
 // occur).
-// `rootBits` is the requested root width; it is lowered to the longest code length
-// (never raised: codes longer than the root go into sub-tables, also when no code
-// is as short as the root). An empty code gives a one-entry invalid table with
-// width 0 and result kTableComplete. Codes that stay unused decode as kOpInvalid.
+// The root table is always `rootBits` wide, also for codes that are all shorter
+// (their entries repeat), so that a decoder may index it with a fixed mask; codes
+// longer than the root go into sub-tables. An empty code gives a root of invalid
+// entries and result kTableComplete. Codes that stay unused decode as kOpInvalid.
 BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uint32_t simpleCount,
                                  const std::uint16_t* base, const std::uint8_t* extra,
                                  std::uint32_t rootBits, std::span<HuffEntry> entries);

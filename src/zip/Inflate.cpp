@@ -40,9 +40,10 @@
 // and before the match is copied, which then overlap the table load; an entry is
 // read as one word whose low byte is the number of bits it consumes, so that the
 // word itself is the shift count. The literal/length root table is 10 bits wide,
-// which leaves few literals of binaries to a sub-table, and with a 64-bit word up
-// to four literals are decoded per refill. Matches are copied 16 bytes at a
-// time (the window's slack takes the overrun). Near the end of the input, and when
+// which leaves few literals of binaries to a sub-table, the distance root 8, for
+// fixed and dynamic blocks alike, so that the masks are constants; with a 64-bit
+// word up to four literals are decoded per refill. Matches are copied 16 bytes at
+// a time, the first 32 without a test (the window's slack takes the overrun). Near the end of the input, and when
 // the output area is full, a symbol-at-a-time loop with byte-wise refills takes
 // over. Both decode the same codes with the same checks.
 #include <algorithm>
@@ -96,10 +97,10 @@ struct FixedTables {
         std::fill(lengths + 256, lengths + 280, std::uint8_t{7});
         std::fill(lengths + 280, lengths + 288, std::uint8_t{8});
         literalResult = BuildDecodeTables(lengths, 257, kLengthBase, kLengthExtra,
-                                          kFixedLiteralBits, tables.literal);
+                                          kLiteralRootBits, tables.literal);
         std::fill(lengths, lengths + 30, std::uint8_t{5});
         distanceResult = BuildDecodeTables({lengths, 30}, 0, kDistanceBase, kDistanceExtra,
-                                           kFixedDistanceBits, tables.distance);
+                                           kDistanceRootBits, tables.distance);
     }
 };
 
@@ -118,10 +119,10 @@ static_assert(ExtractState::kInputCarry >= kFastInputBytes, "the refill carries 
 constexpr bool kRefillBeforeDistance = kRefillBits < 48;
 static_assert(kRefillBits >= kDeflateLongestCode + 5, "a length code and its extra bits");
 // After a refill and a root literal the next root look-up needs no refill.
-static_assert(2 * kDynamicLiteralBits <= kRefillBits, "a root literal, then a look-up");
+static_assert(2 * kLiteralRootBits <= kRefillBits, "a root literal, then a look-up");
 // Root literals decoded per refill, with the look-up after the last: one with a
 // 32-bit word, four with a 64-bit one.
-constexpr std::uint32_t kLiteralsPerRefill = kRefillBits / kDynamicLiteralBits - 1;
+constexpr std::uint32_t kLiteralsPerRefill = kRefillBits / kLiteralRootBits - 1;
 static_assert(kLiteralsPerRefill >= 1);
 
 // Built natively on x86-64 Linux, the fast loop is also compiled for processors
@@ -141,10 +142,12 @@ static_assert(kLiteralsPerRefill >= 1);
 SETUP_INFLATE_CLONES FastResult DecodeFast(ExtractState& state, const BlockTables& tables) {
     const HuffEntry* const literals = tables.literal.Entries.data();
     const HuffEntry* const distances = tables.distance.Entries.data();
-    const std::uint32_t literalRoot = tables.literal.RootBits;
-    const std::uint32_t distanceRoot = tables.distance.RootBits;
-    const BitWord literalMask = Mask(literalRoot);
-    const BitWord distanceMask = Mask(distanceRoot);
+    // Both roots have fixed widths (CodeAlphabets.h): masks of constants leave the
+    // registers to the loop's state.
+    constexpr std::uint32_t literalRoot = kLiteralRootBits;
+    constexpr std::uint32_t distanceRoot = kDistanceRootBits;
+    constexpr BitWord literalMask = Mask(literalRoot);
+    constexpr BitWord distanceMask = Mask(distanceRoot);
 
     std::uint8_t* const window = state.Window;
     std::uint8_t* out = window + state.WindowPos;
@@ -424,11 +427,11 @@ std::int32_t DynamicBlock(ExtractState& state, BlockTables& tables) {
     }
 
     if (BuildDecodeTables({lengths, literalCount}, 257, kLengthBase, kLengthExtra,
-                          kDynamicLiteralBits, tables.literal) != kTableComplete) {
+                          kLiteralRootBits, tables.literal) != kTableComplete) {
         return Fail(ZipErrFormat);
     }
     if (BuildDecodeTables({lengths + literalCount, distanceCount}, 0, kDistanceBase, kDistanceExtra,
-                          kDynamicDistanceBits, tables.distance) > kTableIncomplete) {
+                          kDistanceRootBits, tables.distance) > kTableIncomplete) {
         return Fail(ZipErrFormat);
     }
     return DecodeBlockSymbols(state, tables);

@@ -386,10 +386,12 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode
     if (!normal || normal->IsRoot() || normal->endsWithSeparator) {
         return nullptr;
     }
-    // CreateNew leaves the test to O_EXCL, which also refuses a folder.
+    // CreateNew leaves the test to O_EXCL, which also refuses a folder. Whatever
+    // lies at the spelling as given, O_EXCL refuses it, so the name is looked up
+    // among the other spellings only (a new file is rarely there already).
     HostTarget target;
     if (mode == OpenMode::CreateNew) {
-        target.path = *paths_.ToHost(*normal);
+        target.path = *paths_.ToHostNotSpelled(*normal, *paths_.SpelledHost(*normal));
     } else {
         target = Resolve(paths_, *normal);
     }
