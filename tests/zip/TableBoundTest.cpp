@@ -94,13 +94,13 @@ class WorstCase {
             step.gain = unit * ((left + unit - 1) / unit - (left - c + unit - 1) / unit);
         }
         if (c > 0) {
-            const int base = 1 << std::min(length, root_);
+            const int base = 1 << root_;  // the root is as wide as asked, always
             if (step.rest == 0) {
                 step.stop = base + step.gain;
             } else if (incomplete_) {
                 step.stop = base + step.gain + (unit != 0 && step.rest % unit != 0 ? unit : 0);
             } else if (length == 1 && c == 1) {
-                step.stop = 2;  // a single code of one bit counts as complete
+                step.stop = base;  // a single code of one bit counts as complete
             }
         }
         return step;
@@ -237,9 +237,9 @@ TEST(TableBound, WorstCodeOfEachAlphabetFillsItsTableExactly) {
         std::size_t capacity;
     };
     const Alphabet alphabets[] = {
-        {"deflate literal/length", kLiteralSymbols, kDynamicLiteralBits, kDeflateLongestCode, false,
+        {"deflate literal/length", kLiteralSymbols, kLiteralRootBits, kDeflateLongestCode, false,
          kLiteralTableEntries},
-        {"deflate distance", kDistanceSymbols, kDynamicDistanceBits, kDeflateLongestCode, true,
+        {"deflate distance", kDistanceSymbols, kDistanceRootBits, kDeflateLongestCode, true,
          kDistanceTableEntries},
         {"implode literal", kImplodeLiteralSymbols, kImplodeLiteralBits, kImplodeLongestCode, false,
          kImplodeLiteralEntries},
