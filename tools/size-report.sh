@@ -16,7 +16,12 @@ mkdir -p "$maps"
 cmake --preset win32 -B "$dir" "-DCMAKE_EXE_LINKER_FLAGS=-Wl,-Map=$maps" > "$dir/configure.log"
 cmake --build "$dir" -j2 --target Setup Uninstall > "$dir/build.log"
 
-python3 tools/size-report.py "$dir/src/entry/Setup.exe" "$maps/Setup.exe.map" $((256 * 1024))
+# The budgets are the build's own (the size printed after each link), read from
+# the CMake files so that the two never disagree.
+budget_kb() { sed -n "s/^set($1 \([0-9]*\))$/\1/p" "$2"; }
+setup_kb=$(budget_kb SETUP_SIZE_BUDGET_KB src/entry/CMakeLists.txt)
+uninstall_kb=$(budget_kb UNINSTALL_SIZE_BUDGET_KB src/entry/uninstall/CMakeLists.txt)
+python3 tools/size-report.py "$dir/src/entry/Setup.exe" "$maps/Setup.exe.map" $((setup_kb * 1024))
 echo
 python3 tools/size-report.py "$dir/src/entry/uninstall/Uninstall.exe" "$maps/Uninstall.exe.map" \
-    $((128 * 1024))
+    $((uninstall_kb * 1024))

@@ -8,7 +8,6 @@
 #include "install/DisketteFiles.h"
 #include "install/FileResult.h"
 #include "platform/Os.h"
-#include "platform/TemporaryBeside.h"
 #include "system/Error.h"
 #include "system/PathHelpers.h"
 #include "system/Placeholders.h"
