@@ -43,9 +43,10 @@
 // which leaves few literals of binaries to a sub-table, the distance root 8, for
 // fixed and dynamic blocks alike, so that the masks are constants; with a 64-bit
 // word up to four literals are decoded per refill. Matches are copied 16 bytes at
-// a time, the first 32 without a test (the window's slack takes the overrun). Near the end of the input, and when
-// the output area is full, a symbol-at-a-time loop with byte-wise refills takes
-// over. Both decode the same codes with the same checks.
+// a time, the first 32 without a test (the window's slack takes the overrun).
+// Near the end of the input, and when the output area is full, a symbol-at-a-time
+// loop with byte-wise refills takes over. Both decode the same codes with the same
+// checks.
 #include <algorithm>
 
 #include "zip/CodeAlphabets.h"
@@ -96,8 +97,8 @@ struct FixedTables {
         std::fill(lengths + 144, lengths + 256, std::uint8_t{9});
         std::fill(lengths + 256, lengths + 280, std::uint8_t{7});
         std::fill(lengths + 280, lengths + 288, std::uint8_t{8});
-        literalResult = BuildDecodeTables(lengths, 257, kLengthBase, kLengthExtra,
-                                          kLiteralRootBits, tables.literal);
+        literalResult = BuildDecodeTables(lengths, 257, kLengthBase, kLengthExtra, kLiteralRootBits,
+                                          tables.literal);
         std::fill(lengths, lengths + 30, std::uint8_t{5});
         distanceResult = BuildDecodeTables({lengths, 30}, 0, kDistanceBase, kDistanceExtra,
                                            kDistanceRootBits, tables.distance);
@@ -426,8 +427,8 @@ std::int32_t DynamicBlock(ExtractState& state, BlockTables& tables) {
         count += repeat;
     }
 
-    if (BuildDecodeTables({lengths, literalCount}, 257, kLengthBase, kLengthExtra,
-                          kLiteralRootBits, tables.literal) != kTableComplete) {
+    if (BuildDecodeTables({lengths, literalCount}, 257, kLengthBase, kLengthExtra, kLiteralRootBits,
+                          tables.literal) != kTableComplete) {
         return Fail(ZipErrFormat);
     }
     if (BuildDecodeTables({lengths + literalCount, distanceCount}, 0, kDistanceBase, kDistanceExtra,
