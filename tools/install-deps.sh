@@ -42,8 +42,13 @@ export DEBIAN_FRONTEND=noninteractive
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         "${sudo[@]}" dpkg --add-architecture i386
     fi
-    "${sudo[@]}" apt-get update
-    "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    "${sudo[@]}" apt-get update || true
+    # A mirror caught mid-sync can serve a security index for one architecture
+    # only; the 32-bit twins of installed libraries then cannot match their
+    # versions. Taking every package from the release itself resolves that.
+    "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" ||
+        "${sudo[@]}" apt-get install -y --no-install-recommends \
+            -t "$(. /etc/os-release && echo "$VERSION_CODENAME")" "${missing[@]}"
 } > "$log" 2>&1 || {
     echo "install-deps: failed; last lines of $log:" >&2
     tail -20 "$log" >&2

@@ -66,6 +66,10 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
     if (rootBits > kMaxLength || (std::size_t{1} << root) > entries.size()) {
         return invalid;
     }
+    // A base entry's Op holds its code bits at their level, below kOpEndOfBlock.
+    if (base != nullptr && (root >= kOpEndOfBlock || kMaxLength - root >= kOpEndOfBlock)) {
+        return invalid;
+    }
     if (count[0] == lengths.size()) {
         FillNoCode(entries, 0, std::size_t{1} << root);
         return BuiltTable{kTableComplete, root, 1u << root};
@@ -121,16 +125,21 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
         const std::uint32_t reversed = Reverse(code, length);
         ++code;
 
-        // The entry without its Bits, which depend on the level.
-        EntryWord entry = 0;
-        if (symbol < simpleCount) {
-            entry = MakeEntryWord(0, symbol < 256 ? kOpLiteral : kOpEndOfBlock, symbol);
-        } else {
-            entry = MakeEntryWord(0, extra[symbol - simpleCount], base[symbol - simpleCount]);
-        }
+        // The entry for the code's bits at its level (all of them in the root, those
+        // after the root in a sub-table).
+        const auto entryAt = [&](std::uint32_t codeBits) {
+            if (symbol < simpleCount) {
+                return MakeEntryWord(codeBits, symbol < 256 ? kOpLiteral : kOpEndOfBlock, symbol);
+            }
+            const std::uint32_t extraBits = extra[symbol - simpleCount];
+            if (extraBits == kOpInvalid) {
+                return MakeEntryWord(codeBits, kOpInvalid, base[symbol - simpleCount]);
+            }
+            return MakeEntryWord(codeBits + extraBits, codeBits, base[symbol - simpleCount]);
+        };
 
         if (length <= root) {
-            entry |= length;
+            const EntryWord entry = entryAt(length);
             for (std::size_t i = reversed; i < (std::size_t{1} << root);
                  i += std::size_t{1} << length) {
                 StoreEntryWord(&entries[i], entry);
@@ -161,7 +170,7 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
                 subPrefix = prefix;
                 subBits = bits;
             }
-            entry |= length - root;
+            const EntryWord entry = entryAt(length - root);
             for (std::size_t i = reversed >> root; i < (std::size_t{1} << subBits);
                  i += std::size_t{1} << (length - root)) {
                 StoreEntryWord(&entries[subStart + i], entry);

@@ -15,14 +15,17 @@ namespace setup::zip {
 // A table entry is four bytes, {Bits, Op, Value}; Op says what the entry is:
 //
 //   Op        the entry                                          Value
-//   0..13     a base (length or distance), then Op extra bits    the base
+//   1..14     a base (length or distance), then extra bits       the base
 //   15        the end of the block (deflate's symbol 256)        256
 //   16        a literal, or a symbol of a simple code            the symbol
 //   17..31    a link to a sub-table indexed by Op - 16 bits      the sub-table's index
 //   99        no code, or a symbol that must not occur           unused
 //
-// Bits is the number of code bits the entry consumes at its level; a link in the
-// root table consumes the root width. Links occur in root tables only.
+// Bits is the number of bits the entry consumes at its level; a link in the root
+// table consumes the root width. Links occur in root tables only. A base entry
+// consumes its code and its extra bits at once: Op is the number of code bits at
+// its level and Bits that plus the extra bits, so that a decoder drops both with
+// one shift and takes the extra value from the bits it dropped (BaseValue).
 //
 // Read as one little-endian word (EntryWord, as inflate's fast loop holds it):
 //
@@ -49,6 +52,9 @@ struct HuffEntry {
 inline constexpr HuffEntry kNoCode{0, kOpInvalid, 0};
 
 // What an Op byte says.
+constexpr bool IsBaseOp(std::uint32_t op) {
+    return op < kOpEndOfBlock;
+}
 constexpr bool IsInvalidOp(std::uint32_t op) {
     return op == kOpInvalid;
 }
@@ -117,6 +123,13 @@ constexpr std::uint32_t EntryOp(EntryWord entry) {
 }
 constexpr std::uint32_t EntryValue(EntryWord entry) {
     return entry >> 16;
+}
+// A base entry's value: its base plus the extra bits that follow its code in
+// `bits` (the bits the entry was looked up with, its code's first bit lowest).
+template <typename Word>
+constexpr std::uint32_t BaseValue(EntryWord entry, Word bits) {
+    const Word codeAndExtra = bits & ((Word{1} << EntryBits(entry)) - 1);
+    return EntryValue(entry) + static_cast<std::uint32_t>(codeAndExtra >> EntryOp(entry));
 }
 inline EntryWord FollowLink(const HuffEntry* entries, EntryWord link, std::uint32_t bitsAfterRoot) {
     return LoadEntryWord(entries + LinkedIndex(EntryOp(link), EntryValue(link), bitsAfterRoot));

@@ -28,9 +28,10 @@ inline constexpr int kByteTreeInvalid = 4;
 // lengths.size() of them): 0, or kByteTreeInvalid.
 int ReadByteTree(ExtractState& state, std::span<std::uint8_t> lengths);
 
-// Decodes one symbol through `table` and consumes its bits; an entry with Op
-// kOpInvalid is returned unconsumed. Imploded data stores its codes with every bit
-// inverted, hence the template switch.
+// Decodes one symbol through `table` and consumes its code bits; an entry with Op
+// kOpInvalid is returned unconsumed. A base comes back with Bits its code bits and
+// Op the number of extra bits still to read. Imploded data stores its codes with
+// every bit inverted (but not the extra bits), hence the template switch.
 template <bool kInverted, std::size_t kCapacity>
 inline HuffEntry DecodeSymbol(ExtractState& state, const DecodeTable<kCapacity>& table) {
     const std::uint32_t root = table.RootBits;
@@ -45,6 +46,9 @@ inline HuffEntry DecodeSymbol(ExtractState& state, const DecodeTable<kCapacity>&
     }
     if (IsInvalid(entry)) {
         return entry;
+    }
+    if (IsBaseOp(entry.Op)) {
+        entry = HuffEntry{entry.Op, static_cast<std::uint8_t>(entry.Bits - entry.Op), entry.Value};
     }
     state.DropBits(entry.Bits);
     return entry;

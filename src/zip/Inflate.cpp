@@ -39,7 +39,9 @@
 // is looked up as soon as the current symbol's bits are dropped, before the refill
 // and before the match is copied, which then overlap the table load; an entry is
 // read as one word whose low byte is the number of bits it consumes, so that the
-// word itself is the shift count. The literal/length root table is 10 bits wide,
+// word itself is the shift count; a length or distance entry counts its code and
+// its extra bits together, so one shift drops both and the extra value is taken
+// from the bits dropped, beside the chain. The literal/length root table is 10 bits wide,
 // which leaves few literals of binaries to a sub-table, the distance root 8, for
 // fixed and dynamic blocks alike, so that the masks are constants; with a 64-bit
 // word up to four literals are decoded per refill. Matches are copied 16 bytes at
@@ -220,33 +222,35 @@ SETUP_INFLATE_CLONES FastResult DecodeFast(ExtractState& state, const BlockTable
                 break;
             }
         }
+        // A length: its code and extra bits go with one shift, the extra value is
+        // taken from the bits dropped, off the look-up chain.
+        const std::size_t length = BaseValue(entry, bitBuffer);
         dropEntry(entry);
-        const std::size_t length = EntryValue(entry) + (bitBuffer & Mask(EntryOp(entry)));
-        drop(EntryOp(entry));
 
         if constexpr (kRefillBeforeDistance) {
             refill();
         }
         entry = LoadEntryWord(distances + (bitBuffer & distanceMask));
-        if (IsLinkOp(EntryOp(entry))) {
-            drop(distanceRoot);
-            entry = FollowLink(distances, entry, static_cast<std::uint32_t>(bitBuffer));
+        if (!IsBaseOp(EntryOp(entry))) {
+            if (IsLinkOp(EntryOp(entry))) {
+                drop(distanceRoot);
+                entry = FollowLink(distances, entry, static_cast<std::uint32_t>(bitBuffer));
+            }
+            if (IsInvalidOp(EntryOp(entry))) {
+                result = FastResult::Invalid;
+                break;
+            }
         }
-        if (IsInvalidOp(EntryOp(entry))) {
-            result = FastResult::Invalid;
-            break;
-        }
-        dropEntry(entry);
-        const std::uint32_t extra = EntryOp(entry);
         if constexpr (kRefillBeforeDistance) {
-            // A long distance code leaves 9 bits or more; 13 extra bits may need a byte.
-            if ((bitCount & kCountMask) < extra) {
+            // After a link 16 bits or more are left; a sub-table's code with 13
+            // extra bits may need a byte more.
+            if ((bitCount & kCountMask) < EntryBits(entry)) {
                 bitBuffer |= static_cast<BitWord>(*in++) << (bitCount & kCountMask);
                 bitCount += 8;
             }
         }
-        const std::size_t distance = EntryValue(entry) + (bitBuffer & Mask(extra));
-        drop(extra);
+        const std::size_t distance = BaseValue(entry, bitBuffer);
+        dropEntry(entry);
         refill();
         entry = LoadEntryWord(literals + (bitBuffer & literalMask));
         CopyMatch(out, distance, length);
