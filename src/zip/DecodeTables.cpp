@@ -11,7 +11,13 @@
 // Decoding reads the code's first bit as the least significant bit of the index,
 // so each code is entered bit-reversed, and a code of length k shorter than the
 // table's width w fills every 2^k-th entry starting at its reversed value (the
-// remaining w - k index bits belong to the following code). Codes longer than the
+// remaining w - k index bits belong to the following code). Rather than writing
+// those entries with a stride, the root is filled at the width of the codes entered
+// so far and doubled by copying its filled part whenever the codes grow longer: a
+// copy keeps an entry's low bits, which are all a shorter code is indexed by, so
+// every entry is written once in a run (libdeflate builds its tables the same
+// way). A code that is not complete starts from unused entries, which the copies
+// spread likewise; a complete one covers every entry. Codes longer than the
 // root width go into sub-tables: all codes sharing the same first RootBits bits are
 // consecutive in canonical order, so a sub-table is opened when that prefix
 // changes. Its width starts at the current code's remaining length and grows while
@@ -21,7 +27,9 @@
 // how the decoders see codes that an incomplete code leaves unused.
 #include "zip/DecodeTables.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace setup::zip {
 namespace {
@@ -55,12 +63,18 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
     if (lengths.size() > kMaxSymbols || entries.empty()) {
         return invalid;
     }
-    std::array<std::uint32_t, kMaxLength + 1> count{};
-    for (std::uint8_t length : lengths) {
-        if (length > kMaxLength) {
+    // Counted in four interleaved tallies: runs of equal lengths are common, and
+    // one tally would make each count wait for the store of the one before.
+    std::array<std::array<std::uint32_t, kMaxLength + 1>, 4> tally{};
+    for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
+        if (lengths[symbol] > kMaxLength) {
             return invalid;
         }
-        ++count[length];
+        ++tally[symbol % 4][lengths[symbol]];
+    }
+    std::array<std::uint32_t, kMaxLength + 1> count;
+    for (std::uint32_t length = 0; length <= kMaxLength; ++length) {
+        count[length] = tally[0][length] + tally[1][length] + tally[2][length] + tally[3][length];
     }
     const std::uint32_t root = rootBits;
     if (rootBits > kMaxLength || (std::size_t{1} << root) > entries.size()) {
@@ -109,9 +123,17 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
     std::size_t size = std::size_t{1} << root;
     // A complete code covers every entry; only an incomplete one leaves some unused.
     const bool anyUnused = unused > 0;
+    // The root's filled part: 2^width entries, doubled until the next code fits.
+    std::uint32_t width = std::min<std::uint32_t>(lengths[sorted[0]], root);
     if (anyUnused) {
-        FillNoCode(entries, 0, size);
+        FillNoCode(entries, 0, std::size_t{1} << width);
     }
+    const auto widen = [&entries, &width](std::uint32_t to) {
+        for (; width < to; ++width) {
+            std::memcpy(&entries[std::size_t{1} << width], entries.data(),
+                        sizeof(HuffEntry) << width);
+        }
+    };
     std::array<std::uint32_t, kMaxLength + 1> left = count;  // codes not yet entered
     std::uint32_t code = 0;
     std::uint32_t previousLength = lengths[sorted[0]];
@@ -139,12 +161,10 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
         };
 
         if (length <= root) {
-            const EntryWord entry = entryAt(length);
-            for (std::size_t i = reversed; i < (std::size_t{1} << root);
-                 i += std::size_t{1} << length) {
-                StoreEntryWord(&entries[i], entry);
-            }
+            widen(length);
+            StoreEntryWord(&entries[reversed], entryAt(length));
         } else {
+            widen(root);  // the root is complete before the first link goes in
             const std::uint32_t prefix = reversed & ((1u << root) - 1);
             if (prefix != subPrefix) {
                 // Widen until the codes of this prefix fill the sub-table.
@@ -178,6 +198,7 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
         }
         --left[length];
     }
+    widen(root);
     return BuiltTable{incomplete && longest != 1 ? kTableIncomplete : kTableComplete, root,
                       static_cast<std::uint32_t>(size)};
 }
