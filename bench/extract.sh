@@ -9,11 +9,12 @@
 #   small_100000.zip 100,000 entries of 100 to 2,000 bytes of generated text in
 #                    500 folders (only when named in ARCHIVES)
 #
-# Every timed run extracts into a fresh, empty folder and nothing is deleted while
-# timing: on some file systems creating files soon after deleting many is very
-# slow. hyperfine's --prepare step (untimed) flushes the previous runs' output to
-# disk (sync), makes the folder with mktemp -d and points the link "current" at
-# it; the timed command extracts into "current".
+# Every timed run extracts into a fresh, empty folder and on disk nothing is
+# deleted while timing: on some file systems creating files soon after deleting
+# many is very slow. hyperfine's --prepare step (untimed) flushes the previous
+# runs' output to disk (sync), on tmpfs deletes it instead (see below), makes the
+# folder with mktemp -d and points the link "current" at it; the timed command
+# extracts into "current".
 # The tools take turns: rounds of two runs each, in an order that rotates from
 # round to round, so that all three meet the same drift of a shared machine.
 # Before timing, each tool extracts every archive once and the results are
@@ -141,6 +142,14 @@ cd "$WORK/out"
 # sync first: each run starts without a backlog of dirty pages from the runs
 # before it, whose write-back would otherwise throttle whoever writes fastest.
 prepare='sync; ln -sfn "$(mktemp -d -p .)" current'
+# On tmpfs the output is memory, and deleting costs nothing later: there the
+# previous run's output goes first. Kept, every run would take memory nobody used
+# before, which in a virtual machine can cost the kernel several times the work of
+# the run, every tool alike, so that their differences drown (docs/performance.md,
+# fifth round).
+if [ "$(stat -f -c %T "$WORK")" = tmpfs ]; then
+    prepare='if [ -L current ]; then rm -rf "$(readlink current)"; fi; '$prepare
+fi
 rounds=$(((RUNS + 1) / 2))
 rm -f "$WORK"/results/*.json
 declare -A command
