@@ -151,6 +151,15 @@ for name in '..\x00/' 'sub/..\x00/' '..\x00\\' 'NUL' 'lpt1' 'COM1.txt' 'aux.tar.
     [ -w "$work/target" ] && [ -w "$work/target/inner" ] || fail "hostile name $name marked a folder"
 done
 
+# The report's columns as they have always been (tools read them): negative
+# numbers, the time in hexadecimal, the name last.
+one_entry "$work/plain_1.zip" 'Plain.txt' 0x21
+expected="start         code=-1000  size=5          packed=5          method=0  ratio=0   attr=33  time=00000000 Plain.txt
+done          code=-1002  size=5          packed=5          method=0  ratio=0   attr=33  time=00000000 Plain.txt
+archive-end   code=1      size=5          packed=5          method=0  ratio=0   attr=-1  time=FFFFFFFF"
+[ "$(run_ziptool test "$work/plain_1.zip" | grep -E '^(start|done|archive-end) ' |
+    sed 's/^\(archive-end .*\) [^ ]*$/\1/')" = "$expected" ] || fail "report columns changed"
+
 # A sparse file of 3 GB whose end record claims a directory over all of it: -9 at
 # once, in bounded memory.
 python3 - "$work/huge_1.zip" <<'PY'

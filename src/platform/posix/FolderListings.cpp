@@ -204,7 +204,8 @@ std::optional<std::string> FolderListings::FindFolded(const std::filesystem::pat
     const std::lock_guard lock(mutex_);
     ApplyPendingChanges();
     const FolderId id{info.st_dev, info.st_ino};
-    if (!listings_.contains(id)) {
+    auto held = listings_.find(id);
+    if (held == listings_.end()) {
         if (readOnce_.size() >= kMostFolders) {
             readOnce_.clear();
         }
@@ -214,10 +215,10 @@ std::optional<std::string> FolderListings::FindFolded(const std::filesystem::pat
         // What changed while the folder was read; an overflow there forgets the new
         // listing again.
         ApplyPendingChanges();
-    }
-    auto held = listings_.find(id);
-    if (held == listings_.end()) {
-        return ScanFolderFolded(folder, name);
+        held = listings_.find(id);
+        if (held == listings_.end()) {
+            return ScanFolderFolded(folder, name);
+        }
     }
     const Listing* listing = &held->second;
     auto spellings = listing->Names.find(Folded(name));

@@ -126,7 +126,7 @@ std::optional<WindowsPath> PathMapper::Normalize(std::string_view path) const {
             return std::nullopt;
         }
     }
-    if (!DriveFolder(result.drive)) {
+    if (!drives_.contains(AsciiUpperChar(result.drive))) {
         return std::nullopt;
     }
     return result;
@@ -134,11 +134,14 @@ std::optional<WindowsPath> PathMapper::Normalize(std::string_view path) const {
 
 std::optional<std::filesystem::path> PathMapper::ToHost(const WindowsPath& path,
                                                         struct stat* spelled) const {
-    auto host = DriveFolder(path.drive);
-    if (!host || path.names.empty()) {
-        return host;
+    if (path.names.empty()) {
+        return DriveFolder(path.drive);
     }
-    std::filesystem::path exact = *SpelledHost(path);
+    auto spelledHost = SpelledHost(path);
+    if (!spelledHost) {
+        return std::nullopt;
+    }
+    std::filesystem::path exact = std::move(*spelledHost);
     // Most paths exist as spelled, or all but their last name does (a file about
     // to be created). An exact spelling is what the lookup one name at a time
     // would choose too, so one lstat of the whole path, or a stat of its parent and
@@ -156,9 +159,8 @@ std::optional<std::filesystem::path> PathMapper::ToHost(const WindowsPath& path,
 
 std::optional<std::filesystem::path> PathMapper::ToHostNotSpelled(
     const WindowsPath& path, std::filesystem::path exact) const {
-    auto host = DriveFolder(path.drive);
-    if (!host || path.names.empty()) {
-        return host;
+    if (path.names.empty() || !drives_.contains(AsciiUpperChar(path.drive))) {
+        return DriveFolder(path.drive);
     }
     const std::filesystem::path parent = exact.parent_path();
     struct stat parentInfo {};
@@ -171,6 +173,7 @@ std::optional<std::filesystem::path> PathMapper::ToHostNotSpelled(
     }
 
     // A folder on the way is missing or spelled otherwise: one name at a time.
+    auto host = DriveFolder(path.drive);
     bool matching = true;  // still inside existing folders
     for (const std::string& name : path.names) {
         std::optional<std::string> entry;
@@ -197,13 +200,21 @@ std::optional<std::string> PathMapper::FindEntry(const std::filesystem::path& fo
 }
 
 std::optional<std::filesystem::path> PathMapper::SpelledHost(const WindowsPath& path) const {
-    auto host = DriveFolder(path.drive);
-    if (host) {
-        for (const std::string& name : path.names) {
-            *host /= Cp1252ToUtf8(name);
-        }
+    auto drive = drives_.find(AsciiUpperChar(path.drive));
+    if (drive == drives_.end()) {
+        return std::nullopt;
     }
-    return host;
+    // Built as text and parsed once: appending to a path name by name parses it
+    // again each time, which cost more than the lookups of a run of small files.
+    // The names hold neither "/" nor ":", so this is what appending would give.
+    std::string text = drive->second.native();
+    for (const std::string& name : path.names) {
+        if (!text.empty() && text.back() != '/') {
+            text += '/';
+        }
+        text += Cp1252ToUtf8(name);
+    }
+    return std::filesystem::path(std::move(text));
 }
 
 std::optional<std::filesystem::path> PathMapper::ToHost(std::string_view path,
