@@ -17,9 +17,12 @@ namespace setup::zip {
 //   Op        the entry                                          Value
 //   1..14     a base (length or distance), then extra bits       the base
 //   15        the end of the block (deflate's symbol 256)        256
-//   16        a literal, or a symbol of a simple code            the symbol
 //   17..31    a link to a sub-table indexed by Op - 16 bits      the sub-table's index
 //   99        no code, or a symbol that must not occur           unused
+//   128       a literal, or a symbol of a simple code            the symbol
+//
+// A literal is the only entry with the Op byte's top bit set, so that the most
+// frequent question, literal or not, is a test of one bit.
 //
 // Bits is the number of bits the entry consumes at its level; a link in the root
 // table consumes the root width. Links occur in root tables only. A base entry
@@ -37,9 +40,9 @@ namespace setup::zip {
 // subtracted from a bit count: the shift takes the low bits only, and the borrow of
 // the subtraction never reaches below bit 8.
 inline constexpr std::uint8_t kOpEndOfBlock = 15;
-inline constexpr std::uint8_t kOpLiteral = 16;
 inline constexpr std::uint8_t kOpLinkBase = 16;  // a link's Op is this plus its index bits
 inline constexpr std::uint8_t kOpInvalid = 99;
+inline constexpr std::uint8_t kOpLiteral = 128;
 
 // No initialisers: a decoder's tables are built afresh for every block, and
 // clearing thousands of entries for every small file would cost more than building them.
@@ -58,9 +61,9 @@ constexpr bool IsBaseOp(std::uint32_t op) {
 constexpr bool IsInvalidOp(std::uint32_t op) {
     return op == kOpInvalid;
 }
-// A link to a sub-table (and not an invalid entry, which also lies above kOpLiteral).
+// A link to a sub-table: an index of 1 to 15 bits.
 constexpr bool IsLinkOp(std::uint32_t op) {
-    return op > kOpLiteral && op != kOpInvalid;
+    return op - (kOpLinkBase + 1) < 15;
 }
 // Where a link leads: its sub-table starts at `value` and is indexed by the next
 // op - kOpLinkBase bits, those after the root bits (least significant first; more
@@ -123,6 +126,9 @@ constexpr std::uint32_t EntryOp(EntryWord entry) {
 }
 constexpr std::uint32_t EntryValue(EntryWord entry) {
     return entry >> 16;
+}
+constexpr bool IsLiteralEntry(EntryWord entry) {
+    return (entry & (EntryWord{kOpLiteral} << 8)) != 0;
 }
 // A base entry's value: its base plus the extra bits that follow its code in
 // `bits` (the bits the entry was looked up with, its code's first bit lowest).

@@ -188,14 +188,14 @@ SETUP_INFLATE_CLONES FastResult DecodeFast(ExtractState& state, const BlockTable
     // At the top of the loop bitCount >= kRefillBits and `entry` is the look-up of
     // the buffer's low bits, not yet consumed; leaving the loop consumes nothing.
     while (in <= inEnd && out < outEnd) {
-        if (EntryOp(entry) == kOpLiteral) {
+        if (IsLiteralEntry(entry)) {
             // The output area's slack takes the literals past its end.
             std::uint32_t literalsLeft = kLiteralsPerRefill;
             do {
                 *out++ = static_cast<std::uint8_t>(EntryValue(entry));
                 dropEntry(entry);
                 entry = LoadEntryWord(literals + (bitBuffer & literalMask));
-            } while (--literalsLeft != 0 && EntryOp(entry) == kOpLiteral);
+            } while (--literalsLeft != 0 && IsLiteralEntry(entry));
             refill();
             continue;
         }
@@ -204,7 +204,7 @@ SETUP_INFLATE_CLONES FastResult DecodeFast(ExtractState& state, const BlockTable
             if (IsLinkOp(EntryOp(entry))) {
                 drop(literalRoot);
                 entry = FollowLink(literals, entry, static_cast<std::uint32_t>(bitBuffer));
-                if (EntryOp(entry) == kOpLiteral) {
+                if (IsLiteralEntry(entry)) {
                     dropEntry(entry);
                     refill();
                     *out++ = static_cast<std::uint8_t>(EntryValue(entry));
