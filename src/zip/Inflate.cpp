@@ -396,40 +396,66 @@ std::int32_t DynamicBlock(ExtractState& state, BlockTables& tables) {
     std::uint8_t lengths[kLiteralSymbols + kDistanceSymbols] = {};
     std::uint32_t count = 0;
     std::uint8_t previous = 0;
+    // The bit reader is held in locals: kept in the state, it would be stored and
+    // loaded again around every symbol. Each symbol starts with the bits of its code
+    // (7 at most, all in the root) and its extra bits (7 at most) in the buffer.
+    constexpr std::uint32_t kSymbolBits = kCodeLengthBits + 7;
+    static_assert(kSymbolBits <= kRefillBits);
+    const std::uint8_t* const input = state.InputBuffer.data();
+    BitWord bitBuffer = state.BitBuffer;
+    std::uint32_t bitCount = state.BitCount;
+    std::int32_t position = state.InputPos;
+    const auto drop = [&](std::uint32_t bits) {
+        bitBuffer >>= bits;
+        bitCount -= bits;
+    };
     while (count < total) {
-        const HuffEntry entry = DecodeSymbol<false>(state, codeLengths);
-        if (IsInvalid(entry)) {
+        if (bitCount < kSymbolBits) {
+            if (state.InputLast + 1 - position >= static_cast<std::int32_t>(kFastInputBytes)) {
+                bitBuffer |= LoadBitWord(input + position) << bitCount;
+                position += static_cast<std::int32_t>((kBitWordBits - 1 - bitCount) >> 3);
+                bitCount |= kRefillBits;
+            } else {
+                state.BitBuffer = bitBuffer;
+                state.BitCount = bitCount;
+                state.InputPos = position;
+                state.FillBits(kSymbolBits);  // byte by byte, with the next block
+                bitBuffer = state.BitBuffer;
+                bitCount = state.BitCount;
+                position = state.InputPos;
+            }
+        }
+        const EntryWord entry =
+            LoadEntryWord(&codeLengths.Entries[bitBuffer & Mask(kCodeLengthBits)]);
+        if (IsInvalidOp(EntryOp(entry))) {
             return Fail(ZipErrFormat);
         }
-        std::uint32_t repeat = 0;
-        std::uint8_t value = 0;
-        if (entry.Value < 16) {
-            previous = static_cast<std::uint8_t>(entry.Value);
+        drop(EntryBits(entry));
+        const std::uint32_t symbol = EntryValue(entry);
+        if (symbol < 16) {
+            previous = static_cast<std::uint8_t>(symbol);
             lengths[count++] = previous;
             continue;
         }
-        if (entry.Value == 16) {
-            repeat = 3 + state.ReadBits(2);
-            value = previous;
-            if (count + repeat > total) {
-                return kTableIncomplete;  // 1: ends the run without a report
-            }
-        } else if (entry.Value == 17) {
-            repeat = 3 + state.ReadBits(3);
-            if (count + repeat > total) {
-                return kTableIncomplete;
-            }
-            previous = 0;
-        } else {
-            repeat = 11 + state.ReadBits(7);
-            if (count + repeat > total) {
-                return Fail(ZipErrFormat);
-            }
+        // A repeat: 16 repeats the previous length 3 to 6 times, 17 and 18 repeat
+        // zero 3 to 10 and 11 to 138 times. One running past the lengths to read
+        // gives 1 (16, 17: the run ends without a report) or -4 (18).
+        const std::uint32_t extraBits = symbol == 16 ? 2 : symbol == 17 ? 3 : 7;
+        const std::uint32_t repeat =
+            (symbol == 18 ? 11 : 3) + static_cast<std::uint32_t>(bitBuffer & Mask(extraBits));
+        drop(extraBits);
+        if (count + repeat > total) {
+            return symbol == 18 ? Fail(ZipErrFormat) : kTableIncomplete;
+        }
+        if (symbol != 16) {
             previous = 0;
         }
-        std::fill(lengths + count, lengths + count + repeat, value);
+        std::fill(lengths + count, lengths + count + repeat, previous);
         count += repeat;
     }
+    state.BitBuffer = bitBuffer;
+    state.BitCount = bitCount;
+    state.InputPos = position;
 
     if (BuildDecodeTables({lengths, literalCount}, 257, kLengthBase, kLengthExtra, kLiteralRootBits,
                           tables.literal) != kTableComplete) {
