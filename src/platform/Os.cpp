@@ -38,6 +38,10 @@ std::uint32_t SystemInfo::SystemColor(int index) {
     return kClassic[static_cast<std::size_t>(index)];
 }
 
+bool File::SetAttributes(std::uint32_t /*attributes*/) {
+    return false;
+}
+
 DriveType FileSystem::DriveTypeOf(char /*letter*/) {
     return DriveType::Fixed;
 }

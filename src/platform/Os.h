@@ -152,6 +152,10 @@ class File {
     virtual bool SetLastWriteDos(std::uint32_t dosDateTime) = 0;
     // Closes now and reports whether buffered data reached the disk.
     virtual bool Close() = 0;
+    // Sets the file's attributes on the open file where the system can: false where
+    // it can only set them by name (SetFileAttributesA), and when they could not be
+    // set. The default can't.
+    virtual bool SetAttributes(std::uint32_t attributes);
 };
 
 class FileSystem {

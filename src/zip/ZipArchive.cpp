@@ -140,12 +140,19 @@ std::optional<std::int32_t> ExtractToTarget(const ZipDirectoryCursor& cursor,
     if (exists) {
         files.SetAttributes(targetFile, 0);
     }
+    // A new file takes its attributes on the open handle where the system allows,
+    // which spares looking its name up again; read-only waits for the CRC check,
+    // so that a failed file can still be deleted.
+    const bool attributesSet = created && (cursor.Attributes & platform::attr::kReadOnly) == 0 &&
+                               created->SetAttributes(cursor.Attributes);
     const ZipCentralValues central = CentralValues(cursor);
     const std::int32_t result =
         ZipExtractEntry(archivePath, target, cursor.HeaderOffset, nullptr, kEscapeKey,
                         cursor.Archive.get(), created.get(), &central);
     if (result == ZipOk) {
-        files.SetAttributes(targetFile, cursor.Attributes);
+        if (!attributesSet) {
+            files.SetAttributes(targetFile, cursor.Attributes);
+        }
     } else if (created) {
         created->Close();
         files.DeleteFile(targetFile);

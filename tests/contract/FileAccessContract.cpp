@@ -92,6 +92,30 @@ TEST_F(FileSystemContract, FilesReadWriteSeekAndSize) {
     EXPECT_EQ(Files().Open(Path("Sub"), OpenMode::Read), nullptr);
 }
 
+TEST_F(FileSystemContract, AttributesSetOnAnOpenFileAreWhatItsNameReports) {
+    // Where the system can't set them on the handle, the call says so and changes
+    // nothing; the file keeps what a new file has.
+    const struct {
+        std::uint32_t set;
+        std::uint32_t reported;
+    } cases[] = {{0, attr::kNormal},
+                 {attr::kHidden | attr::kArchive, attr::kHidden | attr::kArchive},
+                 {attr::kReadOnly | attr::kSystem, attr::kReadOnly | attr::kSystem}};
+    for (const auto& c : cases) {
+        const std::string path = Path("Griff.txt");
+        auto file = Files().Open(path, OpenMode::CreateNew);
+        ASSERT_NE(file, nullptr);
+        const std::uint32_t fresh = Files().GetAttributes(path);
+        const std::uint8_t byte = 'x';
+        const bool set = file->SetAttributes(c.set);
+        EXPECT_EQ(file->Write(std::span(&byte, 1)), 1) << c.set;  // still writable
+        EXPECT_TRUE(file->Close());
+        EXPECT_EQ(Files().GetAttributes(path), set ? c.reported : fresh) << c.set;
+        ASSERT_TRUE(Files().SetAttributes(path, attr::kNormal));
+        ASSERT_TRUE(Files().DeleteFile(path));
+    }
+}
+
 TEST_F(FileSystemContract, CurrentFolderResolvesRelativePaths) {
     Write("Alpha.txt", "a");
     const std::string before = Files().GetCurrentFolder();

@@ -540,6 +540,27 @@ TEST_F(ZipExtraction, HostileNamesAreRefusedAndNothingIsWritten) {
     }
 }
 
+TEST_F(ZipExtraction, NewFilesTakeTheEntrysAttributesOnlyWithGoodData) {
+    auto& files = platform::CurrentOs().Files();
+    const struct {
+        std::uint32_t entry;
+        std::uint32_t reported;
+    } cases[] = {{0x00, platform::attr::kNormal}, {0x22, 0x22}, {0x27, 0x27}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(
+            ZipExtractFiles(PutArchive(OneEntryArchive("n.txt", "NEU", c.entry)), "C:\\NEW", "*.*"),
+            1);
+        EXPECT_EQ(files.GetAttributes("C:\\NEW\\n.txt"), c.reported) << c.entry;
+        ASSERT_TRUE(files.SetAttributes("C:\\NEW\\n.txt", platform::attr::kNormal));
+        ASSERT_TRUE(files.DeleteFile("C:\\NEW\\n.txt"));
+        // A CRC mismatch leaves no file, whatever the attributes.
+        std::string bad = OneEntryArchive("n.txt", "BAD", c.entry);
+        bad[14] ^= 1;  // the local header's CRC
+        EXPECT_EQ(ZipExtractFiles(PutArchive(bad), "C:\\NEW", "*.*"), 0) << c.entry;
+        EXPECT_EQ(files.GetAttributes("C:\\NEW\\n.txt"), platform::attr::kInvalid) << c.entry;
+    }
+}
+
 TEST_F(ZipExtraction, ExistingTargetsAreReplacedOnlyByGoodData) {
     windows_.WriteFile("C:\\OUT\\a.txt", "OLD");
     platform::CurrentOs().Files().SetAttributes("C:\\OUT\\a.txt", platform::attr::kReadOnly);

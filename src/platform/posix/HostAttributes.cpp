@@ -32,14 +32,45 @@ std::optional<std::uint32_t> StoredBits(const std::filesystem::path& path) {
     return static_cast<std::uint32_t>(value) & kStoredBits;
 }
 
-bool StoreBits(const std::filesystem::path& path, std::uint32_t bits) {
+// Where attributes are written: a path, or an open descriptor (path null).
+struct AttributeTarget {
+    const char* path = nullptr;
+    int descriptor = -1;
+
+    int SetAttribute(const char* text, std::size_t length) const {
+        return path != nullptr ? setxattr(path, kAttributeName, text, length, 0)
+                               : fsetxattr(descriptor, kAttributeName, text, length, 0);
+    }
+    int ChangeMode(mode_t mode) const {
+        return path != nullptr ? chmod(path, mode) : fchmod(descriptor, mode);
+    }
+};
+
+bool StoreBits(const AttributeTarget& target, std::uint32_t bits) {
     char text[32];
     const int length = std::snprintf(text, sizeof(text), "0x%x", bits);
-    if (setxattr(path.c_str(), kAttributeName, text, static_cast<std::size_t>(length), 0) == 0) {
+    if (target.SetAttribute(text, static_cast<std::size_t>(length)) == 0) {
         return true;
     }
     // Without extended attributes these bits are simply not kept.
     return errno == ENOTSUP;
+}
+
+bool WriteBits(const AttributeTarget& target, const struct stat& info, std::uint32_t attributes) {
+    const std::uint32_t bits = attributes & kStoredBits;
+    if (S_ISDIR(info.st_mode)) {
+        return StoreBits(target, bits);
+    }
+    // The attribute is written while the file is still writable.
+    const mode_t writable = info.st_mode | S_IWUSR;
+    const mode_t mode = (bits & attr::kReadOnly) ? (info.st_mode & ~mode_t{0222}) : writable;
+    if ((info.st_mode & S_IWUSR) == 0 && target.ChangeMode(writable & 07777) != 0) {
+        return false;
+    }
+    if (!StoreBits(target, bits & ~attr::kReadOnly)) {
+        return false;
+    }
+    return mode == writable || target.ChangeMode(mode & 07777) == 0;
 }
 
 bool RemoveBits(const std::filesystem::path& path) {
@@ -75,20 +106,11 @@ bool WriteHostAttributes(const std::filesystem::path& path, std::uint32_t attrib
 
 bool WriteHostAttributes(const std::filesystem::path& path, const struct stat& info,
                          std::uint32_t attributes) {
-    const std::uint32_t bits = attributes & kStoredBits;
-    if (S_ISDIR(info.st_mode)) {
-        return StoreBits(path, bits);
-    }
-    // The attribute is written while the file is still writable.
-    const mode_t writable = info.st_mode | S_IWUSR;
-    const mode_t mode = (bits & attr::kReadOnly) ? (info.st_mode & ~mode_t{0222}) : writable;
-    if ((info.st_mode & S_IWUSR) == 0 && chmod(path.c_str(), writable & 07777) != 0) {
-        return false;
-    }
-    if (!StoreBits(path, bits & ~attr::kReadOnly)) {
-        return false;
-    }
-    return mode == writable || chmod(path.c_str(), mode & 07777) == 0;
+    return WriteBits({path.c_str(), -1}, info, attributes);
+}
+
+bool WriteHostAttributes(int descriptor, const struct stat& info, std::uint32_t attributes) {
+    return WriteBits({nullptr, descriptor}, info, attributes);
 }
 
 bool CopyHostAttributes(const std::filesystem::path& from, const std::filesystem::path& to) {

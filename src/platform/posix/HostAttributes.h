@@ -22,6 +22,8 @@ bool WriteHostAttributes(const std::filesystem::path& path, std::uint32_t attrib
 // The same for a path whose stat() result is at hand.
 bool WriteHostAttributes(const std::filesystem::path& path, const struct stat& info,
                          std::uint32_t attributes);
+// The same for an open descriptor and its fstat() result.
+bool WriteHostAttributes(int descriptor, const struct stat& info, std::uint32_t attributes);
 // Gives `to` the attributes of `from` (both existing).
 bool CopyHostAttributes(const std::filesystem::path& from, const std::filesystem::path& to);
 

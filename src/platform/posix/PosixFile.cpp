@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/posix/DosTime.h"
+#include "platform/posix/HostAttributes.h"
 
 namespace setup::platform::posix {
 
@@ -102,6 +103,12 @@ bool PosixFile::Close() {
     const int descriptor = descriptor_;
     descriptor_ = -1;
     return close(descriptor) == 0;
+}
+
+bool PosixFile::SetAttributes(std::uint32_t attributes) {
+    struct stat info {};
+    return descriptor_ >= 0 && fstat(descriptor_, &info) == 0 &&
+           WriteHostAttributes(descriptor_, info, attributes);
 }
 
 }  // namespace setup::platform::posix

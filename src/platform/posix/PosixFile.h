@@ -18,6 +18,8 @@ class PosixFile final : public File {
     std::int64_t Size() override;
     bool SetLastWriteDos(std::uint32_t dosDateTime) override;
     bool Close() override;
+    // On the descriptor: no second look-up of the name.
+    bool SetAttributes(std::uint32_t attributes) override;
 
   private:
     // Once a seek has shown the file to be seekable, the position is kept here and
