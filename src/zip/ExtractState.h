@@ -82,6 +82,17 @@ inline BitWord LoadBitWord(const std::uint8_t* bytes) {
     }
     return word;
 }
+// Tops `buffer`, holding `count` bits, up with the word at `bytes` (at least
+// sizeof(BitWord) of them readable): `count` becomes kRefillBits..kBitWordBits - 1.
+// The bytes taken, whole ones only. Bits the word puts above the new count are the
+// stream's true next bits, which a later refill ORs over again unchanged.
+inline std::uint32_t RefillBitWord(BitWord& buffer, std::uint32_t& count,
+                                   const std::uint8_t* bytes) {
+    buffer |= LoadBitWord(bytes) << count;
+    const std::uint32_t taken = (kBitWordBits - 1 - count) >> 3;
+    count |= kRefillBits;
+    return taken;
+}
 inline constexpr std::size_t kWindowSize = 32768;
 // Sizes of 0x7FFFFFFF mean "unknown" (an entry whose sizes follow its data).
 inline constexpr std::int32_t kUnknownSize = 0x7FFFFFFF;
@@ -166,9 +177,8 @@ struct ExtractState {
     // Loads a word: BitCount becomes kRefillBits..kBitWordBits - 1. Needs
     // InputAvailable() >= 8.
     void FillBitsWord() {
-        BitBuffer |= LoadBitWord(&InputBuffer[static_cast<std::size_t>(InputPos)]) << BitCount;
-        InputPos += static_cast<std::int32_t>((kBitWordBits - 1 - BitCount) >> 3);
-        BitCount |= kRefillBits;
+        InputPos += static_cast<std::int32_t>(
+            RefillBitWord(BitBuffer, BitCount, &InputBuffer[static_cast<std::size_t>(InputPos)]));
     }
 
     // Ensures BitCount >= n (n at most kRefillBits).
