@@ -133,7 +133,7 @@ enum class DriveType : std::uint32_t {
 };
 
 enum class OpenMode {
-    Read,         // existing file, read only, others may read too
+    Read,         // existing file, read only, others may read too (and no one write)
     CreateWrite,  // create or truncate, write only
     CreateNew,    // create, write only; fails when the name exists (CREATE_NEW)
     ReadWrite,    // existing file, read and write

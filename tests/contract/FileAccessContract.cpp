@@ -92,6 +92,40 @@ TEST_F(FileSystemContract, FilesReadWriteSeekAndSize) {
     EXPECT_EQ(Files().Open(Path("Sub"), OpenMode::Read), nullptr);
 }
 
+TEST_F(FileSystemContract, ReadsAnywhereInALargeFileGiveItsBytes) {
+    // Small and large reads, forwards and back, across 64 KB boundaries and past the
+    // end, as an archive's reader makes them.
+    std::string bytes(200'000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>((i * 7919) >> 5);
+    }
+    const std::string path = Path("Gross.bin");
+    ASSERT_TRUE(WriteBytes(Files(), path, bytes));
+    auto file = Files().Open(path, OpenMode::Read);
+    ASSERT_NE(file, nullptr);
+    const struct {
+        std::int64_t seek;  // -1: none
+        std::size_t count;
+    } steps[] = {{100, 30},       {-1, 4096},        {65'530, 30},     {-1, 4096},    {10, 20},
+                 {-1, 40'000},    {-1, 30},          {131'000, 1'000}, {199'990, 30}, {-1, 8},
+                 {199'000, 4096}, {150'000, 50'000}, {0, 200'001}};
+    std::string buffer(200'001, '\0');
+    std::size_t position = 0;
+    for (const auto& step : steps) {
+        if (step.seek >= 0) {
+            ASSERT_TRUE(file->Seek(static_cast<std::uint64_t>(step.seek)));
+            position = static_cast<std::size_t>(step.seek);
+        }
+        const std::size_t expected = std::min(step.count, bytes.size() - position);
+        const auto got =
+            file->Read(std::span(reinterpret_cast<std::uint8_t*>(buffer.data()), step.count));
+        ASSERT_EQ(got, static_cast<std::int64_t>(expected)) << "at " << position;
+        EXPECT_EQ(buffer.substr(0, expected), bytes.substr(position, expected))
+            << "at " << position;
+        position += expected;
+    }
+}
+
 TEST_F(FileSystemContract, AttributesSetOnAnOpenFileAreWhatItsNameReports) {
     // Where the system can't set them on the handle, the call says so and changes
     // nothing; the file keeps what a new file has.

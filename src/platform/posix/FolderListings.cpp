@@ -137,17 +137,10 @@ void FolderListings::ApplyPendingChanges() {
             if (listing == listings_.end() || name.empty()) {
                 continue;
             }
-            const std::string key = FoldedHostName(name);
             if ((event.mask & (IN_CREATE | IN_MOVED_TO)) != 0) {
-                listing->second.Names[key].emplace(name);
+                listing->second.Names.Add(FoldedHostName(name), name);
             } else if ((event.mask & (IN_DELETE | IN_MOVED_FROM)) != 0) {
-                auto spellings = listing->second.Names.find(key);
-                if (spellings != listing->second.Names.end()) {
-                    spellings->second.erase(std::string(name));
-                    if (spellings->second.empty()) {
-                        listing->second.Names.erase(spellings);
-                    }
-                }
+                listing->second.Names.Remove(FoldedHostName(name), name);
             }
         }
         if (!more) {
@@ -181,7 +174,7 @@ FolderListings::Listing* FolderListings::Read(const std::filesystem::path& folde
         while (const dirent* entry = readdir(dir.get())) {
             const std::string_view hostName = entry->d_name;
             if (!IsDotName(hostName)) {
-                listing.Names[FoldedHostName(hostName)].emplace(hostName);
+                listing.Names.Add(FoldedHostName(hostName), hostName);
             }
         }
     }
@@ -220,12 +213,11 @@ std::optional<std::string> FolderListings::FindFolded(const std::filesystem::pat
             return ScanFolderFolded(folder, name);
         }
     }
-    const Listing* listing = &held->second;
-    auto spellings = listing->Names.find(Folded(name));
-    if (spellings == listing->Names.end()) {
+    const std::string* spelling = held->second.Names.First(Folded(name));
+    if (spelling == nullptr) {
         return std::nullopt;
     }
-    return *spellings->second.begin();
+    return *spelling;
 }
 
 }  // namespace setup::platform::posix

@@ -31,6 +31,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/posix/FoldedNames.h"
+
 namespace setup::platform::posix {
 
 class FolderListings {
@@ -53,8 +55,7 @@ class FolderListings {
     using FolderId = std::pair<dev_t, ino_t>;
     struct Listing {
         int Watch = -1;
-        // Host names by their folded Windows-1252 spelling.
-        std::unordered_map<std::string, std::set<std::string>> Names;
+        FoldedNames Names;
     };
 
     bool EnsureNotifier();

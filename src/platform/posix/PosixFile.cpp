@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/posix/DosTime.h"
 #include "platform/posix/HostAttributes.h"
@@ -14,32 +16,65 @@ PosixFile::~PosixFile() {
     Close();
 }
 
+namespace {
+
+constexpr std::size_t kBlockAhead = 64 * 1024;
+// Reads up to this size go through the block; larger ones straight to the buffer.
+constexpr std::size_t kLargestReadAhead = kBlockAhead / 4;
+
+}  // namespace
+
+PosixFile::Transfer PosixFile::ReadFully(std::span<std::uint8_t> buffer, std::int64_t at) {
+    Transfer done;
+    while (done.count < buffer.size()) {
+        const std::size_t want = buffer.size() - done.count;
+        const ssize_t count =
+            positioned_ ? pread(descriptor_, buffer.data() + done.count, want,
+                                static_cast<off_t>(at + static_cast<std::int64_t>(done.count)))
+                        : read(descriptor_, buffer.data() + done.count, want);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            done.failed = count < 0;
+            break;
+        }
+        done.count += static_cast<std::size_t>(count);
+    }
+    return done;
+}
+
+std::int64_t PosixFile::ReadFromBlockAhead(std::span<std::uint8_t> buffer) {
+    const std::int64_t end = position_ + static_cast<std::int64_t>(buffer.size());
+    if (position_ < aheadAt_ || end > aheadAt_ + static_cast<std::int64_t>(aheadLength_)) {
+        ahead_.resize(kBlockAhead);
+        const Transfer block = ReadFully(ahead_, position_);
+        aheadAt_ = position_;
+        aheadLength_ = block.failed ? 0 : block.count;
+        if (block.failed) {
+            return -1;
+        }
+    }
+    const auto from = static_cast<std::size_t>(position_ - aheadAt_);
+    const std::size_t count = std::min(buffer.size(), aheadLength_ - from);
+    if (count > 0) {  // an empty buffer may have no address
+        std::memcpy(buffer.data(), ahead_.data() + from, count);
+    }
+    position_ += static_cast<std::int64_t>(count);
+    return static_cast<std::int64_t>(count);
+}
+
 std::int64_t PosixFile::Read(std::span<std::uint8_t> buffer) {
     if (descriptor_ < 0) {
         return -1;
     }
-    // Like ReadFile on a disk file: fills the buffer unless the file ends first.
-    std::size_t total = 0;
-    while (total < buffer.size()) {
-        const std::size_t want = buffer.size() - total;
-        const ssize_t count =
-            positioned_ ? pread(descriptor_, buffer.data() + total, want,
-                                static_cast<off_t>(position_ + static_cast<std::int64_t>(total)))
-                        : read(descriptor_, buffer.data() + total, want);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            position_ += static_cast<std::int64_t>(total);
-            return -1;
-        }
-        if (count == 0) {
-            break;
-        }
-        total += static_cast<std::size_t>(count);
+    if (readAhead_ && positioned_ && buffer.size() <= kLargestReadAhead) {
+        return ReadFromBlockAhead(buffer);
     }
-    position_ += static_cast<std::int64_t>(total);
-    return static_cast<std::int64_t>(total);
+    // Like ReadFile on a disk file: fills the buffer unless the file ends first.
+    const Transfer done = ReadFully(buffer, position_);
+    position_ += static_cast<std::int64_t>(done.count);
+    return done.failed ? -1 : static_cast<std::int64_t>(done.count);
 }
 
 std::int64_t PosixFile::Write(std::span<const std::uint8_t> data) {

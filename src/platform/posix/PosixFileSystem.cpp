@@ -430,7 +430,7 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode
     if (descriptor < 0) {
         return nullptr;
     }
-    return std::make_unique<PosixFile>(descriptor);
+    return std::make_unique<PosixFile>(descriptor, mode == OpenMode::Read);
 }
 
 }  // namespace setup::platform::posix
