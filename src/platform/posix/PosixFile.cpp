@@ -141,9 +141,17 @@ bool PosixFile::Close() {
 }
 
 bool PosixFile::SetAttributes(std::uint32_t attributes) {
+    if (descriptor_ < 0) {
+        return false;
+    }
     struct stat info {};
-    return descriptor_ >= 0 && fstat(descriptor_, &info) == 0 &&
-           WriteHostAttributes(descriptor_, info, attributes);
+    if (createdMode_) {
+        info.st_mode = S_IFREG | *createdMode_;
+        createdMode_.reset();  // setting attributes may change it
+    } else if (fstat(descriptor_, &info) != 0) {
+        return false;
+    }
+    return WriteHostAttributes(descriptor_, info, attributes);
 }
 
 }  // namespace setup::platform::posix

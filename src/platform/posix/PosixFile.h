@@ -1,6 +1,9 @@
 // An open host file behind the File interface.
 #pragma once
 
+#include <sys/types.h>
+
+#include <optional>
 #include <vector>
 
 #include "platform/Os.h"
@@ -10,7 +13,9 @@ namespace setup::platform::posix {
 class PosixFile final : public File {
   public:
     // `readAhead`: the handle reads only and no one writes the file while it is open.
-    PosixFile(int descriptor, bool readAhead) : descriptor_(descriptor), readAhead_(readAhead) {}
+    // `createdMode`: the permissions of the file this open created, where known.
+    PosixFile(int descriptor, bool readAhead, std::optional<mode_t> createdMode = std::nullopt)
+        : descriptor_(descriptor), readAhead_(readAhead), createdMode_(createdMode) {}
     ~PosixFile() override;
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
@@ -46,6 +51,8 @@ class PosixFile final : public File {
     std::vector<std::uint8_t> ahead_;
     std::int64_t aheadAt_ = 0;  // the file position of ahead_[0]
     std::size_t aheadLength_ = 0;
+    // Spares the first SetAttributes its fstat on a file just created.
+    std::optional<mode_t> createdMode_;
 };
 
 }  // namespace setup::platform::posix

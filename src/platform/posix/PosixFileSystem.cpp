@@ -7,7 +7,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "base/Wildcards.h"
@@ -19,6 +23,24 @@
 
 namespace setup::platform::posix {
 namespace {
+
+// The permissions of a file created with 0666: without the process's umask, read
+// once from the process's status (asking umask() would change it for a moment);
+// nothing where the status does not tell.
+std::optional<mode_t> NewFileMode() {
+    static const std::optional<mode_t> mode = []() -> std::optional<mode_t> {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.starts_with("Umask:")) {
+                const unsigned long mask = std::strtoul(line.c_str() + 6, nullptr, 8);
+                return static_cast<mode_t>(0666 & ~mask);
+            }
+        }
+        return std::nullopt;
+    }();
+    return mode;
+}
 
 struct HostEntry {
     std::filesystem::path path;
@@ -430,7 +452,9 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode
     if (descriptor < 0) {
         return nullptr;
     }
-    return std::make_unique<PosixFile>(descriptor, mode == OpenMode::Read);
+    return std::make_unique<PosixFile>(
+        descriptor, mode == OpenMode::Read,
+        mode == OpenMode::CreateNew ? NewFileMode() : std::optional<mode_t>());
 }
 
 }  // namespace setup::platform::posix
