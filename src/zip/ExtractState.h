@@ -130,7 +130,8 @@ struct ExtractState {
     bool AbortRequested = false;
 
     // --- Input buffer and bit reader ---
-    static constexpr std::size_t kInputCarry = 8;  // room for bytes carried over
+    // Room for bytes carried over: fewer than inflate's fast loop needs.
+    static constexpr std::size_t kInputCarry = 2 * sizeof(BitWord);
     std::array<std::uint8_t, kInputCarry + kInputBlockSize + 8> InputBuffer{};
     std::int32_t InputPos = 0;        // next byte to deliver
     std::int32_t InputLast = -1;      // last valid byte; -1: empty

@@ -54,18 +54,29 @@ namespace {
 
 enum class FastResult { NeedSlowPath, EndOfBlock, Invalid };
 
-// The fast loop decodes a symbol while this many input bytes are buffered. A symbol
-// reads no more: one word load, or with a 32-bit word two loads that advance by 3
-// bytes at most and one byte between them.
-constexpr std::size_t kFastInputBytes = 8;
-static_assert(kFastInputBytes >= sizeof(BitWord) && kFastInputBytes >= 3 + 1 + 4);
-static_assert(ExtractState::kInputCarry >= kFastInputBytes, "the refill carries them over");
+// The longest length and distance: a code and its extra bits.
+constexpr std::uint32_t kLongestLengthBits = kDeflateLongestCode + 5;
+constexpr std::uint32_t kLongestDistanceBits = kDeflateLongestCode + 13;
 
 // A 64-bit word holds a whole length/distance pair (at most 48 bits) after one
 // refill; a 32-bit word holds the length (20 bits) or the distance code, and is
 // refilled between them.
-constexpr bool kRefillBeforeDistance = kRefillBits < 48;
-static_assert(kRefillBits >= kDeflateLongestCode + 5, "a length code and its extra bits");
+constexpr bool kRefillBeforeDistance = kRefillBits < kLongestLengthBits + kLongestDistanceBits;
+static_assert(kRefillBits >= kLongestLengthBits, "a length code and its extra bits");
+
+// A refill after a length (with a 64-bit word, where the bits left are too few
+// for the distance and the next look-up) advances by this many bytes at most: at
+// least kRefillBits - kLongestLengthBits bits are still buffered.
+constexpr std::size_t kAdvanceAfterLength =
+    sizeof(BitWord) - 1 - (kRefillBits - kLongestLengthBits) / 8;
+// The fast loop decodes a symbol while this many input bytes are buffered. A symbol
+// reads no more: with a 64-bit word one load, or after a length a refill that
+// advances and a load; with a 32-bit word two loads that advance by 3 bytes at most
+// and one byte between them.
+constexpr std::size_t kFastInputBytes =
+    kRefillBeforeDistance ? 3 + 1 + sizeof(BitWord) : kAdvanceAfterLength + sizeof(BitWord);
+static_assert(kFastInputBytes >= sizeof(BitWord));
+static_assert(ExtractState::kInputCarry >= kFastInputBytes, "the refill carries them over");
 // After a refill and a root literal the next root look-up needs no refill.
 static_assert(2 * kLiteralRootBits <= kRefillBits, "a root literal, then a look-up");
 // Root literals decoded per refill, with the look-up after the last: one with a
@@ -176,6 +187,13 @@ SETUP_INFLATE_CLONES FastResult DecodeFast(ExtractState& state, const BlockTable
             refill();
         }
         entry = LoadEntryWord(distances + (bitBuffer & distanceMask));
+        if constexpr (!kRefillBeforeDistance) {
+            // Enough bits for the longest distance and the next look-up, so that the
+            // look-up can follow the distance's shift at once; usually there are.
+            if ((bitCount & kCountMask) < kLongestDistanceBits + literalRoot) {
+                refill();
+            }
+        }
         if (!IsBaseOp(EntryOp(entry))) {
             if (IsLinkOp(EntryOp(entry))) {
                 drop(distanceRoot);
@@ -196,8 +214,13 @@ SETUP_INFLATE_CLONES FastResult DecodeFast(ExtractState& state, const BlockTable
         }
         const std::size_t distance = BaseValue(entry, bitBuffer);
         dropEntry(entry);
-        refill();
+        if constexpr (kRefillBeforeDistance) {
+            refill();
+        }
         entry = LoadEntryWord(literals + (bitBuffer & literalMask));
+        if constexpr (!kRefillBeforeDistance) {
+            refill();  // for the next symbol, off the chain: the looked-up bits stay
+        }
         CopyMatch(out, distance, length);
         out += length;
     }
