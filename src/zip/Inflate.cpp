@@ -38,7 +38,7 @@
 // and its extra bits together, so one shift drops both and the extra value is taken from the bits
 // dropped, beside the chain. The literal/length root table is 10 bits wide, which leaves few
 // literals of binaries to a sub-table, the distance root 8, for fixed and dynamic blocks alike, so
-// that the masks are constants; with a 64-bit word up to four literals are decoded per refill.
+// that the masks are constants; with a 64-bit word up to two literals are decoded per refill.
 // Matches are copied 16 bytes at a time, the first 32 without a test (the window's slack takes the
 // overrun). Near the end of the input, and when the output area is full, a symbol-at-a-time loop
 // with byte-wise refills takes over. Both decode the same codes with the same checks.
@@ -78,9 +78,11 @@ static_assert(ExtractState::kInputCarry >= kFastInputBytes, "the refill carries 
 // After a refill and a root literal the next root look-up needs no refill.
 static_assert(2 * kLiteralRootBits <= kRefillBits, "a root literal, then a look-up");
 // Root literals decoded per refill, with the look-up after the last: one with a
-// 32-bit word, four with a 64-bit one.
-constexpr std::uint32_t kLiteralsPerRefill = kRefillBits / kLiteralRootBits - 1;
-static_assert(kLiteralsPerRefill >= 1);
+// 32-bit word, two with a 64-bit one. The 64-bit word would hold four, but the loop
+// was slower with four or three (measured; its exit is then harder to predict).
+constexpr std::uint32_t kLiteralsPerRefill = std::min(2u, kRefillBits / kLiteralRootBits - 1);
+static_assert(kLiteralsPerRefill >= 1 &&
+              (kLiteralsPerRefill + 1) * kLiteralRootBits <= kRefillBits);
 
 // Built natively on x86-64 Linux, the fast loop is also compiled for processors
 // with BMI2 (shifts by a count in any register, without the flags) and chosen when
