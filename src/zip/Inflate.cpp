@@ -39,9 +39,10 @@
 // dropped, beside the chain. The literal/length root table is 10 bits wide, which leaves few
 // literals of binaries to a sub-table, the distance root 8, for fixed and dynamic blocks alike, so
 // that the masks are constants; with a 64-bit word up to two literals are decoded per refill.
-// Matches are copied 16 bytes at a time, the first 32 without a test (the window's slack takes the
-// overrun). Near the end of the input, and when the output area is full, a symbol-at-a-time loop
-// with byte-wise refills takes over. Both decode the same codes with the same checks.
+// Matches are copied 16 bytes at a time, the first 64 without a test with a 64-bit word, 32
+// otherwise (the window's slack takes the overrun). Near the end of the input, and when the output
+// area is full, a symbol-at-a-time loop with byte-wise refills takes over. Both decode the same
+// codes with the same checks.
 #include <algorithm>
 
 #include "zip/Decoders.h"
