@@ -1,6 +1,7 @@
 #include "platform/posix/FoldedNames.h"
 
 #include <algorithm>
+#include <bit>
 #include <functional>
 
 namespace setup::platform::posix {
@@ -76,15 +77,20 @@ void FoldedNames::Add(std::string_view folded, std::string_view hostName) {
     spellings.emplace(place, hostName);
 }
 
-void FoldedNames::Remove(std::string_view folded, std::string_view hostName) {
+std::size_t FoldedNames::IndexOf(std::string_view folded) const {
     if (names_.empty()) {
-        return;
+        return names_.size();
     }
     const Probe probe = Find(folded, HashOf(folded));
-    if (!probe.Found) {
+    return probe.Found ? IndexOfSlot(slots_[probe.Slot]) : names_.size();
+}
+
+void FoldedNames::Remove(std::string_view folded, std::string_view hostName) {
+    const std::size_t index = IndexOf(folded);
+    if (index == names_.size()) {
         return;
     }
-    std::vector<std::string>& spellings = names_[IndexOfSlot(slots_[probe.Slot])].Spellings;
+    std::vector<std::string>& spellings = names_[index].Spellings;
     const auto place = std::lower_bound(spellings.begin(), spellings.end(), hostName);
     if (place == spellings.end() || *place != hostName) {
         return;
@@ -97,24 +103,16 @@ void FoldedNames::Remove(std::string_view folded, std::string_view hostName) {
     if (dead_ >= kFewestDeadToRebuild && 2 * dead_ > names_.size()) {
         std::erase_if(names_, [](const Name& name) { return name.Spellings.empty(); });
         dead_ = 0;
-        std::size_t slotCount = kFewestSlots;
-        while (2 * names_.size() > slotCount) {
-            slotCount *= 2;
-        }
-        Rehash(slotCount);
+        Rehash(std::max(kFewestSlots, std::bit_ceil(2 * names_.size())));
     }
 }
 
 const std::string* FoldedNames::First(std::string_view folded) const {
-    if (names_.empty()) {
+    const std::size_t index = IndexOf(folded);
+    if (index == names_.size() || names_[index].Spellings.empty()) {
         return nullptr;
     }
-    const Probe probe = Find(folded, HashOf(folded));
-    if (!probe.Found) {
-        return nullptr;
-    }
-    const std::vector<std::string>& spellings = names_[IndexOfSlot(slots_[probe.Slot])].Spellings;
-    return spellings.empty() ? nullptr : &spellings.front();
+    return &names_[index].Spellings.front();
 }
 
 }  // namespace setup::platform::posix

@@ -45,6 +45,8 @@ class FoldedNames {
 
     static std::uint32_t HashOf(std::string_view folded);
     Probe Find(std::string_view folded, std::uint32_t hash) const;
+    // The index of `folded` among the names, or the number of names when it has none.
+    std::size_t IndexOf(std::string_view folded) const;
     // Lays the slots out anew for the names kept, `slotCount` of them.
     void Rehash(std::size_t slotCount);
 
