@@ -106,7 +106,7 @@ bool DecodeOurs(const Bytes& packed, const Bytes& plain, std::uint32_t crc,
                 std::int32_t (*decoder)(zip::ExtractState&), std::uint16_t flags) {
     static zip::MemoryFile target({});
     target.Written.reserve(plain.size());
-    return bench::DecodeOurs(target, packed, plain, crc, decoder, flags);
+    return bench::DecodeOurs(&target, packed, plain, crc, decoder, flags);
 }
 
 bool InflateZlib(const Bytes& packed, const Bytes& plain, std::uint32_t crc, Bytes& out) {

@@ -78,6 +78,11 @@ std::uint32_t UpdateCrc32Slicing(std::uint32_t crc, std::span<const std::uint8_t
 
 std::uint32_t UpdateCrc32(std::uint32_t crc, std::span<const std::uint8_t> data) {
     // The folding code needs some length to pay for its set-up and reduction.
+    if constexpr (kCrc32ClmulWideBuilt) {
+        if (data.size() >= 256 && Crc32ClmulWideAvailable()) {
+            return UpdateCrc32ClmulWide(crc, data);
+        }
+    }
     if (data.size() >= 128 && Crc32ClmulAvailable()) {
         return UpdateCrc32Clmul(crc, data);
     }

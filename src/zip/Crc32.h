@@ -25,5 +25,15 @@ std::uint32_t UpdateCrc32Slicing(std::uint32_t crc, std::span<const std::uint8_t
 std::uint32_t UpdateCrc32Clmul(std::uint32_t crc, std::span<const std::uint8_t> data);
 // Whether UpdateCrc32Clmul really uses carry-less multiplication here.
 bool Crc32ClmulAvailable();
+// The same on 256-bit registers (VPCLMULQDQ, AVX2), 128 bytes per step; only the
+// 64-bit x86 build has it, elsewhere and on processors without it this is
+// UpdateCrc32Clmul.
+std::uint32_t UpdateCrc32ClmulWide(std::uint32_t crc, std::span<const std::uint8_t> data);
+bool Crc32ClmulWideAvailable();
+#if defined(__GNUC__) && defined(__x86_64__)
+inline constexpr bool kCrc32ClmulWideBuilt = true;
+#else
+inline constexpr bool kCrc32ClmulWideBuilt = false;
+#endif
 
 }  // namespace setup::zip

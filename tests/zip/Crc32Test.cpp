@@ -20,6 +20,7 @@ struct Variant {
 const Variant kVariants[] = {
     {"slicing", UpdateCrc32Slicing},
     {"clmul", UpdateCrc32Clmul},
+    {"clmul on 256-bit registers", UpdateCrc32ClmulWide},
     {"entry point", UpdateCrc32},
 };
 
@@ -36,8 +37,8 @@ TEST(Crc32, VariantsMatchTheReference) {
     for (auto& byte : data) {
         byte = static_cast<std::uint8_t>(random());
     }
-    std::vector<std::size_t> lengths = {0,   1,   7,   8,   15,  16,  63,  64,  65,   127,
-                                        128, 129, 191, 192, 255, 256, 383, 384, 4096, 65535};
+    std::vector<std::size_t> lengths = {0,   1,   7,   8,   15,  16,  63,  64,  65,  127,  128,
+                                        129, 143, 191, 192, 255, 256, 383, 384, 511, 4096, 65535};
     for (int i = 0; i < 200; ++i) {
         lengths.push_back(random() % 3000);
     }
