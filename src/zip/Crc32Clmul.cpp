@@ -27,6 +27,9 @@
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define SETUP_CRC32_CLMUL 1
+#ifdef __x86_64__
+#define SETUP_CRC32_CLMUL_WIDE 1
+#endif
 #include <cpuid.h>
 #include <immintrin.h>
 #endif
@@ -146,7 +149,7 @@ SETUP_CLMUL_TARGET std::uint32_t FoldBlocks(std::uint32_t crc, const std::uint8_
     return FinishFour(x1, x2, x3, x4, p, n);
 }
 
-#ifdef __x86_64__
+#ifdef SETUP_CRC32_CLMUL_WIDE
 #define SETUP_CLMUL_WIDE_TARGET __attribute__((target("pclmul,sse4.1,avx2,vpclmulqdq")))
 
 SETUP_CLMUL_WIDE_TARGET inline __m256i LoadWide(const std::uint8_t* p) {
@@ -218,6 +221,14 @@ bool DetectClmul() {
     return (ecx & bit_PCLMUL) != 0 && (ecx & bit_SSE4_1) != 0;
 }
 
+// The whole 16-byte blocks of `data` through `fold`, the rest by slicing.
+template <std::uint32_t (*kFold)(std::uint32_t, const std::uint8_t*, std::size_t)>
+std::uint32_t FoldThenSlice(std::uint32_t crc, std::span<const std::uint8_t> data) {
+    const std::size_t folded = data.size() & ~std::size_t{15};
+    crc = kFold(crc, data.data(), folded);
+    return UpdateCrc32Slicing(crc, data.subspan(folded));
+}
+
 }  // namespace
 
 bool Crc32ClmulAvailable() {
@@ -229,34 +240,8 @@ std::uint32_t UpdateCrc32Clmul(std::uint32_t crc, std::span<const std::uint8_t> 
     if (data.size() < 64 || !Crc32ClmulAvailable()) {
         return UpdateCrc32Slicing(crc, data);
     }
-    const std::size_t folded = data.size() & ~std::size_t{15};
-    crc = FoldBlocks(crc, data.data(), folded);
-    return UpdateCrc32Slicing(crc, data.subspan(folded));
+    return FoldThenSlice<FoldBlocks>(crc, data);
 }
-
-#ifdef __x86_64__
-bool Crc32ClmulWideAvailable() {
-    static const bool available = Crc32ClmulAvailable() && DetectClmulWide();
-    return available;
-}
-
-std::uint32_t UpdateCrc32ClmulWide(std::uint32_t crc, std::span<const std::uint8_t> data) {
-    if (data.size() < 128 || !Crc32ClmulWideAvailable()) {
-        return UpdateCrc32Clmul(crc, data);
-    }
-    const std::size_t folded = data.size() & ~std::size_t{15};
-    crc = FoldBlocksWide(crc, data.data(), folded);
-    return UpdateCrc32Slicing(crc, data.subspan(folded));
-}
-#else
-bool Crc32ClmulWideAvailable() {
-    return false;
-}
-
-std::uint32_t UpdateCrc32ClmulWide(std::uint32_t crc, std::span<const std::uint8_t> data) {
-    return UpdateCrc32Clmul(crc, data);
-}
-#endif
 
 #else
 
@@ -268,12 +253,30 @@ std::uint32_t UpdateCrc32Clmul(std::uint32_t crc, std::span<const std::uint8_t> 
     return UpdateCrc32Slicing(crc, data);
 }
 
+#endif
+
+#ifdef SETUP_CRC32_CLMUL_WIDE
+
+bool Crc32ClmulWideAvailable() {
+    static const bool available = Crc32ClmulAvailable() && DetectClmulWide();
+    return available;
+}
+
+std::uint32_t UpdateCrc32ClmulWide(std::uint32_t crc, std::span<const std::uint8_t> data) {
+    if (data.size() < 128 || !Crc32ClmulWideAvailable()) {
+        return UpdateCrc32Clmul(crc, data);
+    }
+    return FoldThenSlice<FoldBlocksWide>(crc, data);
+}
+
+#else
+
 bool Crc32ClmulWideAvailable() {
     return false;
 }
 
 std::uint32_t UpdateCrc32ClmulWide(std::uint32_t crc, std::span<const std::uint8_t> data) {
-    return UpdateCrc32Slicing(crc, data);
+    return UpdateCrc32Clmul(crc, data);
 }
 
 #endif
