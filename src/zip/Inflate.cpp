@@ -26,22 +26,25 @@
 //
 // Speed. Most time goes into the literal/length loop, so it runs in two forms. The
 // fast loop works while at least eight input bytes (eleven with a 64-bit word) are
-// buffered and the output area has room. It keeps buffer, count and positions in locals and tops
-// the bit buffer up with one word load (with a 64-bit word to 56 bits or more, enough for the
-// longest length/distance pair of 48 bits, and again before a distance in the rare case that what
-// is left would not cover the next look-up as well; a 32-bit word to 24 bits, loaded again before
-// the distance). Its speed is the latency of one chain: look the entry up, drop its bits, look the
-// next one up. So the next literal/length entry is looked up as soon as the current symbol's bits
-// are dropped, before the refill (with a 64-bit word) and before the match is copied, which then
-// overlap the table load; an entry is read as one word whose low byte is the number of bits it
-// consumes, so that the word itself is the shift count; a length or distance entry counts its code
-// and its extra bits together, so one shift drops both and the extra value is taken from the bits
-// dropped, beside the chain. The literal/length root table is 10 bits wide, which leaves few
-// literals of binaries to a sub-table, the distance root 8, for fixed and dynamic blocks alike, so
-// that the masks are constants; with a 64-bit word up to two literals are decoded per refill.
-// Matches are copied 16 bytes at a time, the first 64 without a test with a 64-bit word, 32
-// otherwise (the window's slack takes the overrun). Near the end of the input, and when the output
-// area is full, a symbol-at-a-time loop with byte-wise refills takes over. Both decode the same
+// buffered and the output area has room. It keeps buffer, count and positions in
+// locals and tops the bit buffer up with one word load (with a 64-bit word to 56
+// bits or more, enough for the longest length/distance pair of 48 bits, and again
+// before a distance in the rare case that what is left would not cover the next
+// look-up as well; a 32-bit word to 24 bits, loaded again before the distance). Its
+// speed is the latency of one chain: look the entry up, drop its bits, look the next
+// one up. So the next literal/length entry is looked up as soon as the current
+// symbol's bits are dropped, before the refill (with a 64-bit word) and before the
+// match is copied, which then overlap the table load; an entry is read as one word
+// whose low byte is the number of bits it consumes, so that the word itself is the
+// shift count; a length or distance entry counts its code and its extra bits
+// together, so one shift drops both and the extra value is taken from the bits
+// dropped, beside the chain. The literal/length root table is 10 bits wide, which
+// leaves few literals of binaries to a sub-table, the distance root 8, for fixed and
+// dynamic blocks alike, so that the masks are constants; with a 64-bit word up to
+// two literals are decoded per refill. Matches are copied 16 bytes at a time, the
+// first 64 without a test with a 64-bit word, 32 otherwise (the window's slack takes
+// the overrun). Near the end of the input, and when the output area is full, a
+// symbol-at-a-time loop with byte-wise refills takes over. Both decode the same
 // codes with the same checks.
 #include <algorithm>
 
