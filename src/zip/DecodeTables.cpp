@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace setup::zip {
@@ -36,15 +37,6 @@ namespace {
 
 constexpr std::uint32_t kMaxLength = 16;
 constexpr std::size_t kMaxSymbols = 320;  // deflate has 288 + 32, the others fewer
-
-// The low `length` bits of `code` (at most 16) in reverse order.
-std::uint32_t Reverse(std::uint32_t code, std::uint32_t length) {
-    code = ((code & 0x5555) << 1) | ((code >> 1) & 0x5555);
-    code = ((code & 0x3333) << 2) | ((code >> 2) & 0x3333);
-    code = ((code & 0x0F0F) << 4) | ((code >> 4) & 0x0F0F);
-    code = ((code & 0x00FF) << 8) | ((code >> 8) & 0x00FF);
-    return code >> (16 - length);
-}
 
 // Marks entries [from, to) as unused codes.
 void FillNoCode(std::span<HuffEntry> entries, std::size_t from, std::size_t to) {
@@ -135,17 +127,15 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
         }
     };
     std::array<std::uint32_t, kMaxLength + 1> left = count;  // codes not yet entered
-    std::uint32_t code = 0;
-    std::uint32_t previousLength = lengths[sorted[0]];
+    // The current code, bit-reversed: codes grow by appending zeros at the end,
+    // which leaves the reversed value unchanged, and the next code is the reversed
+    // value incremented from its top bit down.
+    std::uint32_t reversed = 0;
     std::uint32_t subPrefix = ~0u;  // root prefix of the open sub-table
     std::size_t subStart = 0;
     std::uint32_t subBits = 0;
     for (std::uint16_t symbol : sorted) {
         const std::uint32_t length = lengths[symbol];
-        code <<= length - previousLength;
-        previousLength = length;
-        const std::uint32_t reversed = Reverse(code, length);
-        ++code;
 
         // The entry for the code's bits at its level (all of them in the root, those
         // after the root in a sub-table).
@@ -197,6 +187,14 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
             }
         }
         --left[length];
+        // The next code: the highest zero bit below `length` set, the bits above it
+        // (the code's last bits, all ones) cleared. After the last code there is none.
+        const std::uint32_t ones = reversed ^ ((1u << length) - 1);
+        if (ones == 0) {
+            break;
+        }
+        const std::uint32_t bit = std::uint32_t{1} << (31 - std::countl_zero(ones));
+        reversed = (reversed & (bit - 1)) | bit;
     }
     widen(root);
     return BuiltTable{incomplete && longest != 1 ? kTableIncomplete : kTableComplete, root,

@@ -110,7 +110,11 @@ template <Isa kIsa>
     if constexpr (kIsa == Isa::Bmi2) {
         // BZHI reads the count from the low byte of its register: the entry's Bits.
         BitWord codeAndExtra;
-        asm("bzhi %q2, %1, %0" : "=r"(codeAndExtra) : "r"(bits), "r"(entry));
+        if constexpr (sizeof(BitWord) == 8) {
+            asm("bzhi %q2, %1, %0" : "=r"(codeAndExtra) : "r"(bits), "r"(entry));
+        } else {
+            asm("bzhi %2, %1, %0" : "=r"(codeAndExtra) : "r"(bits), "r"(entry));
+        }
         return std::size_t{EntryValue(entry)} + (codeAndExtra >> EntryOp(entry));
     }
 #endif
