@@ -21,12 +21,12 @@ namespace setup::zip {
 // widths, so that the decoder masks with constants; the fixed codes (7 to 9 and 5
 // bits) fit their roots whole.
 inline constexpr std::uint32_t kDeflateLongestCode = 15;
-inline constexpr std::uint32_t kLiteralRootBits = 10;
+inline constexpr std::uint32_t kLiteralRootBits = 11;
 inline constexpr std::uint32_t kDistanceRootBits = 8;
 inline constexpr std::uint32_t kCodeLengthBits = 7;
 inline constexpr std::size_t kLiteralSymbols = 288;
 inline constexpr std::size_t kDistanceSymbols = 32;
-inline constexpr std::size_t kLiteralTableEntries = 1334;  // complete codes, root 10
+inline constexpr std::size_t kLiteralTableEntries = 2342;  // complete codes, root 11
 inline constexpr std::size_t kDistanceTableEntries = 534;  // incomplete codes too, root 8
 
 // Imploded entries: a literal tree of 256 symbols, length and distance trees of

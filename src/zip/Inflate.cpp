@@ -38,10 +38,11 @@
 // whose low byte is the number of bits it consumes, so that the word itself is the
 // shift count; a length or distance entry counts its code and its extra bits
 // together, so one shift drops both and the extra value is taken from the bits
-// dropped, beside the chain. The literal/length root table is 10 bits wide, which
-// leaves few literals of binaries to a sub-table, the distance root 8, for fixed and
-// dynamic blocks alike, so that the masks are constants; with a 64-bit word up to
-// two literals are decoded per refill. Matches are copied 16 bytes at a time, the
+// dropped, beside the chain. The literal/length root table is 11 bits wide, which
+// leaves about 1 in 700 codes of binaries to a sub-table (1 in 75 with 10 bits,
+// each a rare branch taken), the distance root 8, for fixed and dynamic blocks
+// alike, so that the masks are constants; with a 64-bit word up to two literals
+// are decoded per refill. Matches are copied 16 bytes at a time, the
 // first 64 without a test with a 64-bit word, 32 otherwise (the window's slack takes
 // the overrun). Near the end of the input, and when the output area is full, a
 // symbol-at-a-time loop with byte-wise refills takes over. Both decode the same
