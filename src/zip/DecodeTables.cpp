@@ -136,7 +136,6 @@ BuiltTable BuildDecodeTablesInto(std::span<const std::uint8_t> lengths, std::uin
     std::uint32_t subBits = 0;
     for (std::uint16_t symbol : sorted) {
         const std::uint32_t length = lengths[symbol];
-
         // The entry for the code's bits at its level (all of them in the root, those
         // after the root in a sub-table).
         const auto entryAt = [&](std::uint32_t codeBits) {
